@@ -1,0 +1,467 @@
+#include "livelink/RepeatLinkFactory.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "livelink/FakeLiveLibrary.h"
+
+namespace {
+
+using Attempt = fake::RecordingLiveApi::Attempt;
+
+// One <instance> entry of the list text.
+std::string entry(int major, int64_t pid, int port, int minor = 0) {
+    return "<instance><version_major>" + std::to_string(major) + "</version_major><version_minor>" +
+           std::to_string(minor) + "</version_minor><process_id>" + std::to_string(pid) +
+           "</process_id><livelink_port>" + std::to_string(port) + "</livelink_port></instance>";
+}
+
+std::string instanceList(const std::vector<std::string>& entries) {
+    std::string text = "<instances>";
+    for (const auto& e : entries) text += e;
+    return text + "</instances>";
+}
+
+// A scene whose model sets hold something (so the scene does not count as empty).
+std::string sceneWith(const std::string& modelSet) {
+    return "<quorell><scene><modelsets><set name=\"" + modelSet +
+           "\" modelset=\"active\"><part/></set></modelsets></scene></quorell>";
+}
+const std::string kEmptyScene = "<quorell><scene><camera/><light/></scene></quorell>";
+
+// Exposes the internal steps the render flow never calls directly.
+class TestFactory : public orv::RepeatLinkFactory {
+public:
+    using RepeatLinkFactory::listRendererInstances;
+    using RepeatLinkFactory::RepeatLinkFactory;
+    using RepeatLinkFactory::selectInstance;
+};
+
+class RepeatLinkFactoryTest : public ::testing::Test {
+protected:
+    fake::ScriptedQuery query;
+    fake::RecordingLiveApi live;
+    bool haveQuery = true;
+    bool haveScene = true;
+    std::wstring exe = L"C:\\Program Files\\Vantor\\Quorell 13\\bin\\quorell.exe";
+    bool startSucceeds = true;
+    std::vector<std::wstring> started;
+    std::vector<int32_t> pauses;
+    int unloads = 0;
+    int32_t rangeStatus = 0;
+    int32_t rangeMin = 4000;
+    int32_t rangeMax = 4003;
+    std::vector<std::pair<int32_t, int32_t>> rangeRequests;
+
+    orv::LiveLinkServices services() {
+        orv::LiveLinkServices s;
+        s.queryApi = [this](int32_t, int32_t) -> QueryApi* { return haveQuery ? &query : nullptr; };
+        s.sceneApi = [this](int32_t, int32_t) -> orvScene_api* {
+            return haveScene ? &live : nullptr;
+        };
+        s.unloadLibrary = [this] { ++unloads; };
+        s.binName = [this](int32_t, int32_t) { return exe; };
+        s.startProcess = [this](const std::wstring& path) {
+            started.push_back(path);
+            // The renderer appears in the list only once it has been started.
+            return startSucceeds;
+        };
+        s.portRange = [this](int32_t lo, int32_t hi, int32_t& minPort, int32_t& maxPort) {
+            rangeRequests.emplace_back(lo, hi);
+            if (rangeStatus >= -1) minPort = rangeMin;
+            if (rangeStatus == 0) maxPort = rangeMax;
+            return rangeStatus;
+        };
+        s.sleep = [this](int32_t ms) { pauses.push_back(ms); };
+        return s;
+    }
+
+    // A factory set up as the render command sets it up.
+    std::unique_ptr<TestFactory> renderFactory(const std::string& sceneName = "Desk Lamp") {
+        auto f = std::make_unique<TestFactory>(services());
+        f->setVersionRange(12, 13);
+        f->setSceneName(sceneName);
+        f->setAcceptAnyInstance(true);
+        return f;
+    }
+};
+
+// ------------------------------------------------------------ instance choice
+
+TEST_F(RepeatLinkFactoryTest, HigherVersionShowingTheSceneWinsAndIsAnUpdate) {
+    query.lists = {instanceList({entry(12, 100, 5001), entry(13, 200, 5002)})};
+    query.scenes = {{100, sceneWith("Desk Lamp")}, {200, sceneWith("Desk Lamp")}};
+    live.acceptedPorts = {5001, 5002};
+    auto f = renderFactory();
+    ASSERT_EQ(f->getSceneApi(), &live);
+    EXPECT_TRUE(f->isUpdatingExisting());
+    EXPECT_EQ(live.attempts, (std::vector<Attempt>{{"localhost", 5002, 4}}));
+    EXPECT_EQ(f->errorText(), "");
+}
+
+TEST_F(RepeatLinkFactoryTest, EqualVersionsKeepTheEarlierInstance) {
+    query.lists = {instanceList({entry(13, 100, 5001, 1), entry(13, 200, 5002, 9)})};
+    query.scenes = {{100, sceneWith("Desk Lamp")}, {200, sceneWith("Desk Lamp")}};
+    auto f = renderFactory();
+    EXPECT_EQ(f->selectInstance(query).processId, 100);
+    EXPECT_TRUE(f->isUpdatingExisting());
+
+    // The same holds for the any and the empty candidates.
+    query.scenes = {{100, kEmptyScene}, {200, kEmptyScene}};
+    EXPECT_EQ(f->selectInstance(query).processId, 100);
+    f->setAcceptAnyInstance(false);
+    EXPECT_EQ(f->selectInstance(query).processId, 100);
+    EXPECT_FALSE(f->isUpdatingExisting());
+}
+
+TEST_F(RepeatLinkFactoryTest, AnyInstancePrefersHigherVersionOverEmptiness) {
+    query.lists = {instanceList({entry(12, 100, 5001), entry(13, 200, 5002)})};
+    query.scenes = {{100, sceneWith("Other Part")}, {200, kEmptyScene}};
+    auto f = renderFactory();
+    orv::RendererInstance chosen = f->selectInstance(query);
+    EXPECT_EQ(chosen.processId, 200);
+    EXPECT_FALSE(f->isUpdatingExisting());
+
+    // Without accepting any instance only the empty scene qualifies.
+    query.scenes = {{100, kEmptyScene}, {200, sceneWith("Other Part")}};
+    f->setAcceptAnyInstance(false);
+    EXPECT_EQ(f->selectInstance(query).processId, 100);
+    // ... and an instance busy with another scene does not qualify at all.
+    query.scenes = {{100, sceneWith("Other Part")}, {200, sceneWith("Other Part")}};
+    EXPECT_EQ(f->selectInstance(query).versionMajor, 0);
+}
+
+TEST_F(RepeatLinkFactoryTest, InUseBeatsAHigherVersionOfAnyKind) {
+    query.lists = {instanceList({entry(13, 100, 5001), entry(12, 200, 5002)})};
+    query.scenes = {{100, kEmptyScene}, {200, sceneWith("Desk Lamp")}};
+    auto f = renderFactory();
+    EXPECT_EQ(f->selectInstance(query).processId, 200);
+    EXPECT_TRUE(f->isUpdatingExisting());
+    // A later choice without the scene resets the update flag.
+    query.scenes = {{100, kEmptyScene}, {200, kEmptyScene}};
+    EXPECT_EQ(f->selectInstance(query).processId, 100);
+    EXPECT_FALSE(f->isUpdatingExisting());
+}
+
+TEST_F(RepeatLinkFactoryTest, ModelSetDepthDependsOnVersion) {
+    // R / S / sets / named: the named element sits at depth 4.
+    const std::string deep =
+        "<r><s><sets><set name=\"Desk Lamp\"><a/></set></sets></s></r>";
+    const std::string shallow = "<r><s><set name=\"Desk Lamp\"><a/></set></s></r>";
+    auto f = renderFactory();
+    f->setVersionRange(5, 20);
+    f->setAcceptAnyInstance(false);
+    query.lists = {instanceList({entry(6, 100, 5001)})};
+    query.scenes = {{100, deep}};
+    EXPECT_EQ(f->selectInstance(query).versionMajor, 0) << "version 6 searches 3 levels";
+    query.scenes = {{100, shallow}};
+    EXPECT_EQ(f->selectInstance(query).versionMajor, 6);
+    EXPECT_TRUE(f->isUpdatingExisting());
+
+    query.lists = {instanceList({entry(7, 100, 5001)})};
+    query.scenes = {{100, deep}};
+    EXPECT_EQ(f->selectInstance(query).versionMajor, 7) << "version 7 searches 4 levels";
+    query.scenes = {{100, "<r><s><x><sets><set name=\"Desk Lamp\"><a/></set></sets></x></s></r>"}};
+    EXPECT_EQ(f->selectInstance(query).versionMajor, 0);
+}
+
+TEST_F(RepeatLinkFactoryTest, ModelSetsThatAreNotActiveAreSkippedWithTheirSubtree) {
+    auto f = renderFactory();
+    f->setAcceptAnyInstance(false);
+    query.lists = {instanceList({entry(13, 100, 5001)})};
+    auto chosen = [&](const std::string& scene) {
+        query.scenes = {{100, scene}};
+        return f->selectInstance(query).versionMajor == 13;
+    };
+    EXPECT_TRUE(chosen("<r><s><set modelset=\"active\" name=\"Desk Lamp\"><a/></set></s></r>"));
+    EXPECT_FALSE(chosen("<r><s><set modelset=\"inactive\" name=\"Desk Lamp\"><a/></set></s></r>"));
+    EXPECT_FALSE(chosen("<r><s><set modelset=\"Active\" name=\"Desk Lamp\"><a/></set></s></r>"));
+    EXPECT_FALSE(chosen("<r><s modelset=\"\"><set name=\"Desk Lamp\"><a/></set></s></r>"));
+    // The name must match whole, byte for byte.
+    EXPECT_FALSE(chosen("<r><s><set name=\"Desk Lamp 2\"><a/></set></s></r>"));
+    EXPECT_FALSE(chosen("<r><s><set name=\"desk lamp\"><a/></set></s></r>"));
+    // The root itself may carry the name.
+    EXPECT_TRUE(chosen("<r name=\"Desk Lamp\"><s><a><b/></a></s></r>"));
+}
+
+TEST_F(RepeatLinkFactoryTest, EmptySceneDetection) {
+    auto f = renderFactory("");
+    f->setAcceptAnyInstance(false);
+    query.lists = {instanceList({entry(13, 100, 5001)})};
+    auto empty = [&](const std::string& scene) {
+        query.scenes = {{100, scene}};
+        return f->selectInstance(query).versionMajor == 13;
+    };
+    EXPECT_TRUE(empty("<r><s/></r>"));
+    EXPECT_TRUE(empty("<r><s><a/><b>text</b></s></r>"));
+    EXPECT_TRUE(empty("<r><s><a/></s><t><u><v/></u></t></r>")) << "only S decides";
+    EXPECT_FALSE(empty("<r><s><a><b/></a></s></r>"));
+    EXPECT_FALSE(empty("<r>text only</r>"));
+    EXPECT_FALSE(empty("<r/>"));
+}
+
+TEST_F(RepeatLinkFactoryTest, EmptySceneNameNeverMarksAnInstanceInUse) {
+    query.lists = {instanceList({entry(13, 100, 5001)})};
+    query.scenes = {{100, "<r><s><set name=\"\"><a/></set></s></r>"}};
+    auto f = renderFactory("");
+    EXPECT_EQ(f->selectInstance(query).versionMajor, 13);  // as any instance
+    EXPECT_FALSE(f->isUpdatingExisting());
+}
+
+TEST_F(RepeatLinkFactoryTest, MalformedSceneDescriptionIsNeitherEmptyNorInUse) {
+    query.lists = {instanceList({entry(13, 100, 5001)})};
+    query.scenes = {{100, "<r><s><set name=\"Desk Lamp\"><a/></set></s>"}};
+    auto f = renderFactory();
+    EXPECT_EQ(f->selectInstance(query).versionMajor, 13) << "still acceptable as any instance";
+    EXPECT_FALSE(f->isUpdatingExisting());
+    f->setAcceptAnyInstance(false);
+    EXPECT_EQ(f->selectInstance(query).versionMajor, 0);
+    query.scenes = {{100, ""}};
+    EXPECT_EQ(f->selectInstance(query).versionMajor, 0);
+}
+
+TEST_F(RepeatLinkFactoryTest, AttachFailuresNegativePortsAndMissingDescriptions) {
+    query.lists = {instanceList(
+        {entry(13, 100, -1), entry(13, 200, 5002), entry(13, 300, 5003), entry(12, 400, 5004)})};
+    // 100 has a negative port, 200 cannot be attached, 300 gives no description.
+    query.scenes = {{100, kEmptyScene}, {300, std::nullopt}, {400, sceneWith("Other")}};
+    auto f = renderFactory();
+    EXPECT_EQ(f->selectInstance(query).processId, 400);
+    EXPECT_EQ(query.attached, (std::vector<int64_t>{300, 400}));
+    EXPECT_EQ(query.detachCalls, 2) << "one detach after every successful attach";
+}
+
+// -------------------------------------------------------------- instance list
+
+TEST_F(RepeatLinkFactoryTest, InstanceListReadsValuesAtAnyDepthWithinTheRange) {
+    auto f = renderFactory();
+    query.lists = {
+        "<list>"
+        "<a><info><version_major> 12</version_major></info><ids><process_id>77</process_id>"
+        "<x><livelink_port>4001</livelink_port></x></ids><version_minor>3b</version_minor></a>"
+        + entry(11, 1, 1) + entry(14, 2, 2) +
+        "<b><version_major>13</version_major><process_id>8589934592</process_id>"
+        "<livelink_port>0</livelink_port><version_minor>x</version_minor></b>"
+        // The first version_major decides even when a later one would fit.
+        "<c><version_major>5</version_major><version_major>13</version_major>"
+        "<process_id>9</process_id><livelink_port>1</livelink_port>"
+        "<version_minor>0</version_minor></c>"
+        "</list>"};
+    auto list = f->listRendererInstances(query);
+    ASSERT_EQ(list.size(), 2u);
+    EXPECT_EQ(list[0].versionMajor, 12);
+    EXPECT_EQ(list[0].versionMinor, 3);
+    EXPECT_EQ(list[0].processId, 77);
+    EXPECT_EQ(list[0].livelinkPort, 4001);
+    EXPECT_EQ(list[1].versionMajor, 13);
+    EXPECT_EQ(list[1].versionMinor, 0) << "no digits read as 0";
+    EXPECT_EQ(list[1].processId, 8589934592LL);
+}
+
+TEST_F(RepeatLinkFactoryTest, InstanceEntriesWithoutAllValuesAreSkipped) {
+    auto f = renderFactory();
+    query.lists = {
+        "<list><a><version_major>12</version_major><process_id>1</process_id>"
+        "<version_minor>0</version_minor></a>"
+        "<b><version_major>12</version_major><process_id></process_id>"
+        "<livelink_port>1</livelink_port><version_minor>0</version_minor></b>"
+        "<c><version_major/></c>" +
+        entry(13, 3, 3) + "</list>"};
+    auto list = f->listRendererInstances(query);
+    ASSERT_EQ(list.size(), 1u);
+    EXPECT_EQ(list[0].processId, 3);
+}
+
+TEST_F(RepeatLinkFactoryTest, UnparsableOrMissingListGivesNoInstances) {
+    auto f = renderFactory();
+    for (std::optional<std::string> text :
+         {std::optional<std::string>{}, std::optional<std::string>{""},
+          std::optional<std::string>{"<list>" + entry(13, 1, 1)},
+          std::optional<std::string>{"<!-- nothing -->"}, std::optional<std::string>{"&&&"}}) {
+        query.lists = {text};
+        EXPECT_TRUE(f->listRendererInstances(query).empty()) << text.value_or("(null)");
+    }
+}
+
+// ------------------------------------------------------- launching and waiting
+
+TEST_F(RepeatLinkFactoryTest, StartedRendererFoundOnTheThirdQueryIsAwaited) {
+    const std::string none = instanceList({});
+    query.lists = {none, none, none, instanceList({entry(13, 100, 5007)})};
+    query.scenes = {{100, kEmptyScene}};
+    live.acceptedPorts = {5007};
+    auto f = renderFactory();
+    ASSERT_EQ(f->getSceneApi(), &live);
+    EXPECT_EQ(started, (std::vector<std::wstring>{exe}));
+    EXPECT_EQ(query.listCalls, 1 + 3) << "one query before the launch, three after";
+    EXPECT_EQ(pauses, (std::vector<int32_t>{1000, 1000, 1000}));
+    EXPECT_EQ(live.ids, (std::vector<uint32_t>{1}));
+    EXPECT_EQ(live.attempts, (std::vector<Attempt>{{"localhost", 5007, 4}}));
+    EXPECT_FALSE(f->isUpdatingExisting());
+    EXPECT_EQ(f->errorText(), "");
+}
+
+TEST_F(RepeatLinkFactoryTest, RendererThatNeverAppearsExhaustsTheRetriesThenTriesTheRange) {
+    query.lists = {instanceList({})};
+    live.acceptedPorts = {4002};
+    auto f = renderFactory();
+    ASSERT_EQ(f->getSceneApi(), &live);
+    EXPECT_EQ(query.listCalls, 1 + 29);
+    EXPECT_EQ(pauses.size(), 29u);
+    EXPECT_EQ(rangeRequests, (std::vector<std::pair<int32_t, int32_t>>{{5, 20}}));
+    EXPECT_EQ(live.attempts, (std::vector<Attempt>{
+                                 {"127.0.0.1", 4000, 1}, {"127.0.0.1", 4001, 1},
+                                 {"127.0.0.1", 4002, 1}}));
+}
+
+TEST_F(RepeatLinkFactoryTest, RunningRendererIsNotStartedAgain) {
+    query.lists = {instanceList({entry(13, 100, 5001)})};
+    query.scenes = {{100, kEmptyScene}};
+    live.acceptedPorts = {5001};
+    auto f = renderFactory();
+    ASSERT_NE(f->getSceneApi(), nullptr);
+    EXPECT_TRUE(started.empty());
+    EXPECT_TRUE(pauses.empty());
+}
+
+TEST_F(RepeatLinkFactoryTest, LaunchFailureMessageStaysUntilTheNextCallWhenTheRangeConnects) {
+    query.lists = {instanceList({})};
+    startSucceeds = false;
+    live.acceptedPorts = {4000};
+    auto f = renderFactory();
+    ASSERT_EQ(f->getSceneApi(), &live);
+    EXPECT_TRUE(pauses.empty()) << "no waiting without a started renderer";
+    EXPECT_EQ(f->errorText(), "Unabled to launch Quorell. Please check your Quorell installation.");
+    ASSERT_EQ(f->getSceneApi(), &live);
+    EXPECT_EQ(f->errorText(), "");
+    EXPECT_EQ(query.listCalls, 1) << "a connected factory does not choose again";
+
+    // Without an executable nothing is started either.
+    exe.clear();
+    startSucceeds = true;
+    auto g = renderFactory();
+    ASSERT_EQ(g->getSceneApi(), &live);
+    EXPECT_EQ(started.size(), 1u);
+    EXPECT_EQ(g->errorText(), "Unabled to launch Quorell. Please check your Quorell installation.");
+}
+
+// ------------------------------------------------------------------ port choice
+
+TEST_F(RepeatLinkFactoryTest, ZeroReportedPortFallsBackToTheRegistryRange) {
+    query.lists = {instanceList({entry(13, 100, 0)})};
+    query.scenes = {{100, kEmptyScene}};
+    rangeMin = 4000;
+    rangeMax = 4010;
+    live.acceptedPorts = {4001, 4002};
+    auto f = renderFactory();
+    ASSERT_EQ(f->getSceneApi(), &live);
+    EXPECT_EQ(live.attempts, (std::vector<Attempt>{{"127.0.0.1", 4000, 1},
+                                                   {"127.0.0.1", 4001, 1}}));
+}
+
+TEST_F(RepeatLinkFactoryTest, PortFailuresGiveThePortMessage) {
+    const std::string message =
+        "Failed to connect. Could not connect on any known port. Please check your Quorell "
+        "installation and Live Link settings.";
+    query.lists = {instanceList({entry(13, 100, 5001)})};
+    query.scenes = {{100, kEmptyScene}};
+    {
+        auto f = renderFactory();  // the reported port refuses: the range is not tried
+        EXPECT_EQ(f->getSceneApi(), nullptr);
+        EXPECT_EQ(f->errorText(), message);
+        EXPECT_TRUE(rangeRequests.empty());
+    }
+    EXPECT_EQ(live.disconnects, 0) << "a live object that never connected is not disconnected";
+
+    query.lists = {instanceList({entry(13, 100, 0)})};
+    struct Case {
+        int32_t status, min, max;
+        size_t attempts;
+    };
+    for (Case c : {Case{0, 4000, 4003, 4}, Case{-1, 4000, 0, 0}, Case{-2, 1, 2, 0},
+                   Case{-3, 1, 2, 0}, Case{0, 10, 9, 0}}) {
+        live.attempts.clear();
+        rangeStatus = c.status;
+        rangeMin = c.min;
+        rangeMax = c.max;
+        auto f = renderFactory();
+        EXPECT_EQ(f->getSceneApi(), nullptr);
+        EXPECT_EQ(f->errorText(), message) << "status " << c.status;
+        EXPECT_EQ(live.attempts.size(), c.attempts) << "status " << c.status;
+    }
+}
+
+TEST_F(RepeatLinkFactoryTest, RangeEndingAtTheLargestPortNumberTerminates) {
+    query.lists = {instanceList({entry(13, 100, 0)})};
+    query.scenes = {{100, kEmptyScene}};
+    rangeMin = INT32_MAX - 1;
+    rangeMax = INT32_MAX;
+    auto f = renderFactory();
+    EXPECT_EQ(f->getSceneApi(), nullptr);
+    EXPECT_EQ(live.attempts.size(), 2u);
+}
+
+// --------------------------------------------------------- library failures
+
+TEST_F(RepeatLinkFactoryTest, MissingInterfacesGiveTheirMessages) {
+    haveQuery = false;
+    {
+        auto f = renderFactory();
+        EXPECT_EQ(f->getSceneApi(), nullptr);
+        EXPECT_EQ(f->errorText(),
+                  "Failed to connect. Could not get a query api. Please check your Quorell "
+                  "installation.\n");
+        EXPECT_TRUE(started.empty());
+    }
+    haveQuery = true;
+    haveScene = false;
+    query.lists = {instanceList({entry(13, 100, 5001)})};
+    query.scenes = {{100, kEmptyScene}};
+    auto f = renderFactory();
+    EXPECT_EQ(f->getSceneApi(), nullptr);
+    EXPECT_EQ(f->errorText(),
+              "Failed to connect. Could not get a scene api. Please check your Quorell "
+              "installation.\n");
+    EXPECT_TRUE(live.attempts.empty());
+
+    // A failed factory tries the whole connection again on the next call.
+    haveScene = true;
+    live.acceptedPorts = {5001};
+    EXPECT_EQ(f->getSceneApi(), &live);
+    EXPECT_EQ(f->errorText(), "");
+    EXPECT_EQ(query.listCalls, 2);
+}
+
+// ------------------------------------------------------------------- closing
+
+TEST_F(RepeatLinkFactoryTest, CloseDisconnectsOnceAndUnloadsTheLibrary) {
+    query.lists = {instanceList({entry(13, 100, 5001)})};
+    query.scenes = {{100, kEmptyScene}};
+    live.acceptedPorts = {5001};
+    {
+        auto f = renderFactory();
+        ASSERT_NE(f->getSceneApi(), nullptr);
+        f->close();
+        EXPECT_EQ(live.disconnects, 1);
+        EXPECT_EQ(unloads, 1);
+    }
+    EXPECT_EQ(live.disconnects, 1) << "the destructor finds nothing left to disconnect";
+    EXPECT_EQ(unloads, 2);
+    {
+        auto f = renderFactory();
+        ASSERT_NE(f->getSceneApi(), nullptr);
+    }
+    EXPECT_EQ(live.disconnects, 2);
+    EXPECT_EQ(unloads, 3);
+
+    haveQuery = false;
+    {
+        auto f = renderFactory();
+        EXPECT_EQ(f->getSceneApi(), nullptr);
+    }
+    EXPECT_EQ(unloads, 4) << "a failed connection still unloads what it loaded";
+}
+
+}  // namespace
