@@ -7,6 +7,12 @@
 
 #include "scene/LightNode.h"
 
+namespace adsk::core {
+template <class T>
+class Ptr;
+class Appearance;
+}  // namespace adsk::core
+
 namespace orv {
 
 class Material : public LightNode {
@@ -53,6 +59,9 @@ class Diffuse : public Material {
 class FusionMaterial : public Material {
   public:
     FusionMaterial();
+    // Filled from a host appearance (null: the default form). Defined with the
+    // design converter, the only part of the add-in that reads appearances.
+    explicit FusionMaterial(adsk::core::Ptr<adsk::core::Appearance> appearance);
 
     void writeShader(orvSceneapi_oo& oo) override;
 

@@ -58,6 +58,11 @@ class TriangleObject : public LightGeometry {
     void setTriangles(const int32_t* data, std::size_t count);
     void setUvs(const float* data, std::size_t count);
     void setNormals(const float* data, std::size_t count);
+    // Take over filled arrays without copying them (large host meshes).
+    void setVertices(std::vector<float>&& values) { vertices = std::move(values); }
+    void setTriangles(std::vector<int32_t>&& values) { triangles = std::move(values); }
+    void setUvs(std::vector<float>&& values) { uvs = std::move(values); }
+    void setNormals(std::vector<float>&& values) { normals = std::move(values); }
     // Per-corner index arrays and vertex colours; the host meshes bring none.
     void setUvIndices(const int32_t* data, std::size_t count);
     void setNormalIndices(const int32_t* data, std::size_t count);
