@@ -1,0 +1,141 @@
+// The Windows functions the add-in calls, as one narrow interface. Each
+// operation keeps the semantics of the Windows function named in its comment
+// (result codes, buffer sizes in bytes, wide-character texts); the POSIX
+// implementation under posix/ maps them onto Linux and accepts the Windows
+// forms the add-in uses, such as backslash path separators.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <ctime>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace platform {
+
+using Dword = uint32_t;
+
+// ---------------------------------------------------------------- registry
+
+enum class Hive { CurrentUser, LocalMachine };
+
+// Result codes, numerically as the Windows registry functions return them.
+enum : long {
+    kSuccess = 0,
+    kFileNotFound = 2,
+    kInvalidHandle = 6,
+    kInvalidParameter = 87,
+    kMoreData = 234,
+};
+
+// Value types, numerically as in the Windows registry.
+enum : Dword {
+    kRegNone = 0,
+    kRegSz = 1,
+    kRegExpandSz = 2,
+    kRegBinary = 3,
+    kRegDword = 4,
+    kRegMultiSz = 7,
+    kRegQword = 11,
+};
+
+struct RegistryKey;  // an open key; opaque to callers
+using RegKey = RegistryKey*;
+
+// RegOpenKeyExW, read access only: opens subKey (backslash separated, a
+// trailing backslash allowed) below the hive or below an open key.
+long regOpenKey(Hive hive, std::wstring_view subKey, RegKey* key);
+long regOpenKey(RegKey parent, std::wstring_view subKey, RegKey* key);
+
+// RegQueryValueExW: copies the value's bytes as the registry stores them
+// (texts as UTF-16 little-endian with their terminator, numbers little-endian)
+// into data, which holds *size bytes. A value that does not fit fails with
+// kMoreData and *size set to the size needed. A null data asks for the size.
+long regQueryValue(RegKey key, std::wstring_view name, Dword* type, void* data, Dword* size);
+
+// RegCloseKey.
+long regCloseKey(RegKey key);
+
+// A text read the way the add-in reads one: regQueryValue into a buffer of
+// bufferBytes bytes (whatever the value's type), then the UTF-16 units up to
+// the first terminator, with a terminator guaranteed. Empty when the read fails.
+std::optional<std::wstring> regQueryText(RegKey key, std::wstring_view name, Dword bufferBytes);
+
+// ------------------------------------------------------- dynamic libraries
+
+using ModuleHandle = void*;
+
+// LoadLibraryW: a wide path, backslashes accepted. Null on failure.
+ModuleHandle loadLibrary(std::wstring_view path);
+// GetProcAddress. Null when the library does not export the name.
+void* getProcAddress(ModuleHandle module, const char* name);
+// FreeLibrary.
+bool freeLibrary(ModuleHandle module);
+
+// --------------------------------------------------------------- processes
+
+struct ProcessRecord;  // opaque
+using ProcessHandle = ProcessRecord*;
+
+// CreateProcessW with an application name and no command line: starts the
+// program as a detached child (it outlives the caller and is never a zombie
+// of it) with the caller's environment and current folder. Null on failure,
+// with errno set.
+ProcessHandle createProcess(std::wstring_view applicationName,
+                            const std::vector<std::wstring>& arguments = {});
+// Process id of a process started by createProcess.
+uint32_t processIdOf(ProcessHandle process);
+// CloseHandle: releases the handle; the process keeps running.
+bool closeHandle(ProcessHandle process);
+
+// GetCurrentProcessId.
+uint32_t currentProcessId();
+
+// -------------------------------------------------------------------- time
+
+// Sleep.
+void sleepMs(Dword milliseconds);
+// GetTickCount: milliseconds of a monotonic clock, wrapping at 2^32.
+Dword tickCount();
+
+// GetTimeFormatA for the user's default locale: formats a time of day with a
+// picture such as "HH':'mm':'ss" (H, HH, h, hh, m, mm, s, ss, t, tt and quoted
+// literals). Returns the characters written including the terminator, or 0
+// when the buffer is too small or the picture is invalid.
+int formatTimeOfDay(const std::tm& time, const char* picture, char* buffer, int bufferSize);
+// The same for the current local time.
+int formatTimeOfDay(const char* picture, char* buffer, int bufferSize);
+
+// -------------------------------------------------------------------- text
+
+// MultiByteToWideChar from UTF-8; invalid sequences become U+FFFD.
+std::wstring utf8ToWide(std::string_view text);
+// The reverse, for handing wide texts to POSIX functions.
+std::string wideToUtf8(std::wstring_view text);
+// wsprintfW with "%d".
+std::wstring decimalText(int32_t value);
+
+// ------------------------------------------------------------------- files
+
+// A wide path as the POSIX functions take it: UTF-8, backslashes turned into
+// slashes.
+std::string nativePath(std::wstring_view path);
+
+// _wfopen.
+FILE* openFile(std::wstring_view path, const char* mode);
+
+struct FileStatus {
+    bool directory = false;
+    uint64_t size = 0;
+};
+// _wstat: empty when the path does not exist.
+std::optional<FileStatus> fileStatus(std::wstring_view path);
+
+// _dup, _dup2 and _setmode(_O_BINARY) for the standard-output target.
+int duplicateDescriptor(int fd);
+int duplicateDescriptorTo(int fd, int target);
+int setBinaryMode(int fd);
+
+}  // namespace platform

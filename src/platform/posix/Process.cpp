@@ -1,0 +1,121 @@
+// Processes started as CreateProcessW starts them: independent of the caller.
+// A double fork hands the program to init, so the caller never has to wait
+// for it and it never lingers as the caller's zombie.
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "platform/Platform.h"
+
+namespace platform {
+
+struct ProcessRecord {
+    pid_t pid;
+};
+
+namespace {
+
+bool readAll(int fd, void* data, size_t size) {
+    auto* bytes = static_cast<char*>(data);
+    size_t done = 0;
+    while (done < size) {
+        const ssize_t n = ::read(fd, bytes + done, size - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        done += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+void writeAll(int fd, const void* data, size_t size) {
+    const auto* bytes = static_cast<const char*>(data);
+    while (size > 0) {
+        const ssize_t n = ::write(fd, bytes, size);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return;
+        bytes += n;
+        size -= static_cast<size_t>(n);
+    }
+}
+
+}  // namespace
+
+ProcessHandle createProcess(std::wstring_view applicationName,
+                            const std::vector<std::wstring>& arguments) {
+    // Everything the children need is prepared before fork.
+    const std::string program = nativePath(applicationName);
+    if (program.empty()) {
+        errno = ENOENT;
+        return nullptr;
+    }
+    std::vector<std::string> args{program};
+    for (const auto& a : arguments) args.push_back(wideToUtf8(a));
+    std::vector<char*> argv;
+    for (auto& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+
+    int report[2];
+    if (::pipe2(report, O_CLOEXEC) != 0) return nullptr;
+
+    const pid_t middle = ::fork();
+    if (middle < 0) {
+        const int e = errno;
+        ::close(report[0]);
+        ::close(report[1]);
+        errno = e;
+        return nullptr;
+    }
+    if (middle == 0) {
+        ::close(report[0]);
+        ::setsid();  // no signals from the caller's terminal
+        const pid_t child = ::fork();
+        if (child < 0) {
+            const pid_t none = -1;
+            const int e = errno;
+            writeAll(report[1], &none, sizeof none);
+            writeAll(report[1], &e, sizeof e);
+            ::_exit(1);
+        }
+        if (child == 0) {
+            ::execv(program.c_str(), argv.data());
+            const int e = errno;  // exec failed: tell the caller why
+            writeAll(report[1], &e, sizeof e);
+            ::_exit(127);
+        }
+        writeAll(report[1], &child, sizeof child);
+        ::_exit(0);
+    }
+
+    ::close(report[1]);
+    pid_t child = -1;
+    int failure = 0;
+    const bool gotPid = readAll(report[0], &child, sizeof child);
+    // With the pid written, the pipe stays open until the exec succeeds
+    // (close-on-exec) or the child reports the exec's error.
+    const bool execFailed = gotPid && readAll(report[0], &failure, sizeof failure);
+    ::close(report[0]);
+    int status = 0;
+    while (::waitpid(middle, &status, 0) < 0 && errno == EINTR) {
+    }
+    if (!gotPid || child < 0 || execFailed) {
+        errno = execFailed ? failure : (failure != 0 ? failure : ECHILD);
+        return nullptr;
+    }
+    return new ProcessRecord{child};
+}
+
+uint32_t processIdOf(ProcessHandle process) {
+    return process == nullptr ? 0 : static_cast<uint32_t>(process->pid);
+}
+
+bool closeHandle(ProcessHandle process) {
+    if (process == nullptr) return false;
+    delete process;
+    return true;
+}
+
+uint32_t currentProcessId() { return static_cast<uint32_t>(::getpid()); }
+
+}  // namespace platform
