@@ -1,0 +1,1071 @@
+#include "importers/sceneapi/orvScene_api_file.h"
+
+#include <algorithm>
+#include <clocale>
+#include <cstdlib>
+#include <cstring>
+
+#include "importers/sceneapi/NumberText.h"
+
+namespace nt = orv::numtext;
+
+namespace {
+
+constexpr size_t kWorkBufferSize = 0x100000;
+// Raw blocks at least this long go straight to the stream instead of the buffer.
+constexpr size_t kDirectWrite = 0x10000;
+// Largest text of one scalar value or array element (a "%16.16f" of a huge double).
+constexpr size_t kMaxValueText = 16 * nt::kMaxGeneral + nt::kMaxFixed16;
+
+const char kHexDigits[] = "0123456789abcdef";
+
+bool needsHexForm(const char* text, size_t length) {
+    for (size_t i = 0; i < length; ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c == '\n' || c == '\r' || c == '"' || c >= 0x80) return true;
+    }
+    return false;
+}
+
+char* hexBytes(char* out, const unsigned char* bytes, size_t length) {
+    for (size_t i = 0; i < length; ++i) {
+        *out++ = kHexDigits[bytes[i] >> 4];
+        *out++ = kHexDigits[bytes[i] & 0xF];
+    }
+    return out;
+}
+
+// Kinds 3, 0x8003: NaN and values outside the float range are written as -1.
+double clampFloat(float v) {
+    const double d = v;
+    return (d > -3.4028235e38 && d < 3.4028235e38) ? d : -1.0;
+}
+
+// Kind 0x8004: the same for doubles, against the largest float.
+double clampDouble(double d) {
+    return (d > -3.4028234663852886e38 && d < 3.4028234663852886e38) ? d : -1.0;
+}
+
+char* floats(char* p, const float* v, int n) {
+    for (int k = 0; k < n; ++k) {
+        if (k) *p++ = ' ';
+        p = nt::general(p, v[k]);
+    }
+    return p;
+}
+
+char* doubles(char* p, const double* v, int n) {
+    for (int k = 0; k < n; ++k) {
+        if (k) *p++ = ' ';
+        p = nt::general(p, v[k]);
+    }
+    return p;
+}
+
+char* ints(char* p, const int32_t* v, int n) {
+    for (int k = 0; k < n; ++k) {
+        if (k) *p++ = ' ';
+        p = nt::integer(p, v[k]);
+    }
+    return p;
+}
+
+char* narrowedMatrix(char* p, const double* m) {
+    for (int k = 0; k < 16; ++k) {
+        if (k) *p++ = ' ';
+        p = nt::general(p, static_cast<float>(m[k]));
+    }
+    return p;
+}
+
+void putLittleEndian32(unsigned char* out, uint32_t v) {
+    out[0] = static_cast<unsigned char>(v);
+    out[1] = static_cast<unsigned char>(v >> 8);
+    out[2] = static_cast<unsigned char>(v >> 16);
+    out[3] = static_cast<unsigned char>(v >> 24);
+}
+
+bool hostIsLittleEndian() {
+    const uint32_t one = 1;
+    unsigned char first;
+    std::memcpy(&first, &one, 1);
+    return first == 1;
+}
+
+}  // namespace
+
+// Hands the buffered output of one operation to the stream when it ends.
+struct OperationFlush {
+    explicit OperationFlush(orvScene_api_file* w) : writer(w) {}
+    ~OperationFlush();
+    orvScene_api_file* writer;
+};
+
+orvScene_api_file::orvScene_api_file(FILE* stream, bool binaryArrays)
+    : stream(stream), binaryArrays(binaryArrays), formatBuffer(kWorkBufferSize),
+      out(kWorkBufferSize) {
+    if (const char* previous = std::setlocale(LC_NUMERIC, nullptr)) savedLocale = previous;
+    std::setlocale(LC_NUMERIC, "C");
+}
+
+orvScene_api_file::~orvScene_api_file() {
+    flushOut();
+    if (!savedLocale.empty()) std::setlocale(LC_NUMERIC, savedLocale.c_str());
+    for (TextChunk* chunk : allChunks) {
+        if (!chunk) continue;
+        std::free(chunk->data);
+        delete chunk;
+    }
+}
+
+// ---- work buffer -------------------------------------------------------------
+
+void orvScene_api_file::flushOut() {
+    if (used > 0 && stream) std::fwrite(out.data(), 1, used, stream);
+    used = 0;
+}
+
+char* orvScene_api_file::reserve(size_t n) {
+    if (used + n > out.size()) {
+        // While capturing, the buffer holds the piece being built: grow instead.
+        if (!capturing) flushOut();
+        if (used + n > out.size()) out.resize(std::max(used + n, 2 * out.size()));
+    }
+    return out.data() + used;
+}
+
+void orvScene_api_file::endPiece(size_t start, bool binary) {
+    if (!capturing) return;
+    if (activeChunk) appendToChunk(activeChunk, out.data() + start, used - start, binary);
+    used = start;
+}
+
+void orvScene_api_file::appendToChunk(TextChunk* chunk, const char* bytes, size_t length,
+                                      bool binary) {
+    const int64_t needed = int64_t{chunk->length} + 1 + static_cast<int64_t>(length);
+    if (needed >= chunk->capacity) {
+        const int64_t grown = static_cast<int64_t>(length) + 2 * (int64_t{chunk->capacity} + 256);
+        const int64_t capacity = std::max(grown, needed + 1);
+        if (capacity > INT32_MAX) return;  // a chunk stays below 2 GiB
+        char* data = static_cast<char*>(std::realloc(chunk->data, static_cast<size_t>(capacity)));
+        if (!data) return;
+        chunk->data = data;
+        chunk->capacity = static_cast<int32_t>(capacity);
+    }
+    if (length) std::memcpy(chunk->data + chunk->length, bytes, length);
+    chunk->length += static_cast<int32_t>(length);
+    chunk->data[chunk->length] = '\0';
+    if (binary) chunk->binary = true;
+}
+
+int orvScene_api_file::indentWidth() const {
+    if ((flagBits & kFlagNoIndent) || level <= 0) return 0;
+    return level;
+}
+
+OperationFlush::~OperationFlush() { writer->closeStatement(); }
+
+void orvScene_api_file::closeStatement() { flushOut(); }
+
+// ---- output pieces -----------------------------------------------------------
+
+void orvScene_api_file::piece(const char* text, size_t length) {
+    if (capturing) length = std::min(length, kMaxPiece);
+    const size_t start = used;
+    char* p = reserve(length);
+    std::memcpy(p, text, length);
+    commit(p + length);
+    endPiece(start, false);
+}
+
+void orvScene_api_file::indented(const char* text, size_t length) {
+    length = std::min(length, kMaxPiece);
+    const int width = indentWidth();
+    const size_t start = used;
+    char* p = reserve(static_cast<size_t>(width));
+    std::memset(p, ' ', static_cast<size_t>(width));
+    commit(p + width);
+    const char* rest = text;
+    const char* end = text + length;
+    while (rest < end) {
+        const char* lf =
+            width ? static_cast<const char*>(std::memchr(rest, '\n', end - rest)) : nullptr;
+        const char* lineEnd = lf ? lf + 1 : end;
+        const size_t n = static_cast<size_t>(lineEnd - rest);
+        p = reserve(n + static_cast<size_t>(width));
+        std::memcpy(p, rest, n);
+        p += n;
+        rest = lineEnd;
+        if (lf && rest < end) {
+            std::memset(p, ' ', static_cast<size_t>(width));
+            p += width;
+        }
+        commit(p);
+    }
+    endPiece(start, false);
+}
+
+void orvScene_api_file::indentedVFormat(const char* format, va_list args) {
+    const int n = std::vsnprintf(formatBuffer.data(), formatBuffer.size(), format, args);
+    if (n < 0) return;
+    indented(formatBuffer.data(), std::min(static_cast<size_t>(n), kMaxPiece));
+}
+
+void orvScene_api_file::indentedFormat(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    indentedVFormat(format, args);
+    va_end(args);
+}
+
+void orvScene_api_file::raw(const void* bytes, size_t length) {
+    if (capturing) {
+        if (activeChunk) appendToChunk(activeChunk, static_cast<const char*>(bytes), length, true);
+        return;
+    }
+    if (length >= kDirectWrite) {
+        flushOut();
+        if (stream) std::fwrite(bytes, 1, length, stream);
+        return;
+    }
+    char* p = reserve(length);
+    std::memcpy(p, bytes, length);
+    commit(p + length);
+}
+
+void orvScene_api_file::name(const char* text) {
+    const int32_t saved = level;
+    level = 0;
+    nameAtLevel(text);
+    level = saved;
+}
+
+void orvScene_api_file::nameAtLevel(const char* text) {
+    if (!text) text = "";
+    const size_t length = std::strlen(text);
+    const size_t start = used;
+    if (needsHexForm(text, length)) {
+        char* p = reserve(2 + 2 * length);
+        *p++ = 'x';
+        *p++ = 'X';
+        commit(hexBytes(p, reinterpret_cast<const unsigned char*>(text), length));
+        endPiece(start, true);
+        return;
+    }
+    // An I piece of "\"%s\"": indentation, then the quoted name, cut like any piece.
+    const int width = indentWidth();
+    const size_t total = std::min(length + 2, kMaxPiece);
+    char* p = reserve(static_cast<size_t>(width) + total);
+    std::memset(p, ' ', static_cast<size_t>(width));
+    p += width;
+    *p++ = '"';
+    const size_t body = std::min(length, total - 1);
+    std::memcpy(p, text, body);
+    p += body;
+    if (body + 2 == total) *p++ = '"';
+    commit(p);
+    endPiece(start, false);
+}
+
+void orvScene_api_file::newlineIndent() {
+    piece("\n", 1);
+    indented("", 0);
+}
+
+void orvScene_api_file::chunkText(const TextChunk* chunk) {
+    if (!chunk) return;
+    if (chunk->binary) {
+        if (chunk->data && chunk->length > 0) raw(chunk->data, static_cast<size_t>(chunk->length));
+        return;
+    }
+    const size_t length =
+        chunk->data && chunk->length > 0 ? strnlen(chunk->data, static_cast<size_t>(chunk->length)) : 0;
+    indented(chunk->data ? chunk->data : "", length);
+}
+
+void orvScene_api_file::blockEnd() {
+    --level;
+    indented("}\n", 2);
+}
+
+// ---- values ------------------------------------------------------------------
+
+bool orvScene_api_file::isKnownKind(int32_t type, const void* data) const {
+    if (!data) return false;
+    switch (type) {
+        case 1: case 2: case 3: case 4: case 5: case 6: case 7: case 9: case 10: case 13:
+        case 14: case 15: case 16: case 17: case 18: case 23: case 0x10000:
+        case 0x8001: case 0x8002: case 0x8003: case 0x8004: case 0x8005: case 0x8006:
+        case 0x8007: case 0x8009: case 0x800A: case 0x800D: case 0x8017:
+            return true;
+        default:
+            return false;
+    }
+}
+
+void orvScene_api_file::value(int32_t type, const void* data) {
+    if ((type & vtArray) && type != vtChunk) {
+        const ArrayRef& array = *static_cast<const ArrayRef*>(data);
+        const uint32_t count = array.data && array.count > 0 ? static_cast<uint32_t>(array.count) : 0;
+        if (binaryArrays) {
+            switch (type) {
+                case 0x8001: return binaryArray('c', 3 * count, array.data, 12 * size_t{count});
+                case 0x8003: return binaryArray('f', count, array.data, 4 * size_t{count});
+                case 0x8004: return binaryArray('r', count, array.data, 8 * size_t{count});
+                case 0x8006:
+                case 0x8017: return binaryArray('i', count, array.data, 4 * size_t{count});
+                default: break;
+            }
+        }
+        return textArray(type, array);
+    }
+    if (type == 10) return name(static_cast<const char*>(data));
+    if (type == 13) {
+        const char* text = *static_cast<const char* const*>(data);
+        const std::string copy = text ? text : "";
+        return name(copy.c_str());
+    }
+    if (type == 0x10000) {
+        const int32_t saved = level;
+        level = 2;
+        chunkText(*static_cast<const TextChunk* const*>(data));
+        level = saved;
+        return;
+    }
+    const size_t start = used;
+    char* p = reserve(kMaxValueText);
+    switch (type) {
+        case 1: p = floats(p, static_cast<const float*>(data), 3); break;
+        case 2:
+        case 15: p = floats(p, static_cast<const float*>(data), 4); break;
+        case 14: p = floats(p, static_cast<const float*>(data), 2); break;
+        case 3: p = nt::general(p, clampFloat(*static_cast<const float*>(data))); break;
+        case 4: p = nt::fixed16(p, *static_cast<const double*>(data)); break;
+        case 5: p = doubles(p, static_cast<const double*>(data), 3); break;
+        case 6:
+        case 23: p = nt::integer(p, *static_cast<const int32_t*>(data)); break;
+        case 16: p = ints(p, static_cast<const int32_t*>(data), 2); break;
+        case 17: p = ints(p, static_cast<const int32_t*>(data), 3); break;
+        case 18: p = ints(p, static_cast<const int32_t*>(data), 4); break;
+        case 7:
+            if (*static_cast<const int32_t*>(data)) {
+                std::memcpy(p, "on", 2);
+                p += 2;
+            } else {
+                std::memcpy(p, "off", 3);
+                p += 3;
+            }
+            break;
+        case 9: p = narrowedMatrix(p, static_cast<const double*>(data)); break;
+        default: break;
+    }
+    commit(p);
+    endPiece(start, false);
+}
+
+void orvScene_api_file::binaryArray(char tag, uint32_t count, const void* data, size_t bytes) {
+    piece("[ ", 2);
+    unsigned char header[8] = {0x01, 0x02, 0x03, static_cast<unsigned char>(tag)};
+    putLittleEndian32(header + 4, count);
+    raw(header, sizeof header);
+    if (bytes) {
+        if (hostIsLittleEndian()) {
+            raw(data, bytes);
+        } else {
+            // Element-wise byte swap into the buffer (elements of 4 or 8 bytes).
+            const size_t width = tag == 'r' ? 8 : 4;
+            const auto* src = static_cast<const unsigned char*>(data);
+            std::vector<unsigned char> swapped(bytes);
+            for (size_t i = 0; i < bytes; i += width)
+                for (size_t k = 0; k < width; ++k) swapped[i + k] = src[i + width - 1 - k];
+            raw(swapped.data(), bytes);
+        }
+    }
+    piece("] ", 2);
+}
+
+void orvScene_api_file::textArray(int32_t type, const ArrayRef& array) {
+    piece("[ ", 2);
+    const int32_t count = array.data ? array.count : 0;
+    if (type == 0x8009) {
+        const auto* m = static_cast<const double*>(array.data);
+        for (int32_t i = 0; i < count; ++i, m += 16) {
+            indented("", 0);
+            const size_t start = used;
+            char* p = reserve(16 * (nt::kMaxGeneral + 1) + 2);
+            for (int k = 0; k < 16; ++k) {
+                p = nt::general(p, m[k]);
+                *p++ = ' ';
+            }
+            commit(p);
+            endPiece(start, false);
+            if (i < count - 1)
+                piece(",\n", 2);
+            else
+                piece("\n", 1);
+        }
+        piece("] ", 2);
+        return;
+    }
+    if (type == 0x800A || type == 0x800D) {
+        const auto* names = static_cast<const char* const*>(array.data);
+        for (int32_t i = 0; i < count; ++i) {
+            name(names[i]);
+            piece(i < count - 1 ? "," : " ", 1);
+            if (i >= 1 && i % 8 == 0) indented("", 0);
+            piece("\n", 1);
+        }
+        piece("] ", 2);
+        return;
+    }
+
+    // Numeric arrays: elements formatted straight into the work buffer.
+    const auto* f = static_cast<const float*>(array.data);
+    const auto* d = static_cast<const double*>(array.data);
+    const auto* n = static_cast<const int32_t*>(array.data);
+    for (int32_t i = 0; i < count; ++i) {
+        size_t start = used;
+        char* p = reserve(kMaxValueText + 1);
+        switch (type) {
+            case 0x8001: p = floats(p, f + 3 * size_t(i), 3); break;
+            case 0x8002: p = floats(p, f + 4 * size_t(i), 4); break;
+            case 0x8003: p = nt::general(p, clampFloat(f[i])); break;
+            case 0x8004: p = nt::fixed16(p, clampDouble(d[i])); break;
+            case 0x8005: p = doubles(p, d + 3 * size_t(i), 3); break;
+            case 0x8006:
+            case 0x8017: p = nt::integer(p, n[i]); break;
+            case 0x8007: *p++ = n[i] ? '1' : '0'; break;
+            default: break;
+        }
+        if (capturing) {
+            commit(p);
+            endPiece(start, false);
+            start = used;
+            p = reserve(1);
+        }
+        *p++ = i < count - 1 ? ',' : ' ';
+        commit(p);
+        endPiece(start, false);
+        if (i >= 1 && i % 8 == 0) newlineIndent();
+    }
+    piece("] ", 2);
+}
+
+// ---- statements --------------------------------------------------------------
+
+void orvScene_api_file::reservedA() {}
+
+bool orvScene_api_file::beginGroup(const char* n, bool instance) {
+    OperationFlush flush(this);
+    piece("\n", 1);
+    if (!instance) indented("#define ", 8);
+    indented("group ", 6);
+    name(n);
+    piece(" {\n", 3);
+    styleStack.push_back(style);
+    ++level;
+    style = true;
+    return true;
+}
+
+void orvScene_api_file::endGroup() {
+    OperationFlush flush(this);
+    blockEnd();
+    if (!styleStack.empty()) {
+        style = styleStack.back();
+        styleStack.pop_back();
+    }
+}
+
+bool orvScene_api_file::beginObject(const char* n, bool instance) {
+    OperationFlush flush(this);
+    if (instance)
+        indented("object ", 7);
+    else
+        indented("#define object ", 15);
+    name(n);
+    piece(" {\n", 3);
+    styleStack.push_back(style);
+    ++level;
+    style = true;
+    topBlock = 4;
+    return true;
+}
+
+void orvScene_api_file::endObject() {
+    endGroup();
+    topBlock = 0;
+}
+
+bool orvScene_api_file::beginGeometry(const char* n) {
+    OperationFlush flush(this);
+    indented("geometry ", 9);
+    name(n);
+    piece(" {\n", 3);
+    styleStack.push_back(style);
+    ++level;
+    style = false;
+    return true;
+}
+
+void orvScene_api_file::endGeometry() { endGroup(); }
+
+bool orvScene_api_file::beginAnimation(const char* n, const char* kind) {
+    OperationFlush flush(this);
+    indented("animation ", 10);
+    name(n);
+    indented(" ", 1);
+    name(kind);
+    piece(" {\n", 3);
+    styleStack.push_back(style);
+    ++level;
+    style = false;
+    return true;
+}
+
+void orvScene_api_file::endAnimation() { endGroup(); }
+
+bool orvScene_api_file::beginLoad(const char* n) {
+    OperationFlush flush(this);
+    indented("load ", 5);
+    name(n);
+    piece(" {\n", 3);
+    ++level;
+    return true;
+}
+
+void orvScene_api_file::endLoad() {
+    OperationFlush flush(this);
+    blockEnd();
+}
+
+bool orvScene_api_file::beginOptions() {
+    if (topBlock != 0) return false;
+    OperationFlush flush(this);
+    capturing = false;
+    indented("\noptions {\n", 11);
+    style = true;
+    topBlock = 1;
+    ++level;
+    return true;
+}
+
+void orvScene_api_file::endOptions() {
+    OperationFlush flush(this);
+    if (topBlock == 1) blockEnd();
+    style = false;
+    topBlock = 0;
+}
+
+bool orvScene_api_file::beginCamera(const char* n) {
+    if (topBlock != 0) return false;
+    OperationFlush flush(this);
+    capturing = false;
+    if (n) {
+        indented("\ncamera ", 8);
+        name(n);
+        piece(" {\n", 3);
+    } else {
+        indented("\ncamera {\n", 10);
+    }
+    style = true;
+    topBlock = 2;
+    ++level;
+    return true;
+}
+
+void orvScene_api_file::endCamera() {
+    OperationFlush flush(this);
+    if (topBlock == 2) blockEnd();
+    style = false;
+    topBlock = 0;
+}
+
+bool orvScene_api_file::modifyCamera(const char* n) {
+    {
+        OperationFlush flush(this);
+        indented("#modify ", 8);
+    }
+    return beginCamera(n);
+}
+
+bool orvScene_api_file::beginImage() {
+    if (topBlock != 0) return false;
+    OperationFlush flush(this);
+    capturing = false;
+    indented("\nimage {\n", 9);
+    style = true;
+    topBlock = 3;
+    ++level;
+    return true;
+}
+
+void orvScene_api_file::endImage() {
+    OperationFlush flush(this);
+    if (topBlock == 3) blockEnd();
+    style = false;
+    topBlock = 0;
+}
+
+bool orvScene_api_file::beginOutput(const char* a, const char* b, const char* c) {
+    OperationFlush flush(this);
+    style = false;
+    indented("output ", 7);
+    name(a);
+    piece(" ", 1);
+    name(b);
+    piece(" ", 1);
+    name(c);
+    piece(" {\n", 3);
+    ++level;
+    return true;
+}
+
+void orvScene_api_file::endOutput() {
+    OperationFlush flush(this);
+    blockEnd();
+    style = true;
+}
+
+bool orvScene_api_file::beginLight(const char* n) {
+    OperationFlush flush(this);
+    piece("\n", 1);
+    indented("light ", 6);
+    name(n);
+    piece(" {\n", 3);
+    ++level;
+    return true;
+}
+
+void orvScene_api_file::endLight() { endLoad(); }
+
+bool orvScene_api_file::beginAccel(const char* n) {
+    OperationFlush flush(this);
+    indented("\naccel ", 7);
+    name(n);
+    piece(" {\n", 3);
+    styleStack.push_back(style);
+    ++level;
+    style = false;
+    return true;
+}
+
+void orvScene_api_file::endAccel() { endGroup(); }
+
+void orvScene_api_file::transform(const double m[16]) {
+    if (!m) return;
+    OperationFlush flush(this);
+    char text[16 * (nt::kMaxGeneral + 1) + 16] = "transform ";
+    char* p = narrowedMatrix(text + 10, m);
+    *p++ = '\n';
+    indented(text, static_cast<size_t>(p - text));
+}
+
+void orvScene_api_file::setTransform(const double m[16]) {
+    if (!m) return;
+    OperationFlush flush(this);
+    char text[16 * (nt::kMaxGeneral + 1) + 16] = "set transform ";
+    char* p = narrowedMatrix(text + 14, m);
+    *p++ = '\n';
+    indented(text, static_cast<size_t>(p - text));
+}
+
+namespace {
+// "<word> %g %g %g\n" with three doubles; a missing one counts as 0.
+size_t threeDoubles(char* text, const char* word, const double* x, const double* y,
+                    const double* z) {
+    const size_t w = std::strlen(word);
+    std::memcpy(text, word, w);
+    char* p = text + w;
+    for (const double* v : {x, y, z}) {
+        *p++ = ' ';
+        p = nt::general(p, v ? *v : 0.0);
+    }
+    *p++ = '\n';
+    return static_cast<size_t>(p - text);
+}
+}  // namespace
+
+void orvScene_api_file::scale(const double* x, const double* y, const double* z) {
+    OperationFlush flush(this);
+    char text[128];
+    indented(text, threeDoubles(text, "scale", x, y, z));
+}
+
+void orvScene_api_file::rotate(const double* x, const double* y, const double* z) {
+    OperationFlush flush(this);
+    char text[128];
+    indented(text, threeDoubles(text, "rotate", x, y, z));
+}
+
+void orvScene_api_file::translate(const double* x, const double* y, const double* z) {
+    OperationFlush flush(this);
+    char text[128];
+    indented(text, threeDoubles(text, "translate", x, y, z));
+}
+
+bool orvScene_api_file::beginMatrix(const char* n) {
+    OperationFlush flush(this);
+    indented("#define matrix ", 15);
+    name(n);
+    piece(" {\n", 3);
+    ++level;
+    return true;
+}
+
+void orvScene_api_file::endMatrix() { endLoad(); }
+
+bool orvScene_api_file::beginMaterial(const char* n, bool instance) {
+    OperationFlush flush(this);
+    if (!instance) indented("\n#define ", 9);
+    indented("material ", 9);
+    name(n);
+    piece(" {\n", 3);
+    ++level;
+    return true;
+}
+
+bool orvScene_api_file::useMaterial(const char* n) {
+    OperationFlush flush(this);
+    indented("material ", 9);
+    name(n);
+    piece("\n", 1);
+    return true;
+}
+
+void orvScene_api_file::endMaterial() { endLoad(); }
+
+namespace {
+const char* shaderKindWord(int32_t kind) {
+    switch (kind) {
+        case 0: return "surface";
+        case 1: return "shadow";
+        case 2: return "volume";
+        case 3: return "reflection map";
+        default: return nullptr;
+    }
+}
+}  // namespace
+
+void orvScene_api_file::bindShader(int32_t kind, const TextChunk* chunk) {
+    if (!chunk) return;
+    OperationFlush flush(this);
+    const char* word = shaderKindWord(kind);
+    if (!word) {
+        indented("// assuming surface shader\n", 27);
+        word = "surface";
+    }
+    std::string text = word;
+    text += ' ';
+    indented(text.data(), text.size());
+    chunkText(chunk);
+    indented("\n", 1);
+}
+
+void orvScene_api_file::bindShaderId(int32_t kind, int32_t shader) {
+    OperationFlush flush(this);
+    const char* word = shaderKindWord(kind);
+    if (!word) {
+        indented("// assuming surface shader\n", 27);
+        word = "surface";
+    }
+    indented(word, std::strlen(word));
+    char text[16] = " ";
+    char* p = nt::integer(text + 1, shader);
+    *p++ = '\n';
+    piece(text, static_cast<size_t>(p - text));
+}
+
+bool orvScene_api_file::openShader(const char* n, const char* type) {
+    OperationFlush flush(this);
+    captureStack.push_back(capturing);
+    chunkStack.push_back(activeChunk);
+    styleStack.push_back(style);
+    style = false;
+    if (n) {
+        capturing = false;
+        indented("#define shader ", 15);
+        name(n);
+        piece(" ", 1);
+        name(type);
+        piece(" {\n", 3);
+    } else {
+        // Anonymous: build the shader text into a new chunk, starting at level 0.
+        flushOut();
+        auto* chunk = new TextChunk;
+        allChunks.push_back(chunk);
+        activeChunk = chunk;
+        capturing = true;
+        levelStack.push_back(level);
+        level = 0;
+        name(type);
+        piece(" {\n", 3);
+    }
+    ++level;
+    return true;
+}
+
+bool orvScene_api_file::defineShader(const char* type, int32_t shader) {
+    OperationFlush flush(this);
+    captureStack.push_back(capturing);
+    chunkStack.push_back(activeChunk);
+    styleStack.push_back(style);
+    capturing = false;
+    style = false;
+    indentedFormat("#define shader %d %s {\n", shader, type ? type : "");
+    ++level;
+    return true;
+}
+
+void orvScene_api_file::endShader() {
+    OperationFlush flush(this);
+    --level;
+    if (capturing) {
+        indented("}", 1);
+        if (!levelStack.empty()) {
+            level = levelStack.back();
+            levelStack.pop_back();
+        }
+    } else {
+        indented("}\n", 2);
+    }
+    if (!styleStack.empty()) {
+        style = styleStack.back();
+        styleStack.pop_back();
+    }
+    if (!chunkStack.empty()) chunkStack.pop_back();
+    if (!captureStack.empty()) {
+        flushOut();
+        capturing = captureStack.back();
+        captureStack.pop_back();
+    }
+}
+
+TextChunk* orvScene_api_file::currentChunk() { return activeChunk; }
+
+void orvScene_api_file::pushChunk() { chunkStack.push_back(activeChunk); }
+
+void orvScene_api_file::popChunk() {
+    if (chunkStack.empty()) return;
+    activeChunk = chunkStack.back();
+    chunkStack.pop_back();
+}
+
+bool orvScene_api_file::attribute(const char* n, ValueType type, const void* data) {
+    if (!isKnownKind(type, data)) return true;
+    OperationFlush flush(this);
+    if (style) {
+        const char* text = n ? n : "";
+        const size_t length = std::strlen(text);
+        // I "%s ": the name, a blank, cut like any piece.
+        if (length < kMaxPiece && !std::memchr(text, '\n', length)) {
+            const int width = indentWidth();
+            const size_t start = used;
+            char* p = reserve(static_cast<size_t>(width) + length + 1);
+            std::memset(p, ' ', static_cast<size_t>(width));
+            p += width;
+            std::memcpy(p, text, length);
+            p += length;
+            *p++ = ' ';
+            commit(p);
+            endPiece(start, false);
+        } else {
+            indentedFormat("%s ", text);
+        }
+        value(type, data);
+        piece("\n", 1);
+    } else {
+        nameAtLevel(n);
+        piece(" ", 1);
+        value(type, data);
+        piece(",\n", 2);
+    }
+    return true;
+}
+
+bool orvScene_api_file::shaderInputId(const char* n, int32_t shader) {
+    OperationFlush flush(this);
+    nameAtLevel(n);
+    char text[24] = " ! ";
+    char* p = nt::integer(text + 3, shader);
+    *p++ = ',';
+    *p++ = '\n';
+    piece(text, static_cast<size_t>(p - text));
+    return true;
+}
+
+bool orvScene_api_file::shaderInput(const char* n, const TextChunk* chunk) {
+    OperationFlush flush(this);
+    nameAtLevel(n);
+    piece(" ! ", 3);
+    chunkText(chunk);
+    indented(",\n", 2);
+    return true;
+}
+
+bool orvScene_api_file::beginList(const char* n) {
+    OperationFlush flush(this);
+    listCount = 0;
+    collectedCount = 0;
+    nameAtLevel(n);
+    piece(" [\n", 3);
+    ++level;
+    indented("", 0);
+    return true;
+}
+
+void orvScene_api_file::endList() {
+    OperationFlush flush(this);
+    if (collectedCount > 0 &&
+        (collectedTag == 'c' || collectedTag == 'f' || collectedTag == 'i')) {
+        unsigned char header[8] = {0x01, 0x02, 0x03, static_cast<unsigned char>(collectedTag)};
+        putLittleEndian32(header + 4, static_cast<uint32_t>(collectedCount));
+        raw(header, sizeof header);
+        if (hostIsLittleEndian()) {
+            raw(collected.data(), 4 * collectedCount);
+        } else {
+            for (size_t i = 0; i < collectedCount; ++i) {
+                unsigned char word[4];
+                putLittleEndian32(word, collected[i]);
+                raw(word, 4);
+            }
+        }
+    }
+    collectedCount = 0;
+    piece(" ],\n", 4);
+    --level;
+}
+
+void orvScene_api_file::listElement(ValueType type, const void* data) {
+    if (!data) return;
+    if (binaryArrays && (type == vtFloat3 || type == vtFloat || type == vtInt)) {
+        const size_t words = type == vtFloat3 ? 3 : 1;
+        if (collectedCount + words > collected.size())
+            collected.resize(collected.size() + collectedCount + collected.size() + 65536);
+        std::memcpy(collected.data() + collectedCount, data, 4 * words);
+        collectedCount += words;
+        collectedTag = type == vtFloat3 ? 'c' : type == vtFloat ? 'f' : 'i';
+        return;
+    }
+    if (!isKnownKind(type, data)) return;
+    OperationFlush flush(this);
+    if (listCount > 0) {
+        if ((type == vtFloat3 && listCount % 2 == 0) || listCount % 6 == 0) {
+            piece(",\n", 2);
+            indented("", 0);
+        } else {
+            piece(", ", 2);
+        }
+    }
+    value(type, data);
+    ++listCount;
+}
+
+int32_t orvScene_api_file::queryA() { return 10; }
+int32_t orvScene_api_file::queryB() { return 10; }
+int32_t orvScene_api_file::queryC() { return 0; }
+
+void orvScene_api_file::groupAttribute(const char* key, const char* v) {
+    OperationFlush flush(this);
+    indented("attribute ", 10);
+    name(key);
+    piece(" ", 1);
+    name(v);
+    piece("\n", 1);
+}
+
+void orvScene_api_file::writeText(const char* format, ...) {
+    if (!format) return;
+    OperationFlush flush(this);
+    va_list args;
+    va_start(args, format);
+    indentedVFormat(format, args);
+    va_end(args);
+}
+
+void orvScene_api_file::setFlags(uint32_t value) {
+    flagBits = value;
+    binaryArrays = (value & kFlagBinaryArrays) != 0;
+}
+
+void orvScene_api_file::version(int32_t v) {
+    OperationFlush flush(this);
+    char text[32] = "version ";
+    char* p = nt::integer(text + 8, v == -1 ? 20 : v);
+    *p++ = '\n';
+    *p++ = '\n';
+    indented(text, static_cast<size_t>(p - text));
+}
+
+void orvScene_api_file::reservedB() {}
+
+void orvScene_api_file::progress(const char* n, float fraction) {
+    OperationFlush flush(this);
+    indented("progress ", 9);
+    name(n);
+    char text[64];
+    const int length = std::snprintf(text, sizeof text, " %.3f\n\n", static_cast<double>(fraction));
+    piece(text, static_cast<size_t>(std::clamp(length, 0, int(sizeof text) - 1)));
+}
+
+void orvScene_api_file::icon(const uint8_t* bytes, int32_t length) {
+    OperationFlush flush(this);
+    indented("icon ", 5);
+    const size_t n = bytes && length > 0 ? static_cast<size_t>(length) : 0;
+    std::vector<char> text(2 + 2 * n);
+    text[0] = 'b';
+    text[1] = 'X';
+    hexBytes(text.data() + 2, bytes, n);
+    raw(text.data(), text.size());
+    indented("\n", 1);
+}
+
+void orvScene_api_file::blob(const char* keyword, const uint8_t* bytes, int32_t length) {
+    OperationFlush flush(this);
+    indentedFormat("%s ", keyword ? keyword : "");
+    const size_t n = bytes && length > 0 ? static_cast<size_t>(length) : 0;
+    std::vector<char> text(2 + 2 * n);
+    text[0] = 'b';
+    text[1] = 'X';
+    hexBytes(text.data() + 2, bytes, n);
+    raw(text.data(), text.size());
+    indented("\n", 1);
+}
+
+void orvScene_api_file::id(uint32_t value) {
+    OperationFlush flush(this);
+    char text[24] = "id ";
+    char* p = nt::unsignedInt(text + 3, value);
+    *p++ = '\n';
+    indented(text, static_cast<size_t>(p - text));
+}
+
+void orvScene_api_file::flags(uint32_t value) {
+    OperationFlush flush(this);
+    char text[24] = "flags ";
+    char* p = nt::unsignedInt(text + 6, value);
+    *p++ = '\n';
+    indented(text, static_cast<size_t>(p - text));
+}
+
+bool orvScene_api_file::reservedC() { return false; }
+
+bool orvScene_api_file::render() {
+    OperationFlush flush(this);
+    indented("\nrender\n", 8);
+    return true;
+}
+
+void orvScene_api_file::print(const char* text) {
+    OperationFlush flush(this);
+    indented("#print \"", 8);
+    indented(text ? text : "", text ? std::strlen(text) : 0);
+    piece("\"\n", 2);
+}
+
+void orvScene_api_file::error(const char* text) {
+    OperationFlush flush(this);
+    indented("#error \"", 8);
+    indented(text ? text : "", text ? std::strlen(text) : 0);
+    piece("\"\n", 2);
+}
