@@ -5,3 +5,8 @@ quorell_add_test(scene_nodes_tests
     ${CMAKE_CURRENT_LIST_DIR}/TriangleObjectTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/MaterialCameraTest.cpp
   LIBS scene)
+
+# The same nodes through the real file writer: exact scene text.
+quorell_add_test(scene_text_tests
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/SceneTextTest.cpp
+  LIBS scene)
