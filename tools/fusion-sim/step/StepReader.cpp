@@ -1,0 +1,195 @@
+#include "step/StepReader.h"
+
+#include <BRepBndLib.hxx>
+#include <BRepMesh_IncrementalMesh.hxx>
+#include <BRep_Builder.hxx>
+#include <Bnd_Box.hxx>
+#include <Message.hxx>
+#include <Message_Messenger.hxx>
+#include <STEPCAFControl_Reader.hxx>
+#include <STEPControl_Reader.hxx>
+#include <StepData_StepModel.hxx>
+#include <StepRepr_NextAssemblyUsageOccurrence.hxx>
+#include <TCollection_HAsciiString.hxx>
+#include <Standard_Failure.hxx>
+#include <TColStd_SequenceOfAsciiString.hxx>
+#include <TDF_LabelSequence.hxx>
+#include <TDocStd_Document.hxx>
+#include <TopoDS_Compound.hxx>
+#include <XCAFApp_Application.hxx>
+#include <XCAFDoc_DocumentTool.hxx>
+#include <XCAFDoc_ShapeTool.hxx>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <chrono>
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <set>
+
+#include "step/XcafConverter.h"
+
+namespace steploader {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double secondsSince(Clock::time_point start) {
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+std::string lowerCase(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+std::string fileUnit(STEPControl_Reader& reader) {
+    TColStd_SequenceOfAsciiString lengths, angles, solidAngles;
+    reader.FileUnits(lengths, angles, solidAngles);
+    return lengths.IsEmpty() ? std::string() : std::string(lengths.First().ToCString());
+}
+
+// Every distinct part shape once, so that a part reused by many instances is
+// meshed once: triangulations live on the shared faces.
+TopoDS_Compound distinctParts(const Handle(XCAFDoc_ShapeTool)& shapes) {
+    TDF_LabelSequence labels;
+    shapes->GetShapes(labels);
+    BRep_Builder builder;
+    TopoDS_Compound parts;
+    builder.MakeCompound(parts);
+    for (const TDF_Label& label : labels) {
+        if (XCAFDoc_ShapeTool::IsAssembly(label)) continue;
+        const TopoDS_Shape shape = XCAFDoc_ShapeTool::GetShape(label);
+        if (!shape.IsNull()) builder.Add(parts, shape);
+    }
+    return parts;
+}
+
+double modelDiagonal(const Handle(XCAFDoc_ShapeTool)& shapes) {
+    TDF_LabelSequence freeShapes;
+    shapes->GetFreeShapes(freeShapes);
+    Bnd_Box box;
+    for (const TDF_Label& label : freeShapes) BRepBndLib::Add(XCAFDoc_ShapeTool::GetShape(label), box);
+    return box.IsVoid() ? 0.0 : std::sqrt(box.SquareExtent());
+}
+
+// OpenCASCADE names an instance that has no name of its own after the
+// occurrence's id ('35'); such names are not names a user gave.
+std::set<std::string> idsOfUnnamedInstances(STEPControl_Reader& reader) {
+    std::set<std::string> ids, names;
+    const Handle(StepData_StepModel) model = reader.StepModel();
+    if (model.IsNull()) return ids;
+    for (int i = 1; i <= model->NbEntities(); ++i) {
+        const auto usage = Handle(StepRepr_NextAssemblyUsageOccurrence)::DownCast(model->Value(i));
+        if (usage.IsNull()) continue;
+        const Handle(TCollection_HAsciiString) id = usage->Id();
+        const Handle(TCollection_HAsciiString) name = usage->Name();
+        const bool unnamed = name.IsNull() || name->IsEmpty() || name->String() == "$";
+        if (unnamed && !id.IsNull()) ids.insert(id->ToCString());
+        if (!unnamed) names.insert(name->ToCString());
+    }
+    for (const std::string& name : names) ids.erase(name);
+    return ids;
+}
+
+}  // namespace
+
+std::string hostUnitName(const std::string& stepUnit) {
+    const std::string unit = lowerCase(stepUnit);
+    if (unit.find("inch") != std::string::npos) return "in";
+    if (unit.find("foot") != std::string::npos || unit.find("feet") != std::string::npos) return "ft";
+    const bool metre = unit.find("metre") != std::string::npos || unit.find("meter") != std::string::npos;
+    if (metre && unit.find("milli") != std::string::npos) return "mm";
+    if (metre && unit.find("centi") != std::string::npos) return "cm";
+    if (unit == "metre" || unit == "meter") return "m";
+    return "mm";
+}
+
+void checkStepFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw LoadError(path + ": cannot open: " + std::strerror(errno));
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error)) throw LoadError(path + ": is a directory");
+
+    std::string head(256, '\0');
+    in.read(head.data(), static_cast<std::streamsize>(head.size()));
+    head.resize(static_cast<std::size_t>(in.gcount()));
+    const std::size_t start = head.find_first_not_of(" \t\r\n");
+    if (start == std::string::npos || head.compare(start, 13, "ISO-10303-21;") != 0) {
+        throw LoadError(path + ": not a STEP file (no ISO-10303-21 header)");
+    }
+
+    in.clear();
+    in.seekg(0, std::ios::end);
+    const std::streamoff size = in.tellg();
+    const std::streamoff tailSize = std::min<std::streamoff>(size, 4096);
+    std::string tail(static_cast<std::size_t>(tailSize), '\0');
+    in.seekg(size - tailSize);
+    in.read(tail.data(), tailSize);
+    if (tail.find("END-ISO-10303-21") == std::string::npos) {
+        throw LoadError(path + ": truncated STEP file (no END-ISO-10303-21 trailer)");
+    }
+}
+
+Design readStepDesign(const std::string& path, const Options& options) {
+    checkStepFile(path);
+    Design design;
+    design.documentName = std::filesystem::path(path).stem().string();
+    try {
+        // Unnamed instances keep an empty name rather than an entry text.
+        XCAFDoc_ShapeTool::SetAutoNaming(false);
+        Handle(XCAFApp_Application) application = XCAFApp_Application::GetApplication();
+        Handle(TDocStd_Document) document;
+        application->NewDocument("MDTV-XCAF", document);
+        // Read lengths straight in centimetres, the host's unit.
+        XCAFDoc_DocumentTool::SetLengthUnit(document, 1.0, UnitsMethods_LengthUnit_Centimeter);
+
+        STEPCAFControl_Reader reader;
+        reader.SetColorMode(true);
+        reader.SetNameMode(true);
+        reader.SetLayerMode(true);
+
+        auto start = Clock::now();
+        if (reader.ReadFile(path.c_str()) != IFSelect_RetDone) {
+            throw LoadError(path + ": OpenCASCADE could not parse the STEP data");
+        }
+        design.timings.read = secondsSince(start);
+        design.units = hostUnitName(fileUnit(reader.ChangeReader()));
+        const std::set<std::string> generatedNames = idsOfUnnamedInstances(reader.ChangeReader());
+        if (reader.NbRootsForTransfer() == 0) throw LoadError(path + ": the file holds no shapes");
+
+        start = Clock::now();
+        if (!reader.Transfer(document)) {
+            throw LoadError(path + ": OpenCASCADE could not transfer the shapes");
+        }
+        design.timings.transfer = secondsSince(start);
+        const Handle(XCAFDoc_ShapeTool) shapes = XCAFDoc_DocumentTool::ShapeTool(document->Main());
+        TDF_LabelSequence freeShapes;
+        shapes->GetFreeShapes(freeShapes);
+        if (freeShapes.IsEmpty()) throw LoadError(path + ": the file holds no shapes");
+
+        start = Clock::now();
+        double deflection = options.deflection;
+        if (deflection <= 0) deflection = options.relativeDeflection * modelDiagonal(shapes);
+        if (!(deflection > 0)) deflection = 0.01;
+        BRepMesh_IncrementalMesh mesher(distinctParts(shapes), deflection, false,
+                                        options.angularDeflection, true);
+        design.timings.mesh = secondsSince(start);
+
+        start = Clock::now();
+        XcafConverter(document, generatedNames).convert(design, design.documentName);
+        design.timings.convert = secondsSince(start);
+        application->Close(document);
+    } catch (const Standard_Failure& failure) {
+        const char* text = failure.GetMessageString();
+        throw LoadError(path + ": OpenCASCADE failed: " + failure.DynamicType()->Name() +
+                        (text && *text ? std::string(": ") + text : std::string()));
+    }
+    return design;
+}
+
+}  // namespace steploader
