@@ -1,0 +1,163 @@
+#include "FrameCodec.h"
+
+#include <bit>
+
+static_assert(std::endian::native == std::endian::little, "the wire format is little-endian");
+
+namespace livelink {
+
+void FrameWriter::begin(Op op) {
+    frameStart_ = out_.size();
+    out_.resize(frameStart_ + kFrameHeaderBytes);
+    out_[frameStart_ + 4] = static_cast<uint8_t>(op);
+}
+
+size_t FrameWriter::end() {
+    const size_t size = out_.size() - frameStart_;
+    putU32(out_.data() + frameStart_, static_cast<uint32_t>(size - 4));
+    return size;
+}
+
+void FrameWriter::raw(const void* data, size_t size) {
+    if (size == 0) return;
+    const size_t at = out_.size();
+    out_.resize(at + size);
+    std::memcpy(out_.data() + at, data, size);
+}
+
+void FrameWriter::string(const char* text) {
+    if (!text) {
+        u32(kNullString);
+        return;
+    }
+    string(std::string_view(text));
+}
+
+void FrameWriter::string(std::string_view text) {
+    u32(static_cast<uint32_t>(text.size()));
+    raw(text.data(), text.size());
+    u8(0);
+}
+
+void FrameWriter::align8() {
+    const size_t payloadOffset = out_.size() - frameStart_ - kFrameHeaderBytes;
+    const size_t pad = (8 - payloadOffset % 8) % 8;
+    out_.resize(out_.size() + pad, 0);
+}
+
+const uint8_t* PayloadReader::bytes(size_t count) {
+    if (!ok_) return nullptr;
+    if (count > size_ - pos_) {
+        fail("payload ends early");
+        return nullptr;
+    }
+    const uint8_t* p = data_ + pos_;
+    pos_ += count;
+    return p;
+}
+
+uint8_t PayloadReader::u8() {
+    const uint8_t* p = bytes(1);
+    return p ? *p : 0;
+}
+
+uint32_t PayloadReader::u32() {
+    const uint8_t* p = bytes(4);
+    return p ? getU32(p) : 0;
+}
+
+uint64_t PayloadReader::u64() {
+    uint64_t v = 0;
+    if (const uint8_t* p = bytes(8)) std::memcpy(&v, p, 8);
+    return v;
+}
+
+float PayloadReader::f32() {
+    float v = 0;
+    if (const uint8_t* p = bytes(4)) std::memcpy(&v, p, 4);
+    return v;
+}
+
+double PayloadReader::f64() {
+    double v = 0;
+    if (const uint8_t* p = bytes(8)) std::memcpy(&v, p, 8);
+    return v;
+}
+
+const char* PayloadReader::string(uint32_t* length) {
+    const uint32_t n = u32();
+    if (length) *length = 0;
+    if (!ok_ || n == kNullString) return nullptr;
+    const uint8_t* p = bytes(size_t(n) + 1);
+    if (!p) return nullptr;
+    if (p[n] != 0) {
+        fail("name without terminator");
+        return nullptr;
+    }
+    if (length) *length = n;
+    return reinterpret_cast<const char*>(p);
+}
+
+const uint8_t* PayloadReader::alignedBlock(size_t count) {
+    const size_t pad = (8 - pos_ % 8) % 8;
+    if (!bytes(pad)) return nullptr;
+    if (count == 0) return data_ + pos_;
+    return bytes(count);
+}
+
+const char* opName(uint8_t op) {
+    static const char* const names[] = {
+        "beginGroup",    "endGroup",      "beginObject",  "endObject",     "beginGeometry",
+        "endGeometry",   "beginAnimation", "endAnimation", "beginLoad",     "endLoad",
+        "beginOptions",  "endOptions",    "beginCamera",  "endCamera",     "beginImage",
+        "endImage",      "beginOutput",   "endOutput",    "beginLight",    "endLight",
+        "beginAccel",    "endAccel",      "transform",    "setTransform",  "scale",
+        "rotate",        "translate",     "beginMatrix",  "endMatrix",     "beginMaterial",
+        "useMaterial",   "endMaterial",   "bindShader",   "bindShaderId",  "openShader",
+        "defineShader",  "endShader",     "pushChunk",    "popChunk",      "attribute",
+        "shaderInputId", "shaderInput",   "beginList",    "endList",       "listElement",
+        "groupAttribute", "writeText",    "setFlags",     "version",       "progress",
+        "icon",          "blob",          "id",           "flags",         "render",
+        "print",         "error"};
+    static_assert(sizeof(names) / sizeof(names[0]) == static_cast<size_t>(Op::LastSceneOp));
+    if (isSceneOp(op)) return names[op - 1];
+    switch (static_cast<Op>(op)) {
+        case Op::Finish: return "finish";
+        case Op::Ack: return "ack";
+        case Op::Describe: return "describe";
+        case Op::Description: return "description";
+        default: return "unknown";
+    }
+}
+
+size_t scalarValueBytes(int32_t type) {
+    switch (type) {
+        case 1: return 12;
+        case 2: case 15: return 16;
+        case 3: return 4;
+        case 4: return 8;
+        case 5: return 24;
+        case 6: case 7: case 23: return 4;
+        case 9: return 128;
+        case 14: return 8;
+        case 16: return 8;
+        case 17: return 12;
+        case 18: return 16;
+        default: return 0;
+    }
+}
+
+size_t arrayElementBytes(int32_t type) {
+    switch (type) {
+        case 0x8001: return 12;
+        case 0x8002: return 16;
+        case 0x8003: return 4;
+        case 0x8004: return 8;
+        case 0x8005: return 24;
+        case 0x8006: case 0x8007: case 0x8017: return 4;
+        case 0x8009: return 128;
+        default: return 0;
+    }
+}
+
+}  // namespace livelink

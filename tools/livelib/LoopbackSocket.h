@@ -1,0 +1,36 @@
+// Blocking TCP helpers for the client side of the live link. Sends never
+// raise SIGPIPE; every wait is bounded.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "WireFormat.h"
+
+namespace livelink {
+
+// "localhost" and "127.0.0.1" are the hosts the live link accepts.
+bool isLoopbackHost(const char* host);
+
+// Connects to 127.0.0.1:port, giving up after timeoutMs. Returns the socket
+// or -1 with error set.
+int connectLoopback(int port, int timeoutMs, std::string* error);
+
+bool sendAll(int fd, const void* data, size_t size, std::string* error);
+// Reads exactly size bytes unless the peer closes, fails or stays silent
+// for timeoutMs (a negative timeout waits without bound).
+bool receiveAll(int fd, void* data, size_t size, int timeoutMs, std::string* error);
+
+// Reads one frame of at most maxBytes (operation byte included).
+bool receiveFrame(int fd, int timeoutMs, size_t maxBytes, uint8_t* op, std::vector<uint8_t>* payload,
+                  std::string* error);
+
+// Sends the hello and checks the renderer's reply; peerProcessId receives
+// the renderer's process id.
+bool clientHandshake(int fd, Channel channel, uint32_t liveId, int32_t n, int timeoutMs,
+                     uint32_t* peerProcessId, std::string* error);
+
+void closeSocket(int& fd);
+
+}  // namespace livelink
