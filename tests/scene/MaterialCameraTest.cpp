@@ -1,67 +1,50 @@
 // Material blocks and shader numbering, the camera block and its environment.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
-#include "importers/sceneapi/orvSceneapi_oo.h"
 #include "scene/LightCamera.h"
 #include "scene/Material.h"
+#include "scene/MemoryScene.h"
 #include "scene/OrvGroup.h"
-#include "scene/RecordingSceneApi.h"
 #include "scene/TriangleObject.h"
 
 namespace orv {
 namespace {
 
-using Calls = std::vector<std::string>;
-
-struct Recorded {
-    test::RecordingFactory factory;
-    orvSceneapi_oo oo{factory};
-    Calls written() const {
-        const Calls& all = factory.recorder.calls;
-        return Calls(all.begin() + 2, all.end());
-    }
-};
-
-TEST(Diffuse, VertexColorShaderFeedsTheDiffuseShader) {
-    Recorded r;
+TEST(Diffuse, VertexColorShaderComesFirstAndFeedsDiffuse) {
+    test::MemoryScene scene;
     Diffuse material("painted");
     material.setVertexColor(true);
     material.setColor(0.1f, 0.2f, 0.3f);
-    r.oo.writeNode(material);
-    EXPECT_EQ(r.written(),
-              (Calls{"beginMaterial painted", "defineShader 1 vertex_color",
-                     "default_color f3 0.8 0.8 0.8", "endShader", "defineShader 2 orv_diffuse",
-                     "diffuse f3 0.1 0.2 0.3", "diffuse ! 1", "endShader", "bindShaderId 0 2",
-                     "flags 4096", "endMaterial"}));
+    scene.oo.writeNode(material);
+    EXPECT_EQ(scene.text(),
+              "material \"painted\" {\n"
+              " #define shader 1 vertex_color {\n"
+              "  \"default_color\" 0.8 0.8 0.8,\n"
+              " }\n"
+              " #define shader 2 orv_diffuse {\n"
+              "  \"diffuse\" 0.1 0.2 0.3,\n"
+              "  \"diffuse\" ! 1,\n"
+              " }\n"
+              " surface 2\n"
+              " flags 4096\n"
+              "}\n");
 }
 
-TEST(FusionMaterial, WithoutAppearanceIsWhiteUntexturedGenericMaterial) {
-    Recorded r;
+TEST(FusionMaterial, WithoutAppearanceIsWhiteUntexturedAndWritesNoFlags) {
+    test::MemoryScene scene;
     FusionMaterial material;
-    r.oo.writeNode(material);
-    EXPECT_EQ(r.written(),
-              (Calls{"beginMaterial Generic material", "defineShader 1 orv_diffuse",
-                     "diffuse f3 1 1 1", "endShader", "bindShaderId 0 1", "endMaterial"}));
-}
-
-TEST(FusionMaterial, TextureShaderComesFirstAndFeedsDiffuse) {
-    Recorded r;
-    FusionMaterial material;
-    material.setName("Oak");
-    material.setColor(1.0f, 0.5f, 0.0f);
-    material.setTexture("C:\\textures\\oak.png");
-    r.oo.writeNode(material);
-    EXPECT_EQ(r.written(),
-              (Calls{"beginMaterial Oak", "defineShader 1 texture2_rgb", "uv_projection i 4",
-                     "uv_flags i 44", "texture s C:\\textures\\oak.png", "endShader",
-                     "defineShader 2 orv_diffuse", "diffuse f3 1 0.5 0", "diffuse ! 1", "endShader",
-                     "bindShaderId 0 2", "endMaterial"}));
+    scene.oo.writeNode(material);
+    EXPECT_EQ(scene.text(),
+              "material \"Generic material\" {\n"
+              " #define shader 1 orv_diffuse {\n"
+              "  \"diffuse\" 1 1 1,\n"
+              " }\n"
+              " surface 1\n"
+              "}\n");
 }
 
 TEST(Material, SharedMaterialIsWrittenInEachObjectWithFreshShaderIds) {
-    Recorded r;
+    test::MemoryScene scene;
     auto shared = std::make_shared<FusionMaterial>();
     shared->setTexture("t.png");
     OrvGroup group("g");
@@ -74,129 +57,135 @@ TEST(Material, SharedMaterialIsWrittenInEachObjectWithFreshShaderIds) {
         object->setMaterial(shared);
         group.addNode(object);
     }
-    r.oo.writeNode(group);
-    Calls shaders;
-    for (const auto& call : r.written())
-        if (call.starts_with("defineShader") || call.starts_with("bindShaderId") ||
-            call.starts_with("diffuse !"))
-            shaders.push_back(call);
-    EXPECT_EQ(shaders, (Calls{"defineShader 1 texture2_rgb", "defineShader 2 orv_diffuse",
-                              "diffuse ! 1", "bindShaderId 0 2", "defineShader 3 texture2_rgb",
-                              "defineShader 4 orv_diffuse", "diffuse ! 3", "bindShaderId 0 4"}));
+    scene.oo.writeNode(group);
+    const std::string text = scene.text();
+    const auto second = text.find("object \"b\"");
+    ASSERT_NE(second, std::string::npos);
+    const std::string first = text.substr(0, second), rest = text.substr(second);
+    for (const char* piece : {"#define shader 1 texture2_rgb", "#define shader 2 orv_diffuse",
+                              "\"diffuse\" ! 1,", "surface 2\n"})
+        EXPECT_NE(first.find(piece), std::string::npos) << piece;
+    for (const char* piece : {"#define shader 3 texture2_rgb", "#define shader 4 orv_diffuse",
+                              "\"diffuse\" ! 3,", "surface 4\n"})
+        EXPECT_NE(rest.find(piece), std::string::npos) << piece;
 }
 
 TEST(Material, DefinedMaterialIsWrittenAsReference) {
-    Recorded r;
-    Diffuse material("default");
-    material.define(r.oo);
+    test::MemoryScene scene;
+    Diffuse material("m");
+    material.define(scene.oo);
     EXPECT_TRUE(material.isDefined());
-    EXPECT_EQ(r.written().front(), "beginMaterial default define");
-    Recorded again;
-    again.oo.writeNode(material);
-    EXPECT_EQ(again.written(), (Calls{"useMaterial default"}));
+    scene.oo.writeNode(material);
+    EXPECT_EQ(scene.text(),
+              "\n#define material \"m\" {\n"
+              " #define shader 1 orv_diffuse {\n"
+              "  \"diffuse\" 0.75 0.5 0.5,\n"
+              " }\n"
+              " surface 1\n"
+              " flags 4096\n"
+              "}\n"
+              "material \"m\"\n");
 }
 
-const Calls environment = {
-    "defineShader 1 orv_envmap", "texture s startup.hdr", "format i 3", "radius f 25", "endShader",
-    "reflection map shader 1"};
-
-Calls cameraCalls(const Calls& projection, const Calls& tail) {
-    Calls calls = {"beginCamera Cam"};
-    calls.insert(calls.end(), projection.begin(), projection.end());
-    calls.insert(calls.end(), environment.begin(), environment.end());
-    calls.insert(calls.end(), {"position d3 0 0 0", "direction d3 0 0 -1"});
-    calls.insert(calls.end(), tail.begin(), tail.end());
-    calls.push_back("endCamera");
-    return calls;
+// The camera block with the given projection lines and the lines after "up".
+std::string cameraText(const std::string& projection, const std::string& tail = "",
+                       int environment = 1) {
+    const std::string id = std::to_string(environment);
+    return "\ncamera \"Cam\" {\n" + projection + " #define shader " + id +
+           " orv_envmap {\n"
+           "  \"texture\" \"startup.hdr\",\n"
+           "  \"format\" 3,\n"
+           "  \"radius\" 25,\n"
+           " }\n"
+           " reflection map " +
+           id +
+           "\n"
+           " position 0 0 0\n"
+           " direction 0 0 -1\n"
+           " up 0 1 0\n" +
+           tail + "}\n";
 }
+
+const std::string perspective = " projection \"perspective\"\n fov 60\n";
 
 TEST(LightCamera, DefaultCameraIsPerspectiveWithSixtyDegreesAndEnvironment) {
-    Recorded r;
+    test::MemoryScene scene;
     LightCamera camera("Cam");
-    r.oo.writeNode(camera);
-    EXPECT_EQ(r.written(), cameraCalls({"projection s perspective", "fov f 60"}, {"up d3 0 1 0"}));
+    scene.oo.writeNode(camera);
+    EXPECT_EQ(scene.text(), cameraText(perspective));
 }
 
 TEST(LightCamera, OrthographicWritesWindowAndNoFieldOfView) {
-    Recorded r;
+    test::MemoryScene scene;
     LightCamera camera("Cam");
+    camera.setFov(30);
     camera.setProjection(LightCamera::orthographic);
     camera.setWindow(-1, 1, -2, 2);
-    r.oo.writeNode(camera);
-    EXPECT_EQ(r.written(),
-              cameraCalls({"projection s orthographic", "window f4 -1 1 -2 2"}, {"up d3 0 1 0"}));
+    scene.oo.writeNode(camera);
+    EXPECT_EQ(scene.text(), cameraText(" projection \"orthographic\"\n window -1 1 -2 2\n"));
 }
 
-TEST(LightCamera, FovModesAndSetFovReturningToSingleValue) {
+TEST(LightCamera, SetFovAfterFourValueFieldOfView) {
     LightCamera camera("Cam");
     camera.setFov4(1, 2, 3, 4);
-    Recorded four;
+    test::MemoryScene four;
     four.oo.writeNode(camera);
-    EXPECT_EQ(four.written()[2], "fov4 f4 1 2 3 4");
+    EXPECT_EQ(four.text(), cameraText(" projection \"perspective\"\n fov4 1 2 3 4\n"));
     camera.setFov(45);
-    Recorded single;
+    test::MemoryScene single;
     single.oo.writeNode(camera);
-    EXPECT_EQ(single.written()[2], "fov f 45");
+    EXPECT_EQ(single.text(), cameraText(" projection \"perspective\"\n fov 45\n"));
 }
 
 TEST(LightCamera, ClippingOnlyWhenBothPositiveAndFarBeyondNear) {
     struct Case {
         float nearClip, farClip;
-        bool written;
+        const char* line;
     };
-    for (const Case c :
-         {Case{0.1f, 0.1f, false}, Case{0.1f, 100.0f, true}, Case{0.0f, 100.0f, false},
-          Case{0.1f, -1.0f, false}, Case{100.0f, 0.1f, false}}) {
+    for (const Case c : {Case{0.1f, 0.1f, ""}, Case{0.1f, 100.0f, " clipping 0.1 100\n"},
+                         Case{0.0f, 100.0f, ""}, Case{0.1f, -1.0f, ""}, Case{100.0f, 0.1f, ""}}) {
         SCOPED_TRACE(std::to_string(c.nearClip) + " " + std::to_string(c.farClip));
-        Recorded r;
+        test::MemoryScene scene;
         LightCamera camera("Cam");
         camera.setClipping(c.nearClip, c.farClip);
-        r.oo.writeNode(camera);
-        const Calls calls = r.written();
-        const bool found =
-            std::find(calls.begin(), calls.end(), "clipping f2 0.1 100") != calls.end();
-        EXPECT_EQ(found, c.written);
-        const Calls plain = cameraCalls({"projection s perspective", "fov f 60"}, {"up d3 0 1 0"});
-        EXPECT_EQ(calls.size(), plain.size() + (c.written ? 1 : 0));
+        scene.oo.writeNode(camera);
+        EXPECT_EQ(scene.text(), cameraText(perspective, c.line));
     }
 }
 
-TEST(LightCamera, LookAtAndNodesSuppressTransform) {
+TEST(LightCamera, LookAtAndTransformUnlessTheCameraCarriesNodes) {
     const double m[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 1, 2, 3, 1};
     LightCamera camera("Cam");
     camera.setPosition(1, 2, 3);
     camera.setLookAt(0, 0, 0);
     camera.setTransform(m);
-    Recorded alone;
+    test::MemoryScene alone;
     alone.oo.writeNode(camera);
-    EXPECT_EQ(alone.written(),
-              (Calls{"beginCamera Cam", "projection s perspective", "fov f 60",
-                     "defineShader 1 orv_envmap", "texture s startup.hdr", "format i 3",
-                     "radius f 25", "endShader", "reflection map shader 1", "position d3 1 2 3",
-                     "direction d3 0 0 -1", "look_at d3 0 0 0", "up d3 0 1 0",
-                     "transform 1 0 0 0 0 1 0 0 0 0 1 0 1 2 3 1", "endCamera"}));
+    const std::string text = alone.text();
+    EXPECT_NE(text.find(" position 1 2 3\n direction 0 0 -1\n look_at 0 0 0\n up 0 1 0\n"
+                        " transform 1 0 0 0 0 1 0 0 0 0 1 0 1 2 3 1\n}\n"),
+              std::string::npos)
+        << text;
 
     camera.addNode(std::make_shared<OrvGroup>("inside"));
-    Recorded withNodes;
+    test::MemoryScene withNodes;
     withNodes.oo.writeNode(camera);
-    const Calls calls = withNodes.written();
-    EXPECT_EQ(Calls(calls.end() - 3, calls.end()),
-              (Calls{"beginGroup inside", "endGroup", "endCamera"}));
+    EXPECT_TRUE(withNodes.text().ends_with(" up 0 1 0\n\n group \"inside\" {\n }\n}\n"))
+        << withNodes.text();
 }
 
 TEST(LightCamera, EnvironmentShaderIdContinuesAfterMaterials) {
-    Recorded r;
+    test::MemoryScene scene;
     Diffuse plain("a");
     plain.setVertexColor(true);
     FusionMaterial textured;
     textured.setTexture("t.png");
-    r.oo.writeNode(plain);     // shaders 1, 2
-    r.oo.writeNode(textured);  // shaders 3, 4
+    scene.oo.writeNode(plain);     // shaders 1 and 2
+    scene.oo.writeNode(textured);  // shaders 3 and 4
+    const std::string materials = scene.text();
     LightCamera camera("Cam");
-    r.oo.writeNode(camera);
-    const Calls calls = r.written();
-    EXPECT_NE(std::find(calls.begin(), calls.end(), "defineShader 5 orv_envmap"), calls.end());
-    EXPECT_NE(std::find(calls.begin(), calls.end(), "reflection map shader 5"), calls.end());
+    scene.oo.writeNode(camera);
+    EXPECT_EQ(scene.text().substr(materials.size()), cameraText(perspective, "", 5));
 }
 
 }  // namespace

@@ -2,79 +2,82 @@
 // define followed by instance writes, and arrays reaching the writer uncopied.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
-#include "importers/sceneapi/orvSceneapi_oo.h"
 #include "scene/Material.h"
-#include "scene/RecordingSceneApi.h"
+#include "scene/MemoryScene.h"
 #include "scene/TriangleObject.h"
 
 namespace orv {
 namespace {
 
-using Calls = std::vector<std::string>;
+const std::vector<float> corners = {0, 0, 0, 1, 0, 0, 0, 1, 0};
+const std::vector<int32_t> triangle = {0, 1, 2};
+const std::vector<int32_t> sixIndices = {0, 1, 2, 0, 1, 2};
+const std::vector<float> threeFloats = {0, 0, 1};
 
-struct Recorded {
-    test::RecordingFactory factory;
-    orvSceneapi_oo oo{factory};
-    Calls written() const {
-        const Calls& all = factory.recorder.calls;
-        return Calls(all.begin() + 2, all.end());
-    }
-};
-
-const std::vector<float> quad = {0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0};  // 4 vertices
-const std::vector<int32_t> twoTriangles = {0, 1, 2, 0, 2, 3};
-
-TriangleObject makeQuad() {
-    TriangleObject object("quad");
-    object.setVertices(quad.data(), quad.size());
-    object.setTriangles(twoTriangles.data(), twoTriangles.size());
+TriangleObject makeTriangle() {
+    TriangleObject object("tri");
+    object.setVertices(corners.data(), corners.size());
+    object.setTriangles(triangle.data(), triangle.size());
     return object;
 }
 
-TEST(TriangleObject, PlainMeshWritesObjectWithDefaultMaterialAndNoError) {
-    Recorded r;
-    TriangleObject object = makeQuad();
-    r.oo.writeNode(object);
-    EXPECT_EQ(r.written(),
-              (Calls{"beginObject quad", "flags 0", "beginGeometry triangles",
-                     "vertices f3[4] 0 0 0 1 0 0 1 1 0 0 1 0", "triangles i[6] 0 1 2 0 2 3",
-                     "endGeometry", "beginMaterial default", "defineShader 1 orv_diffuse",
-                     "diffuse f3 0.75 0.5 0.5", "endShader", "bindShaderId 0 1", "flags 4096",
-                     "endMaterial", "endObject"}));
+const std::string defaultMaterial =
+    " material \"default\" {\n"
+    "  #define shader 1 orv_diffuse {\n"
+    "   \"diffuse\" 0.75 0.5 0.5,\n"
+    "  }\n"
+    "  surface 1\n"
+    "  flags 4096\n"
+    " }\n";
+
+TEST(TriangleObject, PlainMeshWritesObjectWithItsOwnDefaultMaterial) {
+    test::MemoryScene scene;
+    TriangleObject object = makeTriangle();
+    scene.oo.writeNode(object);
+    EXPECT_EQ(scene.text(),
+              "object \"tri\" {\n"
+              " flags 0\n"
+              " geometry \"triangles\" {\n"
+              "  \"vertices\" [ 0 0 0,1 0 0,0 1 0 ] ,\n"
+              "  \"triangles\" [ 0,1,2 ] ,\n"
+              " }\n" +
+                  defaultMaterial + "}\n");
     EXPECT_EQ(object.getMessage(), "");
 }
 
-TEST(TriangleObject, OptionalArraysInTheirOrder) {
-    Recorded r;
-    TriangleObject object = makeQuad();
-    const std::vector<float> uvs = {0, 0, 1, 0, 1, 1, 0, 1, 0.5f};
+TEST(TriangleObject, OptionalArraysInTheirOrderWhenConsistent) {
+    test::MemoryScene scene;
+    TriangleObject object = makeTriangle();
+    const std::vector<float> uvs = {0, 0, 1, 0, 0, 1};
+    const std::vector<int32_t> zeros = {0, 0, 0};
+    const std::vector<float> colors = {1, 0, 0, 0, 1, 0, 0, 0, 1};
     object.setUvs(uvs.data(), uvs.size());
-    object.setUvIndices(twoTriangles.data(), twoTriangles.size());
-    object.setNormals(quad.data(), quad.size());
-    object.setNormalIndices(twoTriangles.data(), twoTriangles.size());
-    object.setVertexColors(quad.data(), quad.size());
+    object.setUvIndices(triangle.data(), triangle.size());
+    object.setNormals(threeFloats.data(), threeFloats.size());
+    object.setNormalIndices(zeros.data(), zeros.size());
+    object.setVertexColors(colors.data(), colors.size());
     object.setFlags(2);
-    r.oo.writeNode(object);
-    Calls names;
-    for (const auto& call : r.written()) names.push_back(call.substr(0, call.find(' ')));
-    EXPECT_EQ(Calls(names.begin(), names.begin() + 10),
-              (Calls{"beginObject", "flags", "beginGeometry", "vertices", "triangles",
-                     "triangles_uv", "uv_tex", "triangles_norm", "normals", "vcolors"}));
-    EXPECT_EQ(r.written()[1], "flags 2");
-    EXPECT_EQ(object.getMessage(), "");  // indexed uvs need not match the vertex count
+    scene.oo.writeNode(object);
+    EXPECT_EQ(scene.text(),
+              "object \"tri\" {\n"
+              " flags 2\n"
+              " geometry \"triangles\" {\n"
+              "  \"vertices\" [ 0 0 0,1 0 0,0 1 0 ] ,\n"
+              "  \"triangles\" [ 0,1,2 ] ,\n"
+              "  \"triangles_uv\" [ 0,1,2 ] ,\n"
+              "  \"uv_tex\" [ 0,0,1,0,0,1 ] ,\n"
+              "  \"triangles_norm\" [ 0,0,0 ] ,\n"
+              "  \"normals\" [ 0 0 1 ] ,\n"
+              "  \"vcolors\" [ 1 0 0,0 1 0,0 0 1 ] ,\n"
+              " }\n" +
+                  defaultMaterial + "}\n");
 }
 
-// One setup per validation finding, with the text it must produce.
 struct Finding {
     const char* name;
     void (*setup)(TriangleObject&);
     std::string text;
 };
-
-const std::vector<float> threeFloats = {1, 2, 3};
-const std::vector<int32_t> threeIndices = {0, 1, 2};
 
 const Finding findings[] = {
     {"normals", [](TriangleObject& o) { o.setNormals(threeFloats.data(), 3); },
@@ -82,128 +85,145 @@ const Finding findings[] = {
     {"normalIndices",
      [](TriangleObject& o) {
          o.setNormals(threeFloats.data(), 3);
-         o.setNormalIndices(threeIndices.data(), 3);
+         o.setNormalIndices(sixIndices.data(), 6);
      },
-     "Normals count does not match number of triangles 3 vs 6"},
-    {"normalsMissing", [](TriangleObject& o) { o.setNormalIndices(threeIndices.data(), 3); },
+     "Normals count does not match number of triangles 6 vs 3"},
+    {"normalsMissing", [](TriangleObject& o) { o.setNormalIndices(triangle.data(), 3); },
      "No normals defined for index"},
     {"uvIndices",
      [](TriangleObject& o) {
-         o.setUvs(threeFloats.data(), 3);
-         o.setUvIndices(threeIndices.data(), 3);
+         o.setUvs(corners.data(), 6);
+         o.setUvIndices(sixIndices.data(), 6);
      },
      "UV index count does not match triangle count"},
-    {"uvs",
-     [](TriangleObject& o) {
-         const std::vector<float> nine(9, 0.5f);
-         o.setUvs(nine.data(), nine.size());
-     },
-     "Number of uvs(9)  does not match vertex count(12)"},
-    {"uvsMissing", [](TriangleObject& o) { o.setUvIndices(twoTriangles.data(), 6); },
+    {"uvs", [](TriangleObject& o) { o.setUvs(corners.data(), 4); },
+     "Number of uvs(4)  does not match vertex count(9)"},
+    {"uvsMissing", [](TriangleObject& o) { o.setUvIndices(triangle.data(), 3); },
      "No uvs defined for index"},
     {"vertexColors", [](TriangleObject& o) { o.setVertexColors(threeFloats.data(), 3); },
      "VetexColor count does not match number of vertices"},
 };
 
-TEST(TriangleObject, EachFindingAloneStillWritesTheObjectThenTheError) {
+TEST(TriangleObject, EachFindingAloneStillWritesTheObjectFollowedByTheError) {
     for (const Finding& finding : findings) {
         SCOPED_TRACE(finding.name);
-        Recorded r;
-        TriangleObject object = makeQuad();
+        test::MemoryScene scene;
+        TriangleObject object = makeTriangle();
         finding.setup(object);
-        r.oo.writeNode(object);
-        const Calls calls = r.written();
-        EXPECT_EQ(calls.front(), "beginObject quad");
-        ASSERT_GE(calls.size(), 2u);
-        EXPECT_EQ(calls[calls.size() - 2], "endObject");
-        EXPECT_EQ(calls.back(), "error " + finding.text);
+        scene.oo.writeNode(object);
+        const std::string text = scene.text();
+        EXPECT_TRUE(text.starts_with("object \"tri\" {\n")) << text;
+        EXPECT_TRUE(text.ends_with("}\n#error \"" + finding.text + "\"\n")) << text;
+        EXPECT_EQ(object.getMessage(), finding.text);
     }
 }
 
-TEST(TriangleObject, AllFindingsConcatenateInOrderAndNoTrianglesSuppressesTheObject) {
-    Recorded r;
+TEST(TriangleObject, FindingsConcatenateInOrderAndNoTrianglesWritesOnlyTheError) {
+    test::MemoryScene scene;
     TriangleObject object("bad");
+    const std::vector<float> quad(12, 0.5f), nineUvs(9, 0.5f);
     object.setVertices(quad.data(), quad.size());
     object.setNormals(threeFloats.data(), 3);
-    object.setUvs(threeFloats.data(), 3);
+    object.setUvs(nineUvs.data(), nineUvs.size());
     object.setVertexColors(threeFloats.data(), 3);
-    r.oo.writeNode(object);
-    const std::string expected =
-        "Number of normals does not equal number of vertices"
-        "Number of uvs(3)  does not match vertex count(12)"
-        "VetexColor count does not match number of vertices"
-        "No triangles defined";
-    EXPECT_EQ(r.written(), (Calls{"error " + expected}));
-    EXPECT_EQ(object.getMessage(), expected);
+    scene.oo.writeNode(object);
+    EXPECT_EQ(scene.text(),
+              "#error \"Number of normals does not equal number of vertices"
+              "Number of uvs(9)  does not match vertex count(12)"
+              "VetexColor count does not match number of vertices"
+              "No triangles defined\"\n");
 
-    // Fixing the data clears the stored message on the next write.
-    object.setTriangles(twoTriangles.data(), twoTriangles.size());
-    object.setNormals(quad.data(), quad.size());
-    object.setUvs(nullptr, 0);
+    // 4 vertices take exactly 8 uv floats; a clean validation clears the message.
+    const std::vector<float> eightUvs(8, 0.5f);
+    object.setUvs(eightUvs.data(), eightUvs.size());
+    object.setNormals(nullptr, 0);
     object.setVertexColors(quad.data(), quad.size());
+    object.setTriangles(triangle.data(), triangle.size());
     EXPECT_TRUE(object.validate());
     EXPECT_EQ(object.getMessage(), "");
 }
 
 TEST(TriangleObject, DefineThenWriteRefersToTheDefinitionById) {
-    Recorded r;
-    TriangleObject first = makeQuad();
-    TriangleObject second = makeQuad();
-    first.setNormals(threeFloats.data(), 3);  // define does not validate
-    first.define(r.oo);
-    second.define(r.oo);
-    EXPECT_TRUE(second.isDefined());
-    EXPECT_EQ(second.objectId(), 2);
-    EXPECT_TRUE(second.getVertices().empty() && second.getTriangles().empty() &&
-                second.getNormals().empty());
-    const Calls defined = r.written();
-    EXPECT_EQ(Calls(defined.begin(), defined.begin() + 3),
-              (Calls{"beginObject quad define", "id 1", "flags 0"}));
-    EXPECT_EQ(std::count(defined.begin(), defined.end(),
-                         "error Number of normals does not "
-                         "equal number of vertices"),
-              0);
-
-    Recorded instance;
-    second.write(instance.oo);
-    const Calls written = instance.written();
-    EXPECT_EQ(Calls(written.begin(), written.begin() + 6),
-              (Calls{"beginObject quad", "flags 0", "beginGeometry instance", "id i 2",
-                     "endGeometry", "beginMaterial default"}));
-    EXPECT_EQ(written.back(), "endObject");
+    test::MemoryScene scene;
+    TriangleObject object = makeTriangle();
+    object.setNormals(threeFloats.data(), 3);  // define does not validate
+    auto material = std::make_shared<FusionMaterial>();
+    material->setTexture("C:/maps/wood.png");
+    object.setMaterial(material);
+    object.define(scene.oo);
+    EXPECT_TRUE(object.isDefined());
+    EXPECT_EQ(object.objectId(), 1);
+    EXPECT_TRUE(object.getVertices().empty() && object.getTriangles().empty() &&
+                object.getNormals().empty());
+    object.write(scene.oo);
+    EXPECT_EQ(scene.text(),
+              "#define object \"tri\" {\n"
+              " id 1\n"
+              " flags 0\n"
+              " geometry \"triangles\" {\n"
+              "  \"vertices\" [ 0 0 0,1 0 0,0 1 0 ] ,\n"
+              "  \"triangles\" [ 0,1,2 ] ,\n"
+              "  \"normals\" [ 0 0 1 ] ,\n"
+              " }\n"
+              "}\n"
+              "object \"tri\" {\n"
+              " flags 0\n"
+              " geometry \"instance\" {\n"
+              "  \"id\" 1,\n"
+              " }\n"
+              " material \"Generic material\" {\n"
+              "  #define shader 1 texture2_rgb {\n"
+              "   \"uv_projection\" 4,\n"
+              "   \"uv_flags\" 44,\n"
+              "   \"texture\" \"C:/maps/wood.png\",\n"
+              "  }\n"
+              "  #define shader 2 orv_diffuse {\n"
+              "   \"diffuse\" 1 1 1,\n"
+              "   \"diffuse\" ! 1,\n"
+              "  }\n"
+              "  surface 2\n"
+              " }\n"
+              "}\n");
 }
 
 TEST(TriangleObject, DefineWithoutTrianglesWritesEmptyArraysAndNoError) {
-    Recorded r;
-    TriangleObject object("empty");
-    object.define(r.oo);
-    EXPECT_EQ(r.written(),
-              (Calls{"beginObject empty define", "id 1", "flags 0", "beginGeometry triangles",
-                     "vertices f3[0]", "triangles i[0]", "endGeometry", "endObject"}));
+    test::MemoryScene scene;
+    TriangleObject first("first"), empty("empty");
+    first.define(scene.oo);
+    empty.define(scene.oo);
+    EXPECT_EQ(empty.objectId(), 2);
+    const std::string text = scene.text();
+    EXPECT_TRUE(
+        text.ends_with("#define object \"empty\" {\n"
+                       " id 2\n"
+                       " flags 0\n"
+                       " geometry \"triangles\" {\n"
+                       "  \"vertices\" [ ] ,\n"
+                       "  \"triangles\" [ ] ,\n"
+                       " }\n"
+                       "}\n"))
+        << text;
+    EXPECT_EQ(text.find("#error"), std::string::npos);
 }
 
 TEST(TriangleObject, ArraysReachTheWriterWithoutCopy) {
-    Recorded r;
-    TriangleObject object = makeQuad();
-    object.setNormals(quad.data(), quad.size());
-    r.oo.writeNode(object);
-    const auto& seen = r.factory.recorder.arrayData;
-    ASSERT_EQ(seen.size(), 3u);
-    EXPECT_EQ(seen[0], object.getVertices().data());
-    EXPECT_EQ(seen[1], object.getTriangles().data());
-    EXPECT_EQ(seen[2], object.getNormals().data());
+    test::MemoryScene scene;
+    TriangleObject object = makeTriangle();
+    object.setNormals(corners.data(), corners.size());
+    scene.oo.writeNode(object);
+    EXPECT_EQ(scene.writer.arrayData,
+              (std::vector<const void*>{object.getVertices().data(), object.getTriangles().data(),
+                                        object.getNormals().data()}));
 }
 
-TEST(TriangleObject, MissingMaterialWritesObjectWithoutMaterial) {
-    Recorded r;
-    TriangleObject object = makeQuad();
+TEST(TriangleObject, WithoutMaterialTheObjectIsWrittenWithoutMaterialBlock) {
+    test::MemoryScene scene;
+    TriangleObject object = makeTriangle();
     object.setMaterial(nullptr);
-    r.oo.writeNode(object);
-    const Calls written = r.written();
-    EXPECT_EQ(written.back(), "endObject");
-    EXPECT_EQ(std::count_if(written.begin(), written.end(),
-                            [](const std::string& c) { return c.starts_with("beginMaterial"); }),
-              0);
+    scene.oo.writeNode(object);
+    const std::string text = scene.text();
+    EXPECT_TRUE(text.ends_with(" }\n}\n"));
+    EXPECT_EQ(text.find("material"), std::string::npos);
 }
 
 }  // namespace
