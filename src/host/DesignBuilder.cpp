@@ -1,0 +1,323 @@
+#include "host/DesignBuilder.h"
+
+#include <cmath>
+#include <map>
+#include <set>
+
+#include "host/model/HostArray.h"
+#include "host/model/ModelAccess.h"
+
+namespace host {
+
+using namespace adsk::core;
+using namespace adsk::fusion;
+
+BuildError::BuildError(size_t product, std::string path, std::string cause)
+    : std::runtime_error(path + ": " + cause),
+      product(product),
+      path(std::move(path)),
+      cause(std::move(cause)) {}
+
+PropertyData colorProperty(std::string id, int red, int green, int blue, int opacity) {
+    PropertyData p;
+    p.kind = PropertyKind::Color;
+    p.id = std::move(id);
+    p.color = std::array<int, 4>{red, green, blue, opacity};
+    return p;
+}
+
+PropertyData texturedColorProperty(std::string id, std::string imagePath) {
+    PropertyData p;
+    p.kind = PropertyKind::Color;
+    p.id = std::move(id);
+    p.hasTexture = true;
+    p.textureProperties.push_back(filenameProperty("unifiedbitmap_Bitmap", std::move(imagePath)));
+    return p;
+}
+
+PropertyData filenameProperty(std::string id, std::string path) {
+    PropertyData p;
+    p.kind = PropertyKind::Filename;
+    p.id = std::move(id);
+    p.filename = std::move(path);
+    return p;
+}
+
+PropertyData floatProperty(std::string id, double value) {
+    PropertyData p;
+    p.kind = PropertyKind::Float;
+    p.id = std::move(id);
+    p.number = value;
+    return p;
+}
+
+PropertyData plainProperty(std::string id) {
+    PropertyData p;
+    p.id = std::move(id);
+    return p;
+}
+
+Transform translation(double x, double y, double z) {
+    Transform t = kIdentity;
+    t[3] = x;
+    t[7] = y;
+    t[11] = z;
+    return t;
+}
+
+DesignData& DocumentData::addDesign() {
+    products.push_back(ProductData{DesignData{}, ""});
+    return *products.back().design;
+}
+
+PhysicalData measureMeshes(const std::vector<BodyData>& bodies) {
+    double area = 0;
+    double volume = 0;
+    for (const BodyData& body : bodies) {
+        for (const FaceData& face : body.faces) {
+            for (const MeshData& mesh : face.meshes) {
+                const auto& c = mesh.coordinates;
+                const size_t nodes = c.size() / 3;
+                for (size_t t = 0; t + 2 < mesh.indices.size(); t += 3) {
+                    const int i0 = mesh.indices[t], i1 = mesh.indices[t + 1],
+                              i2 = mesh.indices[t + 2];
+                    if (i0 < 0 || i1 < 0 || i2 < 0 || size_t(i0) >= nodes || size_t(i1) >= nodes ||
+                        size_t(i2) >= nodes)
+                        continue;
+                    const double a[3] = {c[3 * i0], c[3 * i0 + 1], c[3 * i0 + 2]};
+                    const double b[3] = {c[3 * i1], c[3 * i1 + 1], c[3 * i1 + 2]};
+                    const double d[3] = {c[3 * i2], c[3 * i2 + 1], c[3 * i2 + 2]};
+                    const double e1[3] = {b[0] - a[0], b[1] - a[1], b[2] - a[2]};
+                    const double e2[3] = {d[0] - a[0], d[1] - a[1], d[2] - a[2]};
+                    const double n[3] = {e1[1] * e2[2] - e1[2] * e2[1],
+                                         e1[2] * e2[0] - e1[0] * e2[2],
+                                         e1[0] * e2[1] - e1[1] * e2[0]};
+                    area += 0.5 * std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
+                    // Divergence theorem: the signed tetrahedron from the origin.
+                    volume +=
+                        (a[0] * (b[1] * d[2] - b[2] * d[1]) - a[1] * (b[0] * d[2] - b[2] * d[0]) +
+                         a[2] * (b[0] * d[1] - b[1] * d[0])) /
+                        6.0;
+                }
+            }
+        }
+    }
+    return {area, std::fabs(volume)};
+}
+
+namespace {
+
+std::string componentId(const ComponentData& c) {
+    return c.id.empty() ? c.name : c.id;
+}
+
+std::string indexed(const std::string& field, size_t i) {
+    return field + "[" + std::to_string(i) + "]";
+}
+
+// Checks every reference of one design before anything is made.
+void validate(size_t product, const DesignData& design) {
+    std::set<std::string> appearances;
+    for (size_t i = 0; i < design.appearances.size(); ++i) {
+        if (!appearances.insert(design.appearances[i].id).second)
+            throw BuildError(product, indexed("appearances", i) + ".id",
+                             "appearance id \"" + design.appearances[i].id + "\" is used twice");
+    }
+    auto checkAppearance = [&](const std::optional<std::string>& id, const std::string& path) {
+        if (id && !appearances.count(*id))
+            throw BuildError(product, path, "unknown appearance id \"" + *id + "\"");
+    };
+
+    std::map<std::string, size_t> components;
+    for (size_t i = 0; i < design.components.size(); ++i) {
+        const std::string id = componentId(design.components[i]);
+        if (!components.emplace(id, i).second)
+            throw BuildError(product, indexed("components", i) + ".id",
+                             "component id \"" + id + "\" is used twice");
+    }
+    for (size_t i = 0; i < design.components.size(); ++i) {
+        const ComponentData& c = design.components[i];
+        const std::string at = indexed("components", i);
+        for (size_t b = 0; b < c.bodies.size(); ++b) {
+            const BodyData& body = c.bodies[b];
+            const std::string bodyAt = at + "." + indexed("bodies", b);
+            checkAppearance(body.appearance, bodyAt + ".appearance");
+            for (size_t f = 0; f < body.faces.size(); ++f)
+                checkAppearance(body.faces[f].appearance,
+                                bodyAt + "." + indexed("faces", f) + ".appearance");
+        }
+        for (size_t o = 0; o < c.occurrences.size(); ++o) {
+            const OccurrenceData& occurrence = c.occurrences[o];
+            const std::string occurrenceAt = at + "." + indexed("occurrences", o);
+            if (!components.count(occurrence.component))
+                throw BuildError(product, occurrenceAt + ".component",
+                                 "unknown component id \"" + occurrence.component + "\"");
+            checkAppearance(occurrence.appearance, occurrenceAt + ".appearance");
+        }
+    }
+    if (!design.root.empty() && !components.count(design.root))
+        throw BuildError(product, "root", "unknown component id \"" + design.root + "\"");
+
+    // Occurrence cycles: depth-first search with colours.
+    std::vector<int> colour(design.components.size(), 0);  // 0 new, 1 on path, 2 done
+    auto visit = [&](auto&& self, size_t i) -> void {
+        colour[i] = 1;
+        const ComponentData& c = design.components[i];
+        for (size_t o = 0; o < c.occurrences.size(); ++o) {
+            const size_t child = components.at(c.occurrences[o].component);
+            if (colour[child] == 1)
+                throw BuildError(
+                    product,
+                    indexed("components", i) + "." + indexed("occurrences", o) + ".component",
+                    "occurrence of \"" + c.occurrences[o].component +
+                        "\" makes a cycle of occurrences");
+            if (colour[child] == 0) self(self, child);
+        }
+        colour[i] = 2;
+    };
+    for (size_t i = 0; i < design.components.size(); ++i)
+        if (colour[i] == 0) visit(visit, i);
+}
+
+Ptr<Properties> makeProperties(const std::vector<PropertyData>& list);
+
+Ptr<Property> makeProperty(const PropertyData& data) {
+    const std::string name = data.name.empty() ? data.id : data.name;
+    switch (data.kind) {
+        case PropertyKind::Color: {
+            auto p = ModelAccess::make<ColorProperty>(data.id, name);
+            if (data.color) {
+                const auto& c = *data.color;
+                ModelAccess::setColor(
+                    *p, std::array<short, 4>{short(c[0]), short(c[1]), short(c[2]), short(c[3])});
+            }
+            if (data.hasTexture) {
+                auto texture = ModelAccess::make<AppearanceTexture>();
+                ModelAccess::setProperties(*texture, makeProperties(data.textureProperties));
+                ModelAccess::setTexture(*p, texture);
+            }
+            return p;
+        }
+        case PropertyKind::Filename: {
+            auto p = ModelAccess::make<FilenameProperty>(data.id, name);
+            ModelAccess::setValue(*p, data.filename);
+            return p;
+        }
+        case PropertyKind::Float: {
+            auto p = ModelAccess::make<FloatProperty>(data.id, name);
+            ModelAccess::setValue(*p, data.number);
+            return p;
+        }
+        case PropertyKind::Other:
+            break;
+    }
+    return ModelAccess::makePlainProperty(data.id, name);
+}
+
+Ptr<Properties> makeProperties(const std::vector<PropertyData>& list) {
+    auto properties = ModelAccess::make<Properties>();
+    auto& items = ModelAccess::items(*properties);
+    items.reserve(list.size());
+    for (const PropertyData& p : list) items.push_back(makeProperty(p));
+    return properties;
+}
+
+Ptr<TriangleMesh> makeMesh(const MeshData& m) {
+    return ModelAccess::makeMesh(
+        detail::arrayFrom(m.coordinates), m.coordinates.size(), detail::arrayFrom(m.normals),
+        m.normals.size(), detail::arrayFrom(m.textureCoordinates), m.textureCoordinates.size(),
+        detail::arrayFrom(m.indices), m.indices.size());
+}
+
+Ptr<Design> makeDesign(const DesignData& data) {
+    auto design = ModelAccess::make<Design>();
+
+    std::map<std::string, Ptr<Appearance>> appearanceById;
+    auto appearances = ModelAccess::make<Appearances>();
+    for (const AppearanceData& a : data.appearances) {
+        auto appearance = ModelAccess::make<Appearance>();
+        ModelAccess::setAppearance(*appearance, a.id, a.name, makeProperties(a.properties));
+        ModelAccess::items(*appearances).push_back(appearance);
+        appearanceById[a.id] = appearance;
+    }
+    auto appearanceOf = [&](const std::optional<std::string>& id) -> Ptr<Appearance> {
+        return id ? appearanceById.at(*id) : nullptr;
+    };
+
+    std::map<std::string, Ptr<Component>> componentById;
+    auto components = ModelAccess::make<Components>();
+    for (const ComponentData& c : data.components) {
+        auto component = ModelAccess::make<Component>();
+        ModelAccess::setComponent(*component, componentId(c), c.name, design.get());
+        if (c.physical) ModelAccess::setPhysical(*component, c.physical->area, c.physical->volume);
+        ModelAccess::items(*components).push_back(component);
+        componentById[componentId(c)] = component;
+    }
+
+    std::map<std::string, int> occurrenceNumbers;  // per component name, as "Arm:2"
+    for (const ComponentData& c : data.components) {
+        const Ptr<Component>& component = componentById.at(componentId(c));
+
+        auto bodies = ModelAccess::make<BRepBodies>();
+        for (const BodyData& b : c.bodies) {
+            auto body = ModelAccess::make<BRepBody>();
+            auto faces = ModelAccess::make<BRepFaces>();
+            for (const FaceData& f : b.faces) {
+                auto face = ModelAccess::make<BRepFace>();
+                Ptr<MeshManager> manager;
+                if (f.hasMeshManager) {
+                    auto meshes = ModelAccess::make<TriangleMeshList>();
+                    for (const MeshData& m : f.meshes)
+                        ModelAccess::items(*meshes).push_back(makeMesh(m));
+                    manager = ModelAccess::makeMeshManager(meshes);
+                }
+                ModelAccess::setFace(*face, appearanceOf(f.appearance), manager, body.get());
+                ModelAccess::items(*faces).push_back(face);
+            }
+            ModelAccess::setBody(*body, b.name, b.visible, appearanceOf(b.appearance), faces,
+                                 component.get());
+            ModelAccess::items(*bodies).push_back(body);
+        }
+
+        auto occurrences = ModelAccess::make<Occurrences>();
+        for (const OccurrenceData& o : c.occurrences) {
+            const Ptr<Component>& child = componentById.at(o.component);
+            auto occurrence = ModelAccess::make<Occurrence>();
+            const std::string childName = child->name();
+            const int number = ++occurrenceNumbers[childName];
+            ModelAccess::setOccurrence(*occurrence, childName + ":" + std::to_string(number), child,
+                                       o.visible, appearanceOf(o.appearance), o.transform);
+            ModelAccess::items(*occurrences).push_back(occurrence);
+        }
+        ModelAccess::setCollections(*component, occurrences, bodies);
+    }
+
+    Ptr<Component> root;
+    if (!data.root.empty())
+        root = componentById.at(data.root);
+    else if (!data.components.empty())
+        root = componentById.at(componentId(data.components.front()));
+    ModelAccess::setDesign(*design, data.units, root, components, appearances);
+    return design;
+}
+
+}  // namespace
+
+Ptr<Document> buildDocument(const DocumentData& data) {
+    for (size_t i = 0; i < data.products.size(); ++i)
+        if (data.products[i].design) validate(i, *data.products[i].design);
+
+    auto products = ModelAccess::make<Products>();
+    for (const ProductData& p : data.products) {
+        if (p.design)
+            ModelAccess::items(*products).push_back(makeDesign(*p.design));
+        else
+            ModelAccess::items(*products).push_back(ModelAccess::makeOtherProduct(p.productType));
+    }
+    auto document = ModelAccess::make<Document>();
+    ModelAccess::setDocument(*document, data.name, data.saved, data.version, data.creationId,
+                             products);
+    return document;
+}
+
+}  // namespace host

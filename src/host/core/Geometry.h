@@ -1,0 +1,109 @@
+#pragma once
+// Transient geometry values: points, vectors and 4 x 4 transforms (lengths in cm).
+
+#include <array>
+
+#include "host/core/Base.h"
+
+namespace adsk::core {
+
+class Vector3D;
+
+class Point3D : public Base {
+    ADSK_HOST_CLASS("adsk::core::Point3D", Base)
+  public:
+    static Ptr<Point3D> create(double x = 0, double y = 0, double z = 0);
+
+    double x() const { return v_[0]; }
+    double y() const { return v_[1]; }
+    double z() const { return v_[2]; }
+    bool x(double value) {
+        v_[0] = value;
+        return true;
+    }
+    bool y(double value) {
+        v_[1] = value;
+        return true;
+    }
+    bool z(double value) {
+        v_[2] = value;
+        return true;
+    }
+
+    bool getData(double& x, double& y, double& z) const;
+    bool setWithArray(const std::vector<double>& coordinates);
+    std::vector<double> asArray() const { return {v_[0], v_[1], v_[2]}; }
+    Ptr<Vector3D> asVector() const;
+    Ptr<Point3D> copy() const;
+    double distanceTo(const Ptr<Point3D>& other) const;
+    bool isEqualTo(const Ptr<Point3D>& other) const;
+
+  private:
+    Point3D(double x, double y, double z) : v_{x, y, z} {}
+    std::array<double, 3> v_;
+};
+
+class Vector3D : public Base {
+    ADSK_HOST_CLASS("adsk::core::Vector3D", Base)
+  public:
+    static Ptr<Vector3D> create(double x = 0, double y = 0, double z = 0);
+
+    double x() const { return v_[0]; }
+    double y() const { return v_[1]; }
+    double z() const { return v_[2]; }
+    bool x(double value) {
+        v_[0] = value;
+        return true;
+    }
+    bool y(double value) {
+        v_[1] = value;
+        return true;
+    }
+    bool z(double value) {
+        v_[2] = value;
+        return true;
+    }
+
+    double length() const;
+    // In place; false (and unchanged) for a zero-length vector.
+    bool normalize();
+    bool add(const Ptr<Vector3D>& other);
+    bool subtract(const Ptr<Vector3D>& other);
+    bool scaleBy(double factor);
+    double dotProduct(const Ptr<Vector3D>& other) const;
+    Ptr<Vector3D> crossProduct(const Ptr<Vector3D>& other) const;
+    bool getData(double& x, double& y, double& z) const;
+    bool setWithArray(const std::vector<double>& coordinates);
+    std::vector<double> asArray() const { return {v_[0], v_[1], v_[2]}; }
+    Ptr<Point3D> asPoint() const;
+    Ptr<Vector3D> copy() const;
+    bool isEqualTo(const Ptr<Vector3D>& other) const;
+
+  private:
+    Vector3D(double x, double y, double z) : v_{x, y, z} {}
+    std::array<double, 3> v_;
+};
+
+// Row-major cells; translation in column 3.
+class Matrix3D : public Base {
+    ADSK_HOST_CLASS("adsk::core::Matrix3D", Base)
+  public:
+    // The identity.
+    static Ptr<Matrix3D> create();
+
+    double getCell(int row, int column) const;
+    bool setCell(int row, int column, double value);
+    std::vector<double> asArray() const { return {cells_.begin(), cells_.end()}; }
+    bool setWithArray(const std::vector<double>& cells);
+    bool setToIdentity();
+    Ptr<Vector3D> translation() const;
+    bool translation(const Ptr<Vector3D>& offset);
+    bool transformBy(const Ptr<Matrix3D>& other);
+    Ptr<Matrix3D> copy() const;
+
+  private:
+    Matrix3D();
+    std::array<double, 16> cells_;
+};
+
+}  // namespace adsk::core

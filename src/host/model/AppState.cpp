@@ -1,0 +1,21 @@
+#include "host/model/AppState.h"
+
+namespace host::detail {
+
+void resetState(AppState& state, const UiLayout& layout);
+
+AppState& appState() {
+    static AppState* state = [] {
+        auto* s = new AppState();
+        resetState(*s, UiLayout::standard());
+        return s;
+    }();
+    return *state;
+}
+
+std::unordered_set<const adsk::core::EventHandler*>& liveHandlers() {
+    static auto* handlers = new std::unordered_set<const adsk::core::EventHandler*>();
+    return *handlers;
+}
+
+}  // namespace host::detail
