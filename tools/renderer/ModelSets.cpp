@@ -1,0 +1,167 @@
+#include "ModelSets.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <map>
+#include <sstream>
+
+#include "importers/sceneapi/orvScene_api_file.h"
+
+namespace renderer {
+
+bool isUnchangedComponent(const GroupNode& group) {
+    if (!group.flags) return false;
+    const uint32_t f = *group.flags;
+    return (f & kFlagComponent) && !(f & (kFlagChanged | kFlagBody | kFlagAppearance));
+}
+
+bool isBodyGroup(const GroupNode& group) { return group.flags && (*group.flags & kFlagBody); }
+
+namespace {
+
+using PathIndex = std::map<std::string, GroupNode*>;
+
+// Visits the groups of one level: fn(path, group) with the group's place.
+template <typename Fn>
+void forEachGroup(std::vector<SceneItem>& items, const std::string& parent, size_t count, Fn&& fn) {
+    std::map<std::string, int> seen;
+    for (size_t i = 0; i < count && i < items.size(); ++i) {
+        if (!items[i].group) continue;
+        GroupNode& g = *items[i].group;
+        const int ordinal = seen[g.name]++;
+        fn(parent + '\x1f' + g.name + '\x1e' + std::to_string(ordinal), g);
+    }
+}
+
+void index(std::vector<SceneItem>& items, const std::string& parent, PathIndex& out) {
+    forEachGroup(items, parent, items.size(), [&](const std::string& path, GroupNode& g) {
+        out.emplace(path, &g);
+        index(g.items, path, out);
+    });
+}
+
+// Walks the first count items (those that arrived with this transfer).
+void merge(std::vector<SceneItem>& items, size_t count, const std::string& parent, PathIndex& previous) {
+    forEachGroup(items, parent, count, [&](const std::string& path, GroupNode& g) {
+        const size_t arrived = g.items.size();
+        if (isUnchangedComponent(g)) {
+            auto it = previous.find(path);
+            if (it != previous.end()) {
+                for (SceneItem& old : it->second->items)
+                    if (old.group && isBodyGroup(*old.group)) g.items.push_back(std::move(old));
+            }
+        }
+        // The kept bodies are taken whole; only what arrived is matched further.
+        merge(g.items, arrived, path, previous);
+    });
+}
+
+std::string xmlEscape(const std::string& text) {
+    std::string out;
+    for (unsigned char c : text) {
+        switch (c) {
+            case '&': out += "&amp;"; break;
+            case '<': out += "&lt;"; break;
+            case '>': out += "&gt;"; break;
+            case '"': out += "&quot;"; break;
+            default:
+                // XML 1.0 has no form for most control characters.
+                out += (c < 0x20 && c != '\t' && c != '\n' && c != '\r') ? '?' : char(c);
+        }
+    }
+    return out;
+}
+
+size_t countGroups(const std::vector<SceneItem>& items) {
+    size_t n = 0;
+    for (const SceneItem& item : items)
+        if (item.group) n += 1 + countGroups(item.group->items);
+    return n;
+}
+
+}  // namespace
+
+void keepUnchangedBodies(SceneRecording& incoming, SceneRecording& previous) {
+    PathIndex old;
+    index(previous.items, "", old);
+    merge(incoming.items, incoming.items.size(), "", old);
+}
+
+std::string ModelSets::store(SceneRecording scene) {
+    if (!scene.hasRoot) return {};
+    const std::string name = scene.rootName;
+    auto it = sets_.find(name);
+    if (it != sets_.end()) {
+        keepUnchangedBodies(scene, it->second);
+        it->second = std::move(scene);
+    } else {
+        sets_.emplace(name, std::move(scene));
+    }
+    return name;
+}
+
+const SceneRecording* ModelSets::find(const std::string& name) const {
+    auto it = sets_.find(name);
+    return it == sets_.end() ? nullptr : &it->second;
+}
+
+std::string ModelSets::descriptionXml() const {
+    std::ostringstream xml;
+    xml << "<scene>\n  <modelsets>\n";
+    for (const auto& [name, scene] : sets_) {
+        xml << "    <modelset name=\"" << xmlEscape(name) << "\" modelset=\"active\">"
+            << "<group name=\"" << xmlEscape(name) << "\" groups=\"" << countGroups(scene.items) << "\"/>"
+            << "</modelset>\n";
+    }
+    xml << "  </modelsets>\n</scene>\n";
+    return xml.str();
+}
+
+std::string sceneFileName(const std::string& modelSet) {
+    std::string name;
+    for (unsigned char c : modelSet) name += (c < 0x20 || c == '/' || c == '\\' || c == 0x7f) ? '_' : char(c);
+    if (name.empty() || name[0] == '.') name.insert(name.begin(), '_');
+    return name + ".bip";
+}
+
+void writeSceneHeader(orvScene_api& api) {
+    api.writeText("%s", "//---vantor:dal:7---\n");
+    api.writeText("%s", "//---import:dal:1---\n");
+    api.writeText("%s", "//---id:1---\n");
+    api.writeText("%s", "// This is a Quorell scene file\n\n");
+}
+
+bool writeSceneFile(const SceneRecording& scene, const std::string& path, std::string* error) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    fs::create_directories(fs::path(path).parent_path(), ec);
+    const std::string temporary = path + ".tmp";
+    FILE* file = std::fopen(temporary.c_str(), "wb");
+    if (!file) {
+        if (error) *error = "cannot open " + temporary + ": " + std::strerror(errno);
+        return false;
+    }
+    {
+        orvScene_api_file writer(file, false);
+        writeSceneHeader(writer);
+        writer.setFlags(1);
+        replay(scene, writer);
+    }
+    const bool written = std::ferror(file) == 0;
+    if (std::fclose(file) != 0 || !written) {
+        if (error) *error = "cannot write " + temporary + ": " + std::strerror(errno);
+        fs::remove(temporary, ec);
+        return false;
+    }
+    fs::rename(temporary, path, ec);
+    if (ec) {
+        if (error) *error = "cannot rename " + temporary + " to " + path + ": " + ec.message();
+        fs::remove(temporary, ec);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace renderer

@@ -1,0 +1,360 @@
+#include "RendererServer.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <csignal>
+#include <cstring>
+
+#include "livelib/FrameCodec.h"
+
+namespace renderer {
+
+using livelink::Op;
+
+namespace {
+
+volatile sig_atomic_t stopRequested = 0;
+
+void onStopSignal(int) { stopRequested = 1; }
+
+constexpr size_t kReadChunk = 256u << 10;
+// Payload bytes past this are received straight into the frame's buffer.
+constexpr size_t kDirectReceive = 64u << 10;
+constexpr uint32_t kMaxQueryFrameBytes = 64u << 10;
+constexpr int kSendTimeoutMs = 5000;
+
+bool sendBlocking(int fd, const uint8_t* data, size_t size) {
+    while (size > 0) {
+        const ssize_t n = ::send(fd, data, size, MSG_NOSIGNAL);
+        if (n > 0) {
+            data += n;
+            size -= static_cast<size_t>(n);
+            continue;
+        }
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            pollfd p{fd, POLLOUT, 0};
+            if (::poll(&p, 1, kSendTimeoutMs) <= 0) return false;
+            continue;
+        }
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+void logLine(const std::string& text) { std::fprintf(stderr, "quorell-standin: %s\n", text.c_str()); }
+
+struct RendererServer::Connection {
+    enum class State { Hello, Scene, Query };
+
+    int fd = -1;
+    uint64_t number = 0;
+    State state = State::Hello;
+    std::vector<uint8_t> in;  // received, not yet parsed: in[inStart, end)
+    size_t inStart = 0;
+    bool inFrame = false;  // header read, payload being collected
+    uint8_t op = 0;
+    size_t payloadSize = 0;
+    std::vector<uint8_t> payload;
+    std::unique_ptr<SceneRecorder> recorder;
+    uint64_t received = 0;
+};
+
+RendererServer::RendererServer(ServerOptions options) : options_(std::move(options)) {}
+
+RendererServer::~RendererServer() {
+    for (auto& c : connections_) ::close(c->fd);
+    if (listenFd_ >= 0) ::close(listenFd_);
+}
+
+void RendererServer::requestStop() { stopRequested = 1; }
+
+bool RendererServer::listen(std::string* error) {
+    const std::string range = std::to_string(options_.minPort) + "-" + std::to_string(options_.maxPort);
+    if (options_.minPort < 1 || options_.maxPort > 65535 || options_.minPort > options_.maxPort) {
+        if (error) *error = "invalid port range " + range;
+        return false;
+    }
+    for (int p = options_.minPort; p <= options_.maxPort; ++p) {
+        int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+        if (fd < 0) {
+            if (error) *error = std::string("socket: ") + std::strerror(errno);
+            return false;
+        }
+        int one = 1;
+        ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(static_cast<uint16_t>(p));
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 && ::listen(fd, 64) == 0) {
+            listenFd_ = fd;
+            port_ = p;
+            return true;
+        }
+        ::close(fd);
+    }
+    if (error) *error = "no free port in the range " + range + " on 127.0.0.1";
+    return false;
+}
+
+void RendererServer::accept() {
+    for (;;) {
+        int fd = ::accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+        if (fd < 0) return;  // EAGAIN, or a failure that the next round retries
+        auto c = std::make_unique<Connection>();
+        c->fd = fd;
+        c->number = ++connectionCounter_;
+        connections_.push_back(std::move(c));
+    }
+}
+
+void RendererServer::drop(Connection& c, const std::string& why) {
+    logLine("connection " + std::to_string(c.number) + ": " + why + "; connection closed");
+}
+
+bool RendererServer::onHello(Connection& c, const uint8_t* hello) {
+    using namespace livelink;
+    if (getU32(hello) != kMagic) {
+        drop(c, "not a live link client (bad hello)");
+        return false;
+    }
+    const uint16_t version = getU16(hello + 4);
+    const uint16_t channel = getU16(hello + 6);
+    HelloStatus status = HelloStatus::Accepted;
+    if (version != kProtocolVersion) status = HelloStatus::UnsupportedVersion;
+    else if (channel != uint16_t(Channel::Scene) && channel != uint16_t(Channel::Query))
+        status = HelloStatus::UnknownChannel;
+    uint8_t reply[kHelloReplyBytes];
+    putU32(reply, kMagic);
+    putU16(reply + 4, kProtocolVersion);
+    putU16(reply + 6, static_cast<uint16_t>(status));
+    putU32(reply + 8, static_cast<uint32_t>(::getpid()));
+    sendBlocking(c.fd, reply, sizeof reply);
+    if (status != HelloStatus::Accepted) {
+        drop(c, status == HelloStatus::UnsupportedVersion
+                    ? "unsupported protocol version " + std::to_string(version)
+                    : "unknown channel " + std::to_string(channel));
+        return false;
+    }
+    if (channel == uint16_t(Channel::Scene)) {
+        c.state = Connection::State::Scene;
+        c.recorder = std::make_unique<SceneRecorder>(modelSets_.nextSession());
+    } else {
+        c.state = Connection::State::Query;
+    }
+    return true;
+}
+
+void RendererServer::finishScene(Connection& c) {
+    SceneRecording scene = c.recorder->take();
+    c.recorder.reset();
+    const std::string name = modelSets_.store(std::move(scene));
+
+    // Acknowledge first: the sender waits only until the scene is held.
+    std::vector<uint8_t> ack;
+    livelink::FrameWriter frame(ack);
+    frame.begin(Op::Ack);
+    frame.u8(0);
+    frame.u64(c.received);
+    frame.end();
+    sendBlocking(c.fd, ack.data(), ack.size());
+
+    if (name.empty()) {
+        logLine("connection " + std::to_string(c.number) + ": scene without a root group was not kept");
+        return;
+    }
+    if (options_.resourceFolder.empty()) return;
+    const std::string path = options_.resourceFolder + "/scenes/" + sceneFileName(name);
+    std::string error;
+    if (!writeSceneFile(*modelSets_.find(name), path, &error)) logLine(error);
+}
+
+bool RendererServer::onFrame(Connection& c, uint8_t op, std::vector<uint8_t> payload) {
+    if (c.state == Connection::State::Scene) {
+        if (op == static_cast<uint8_t>(Op::Finish)) {
+            finishScene(c);
+            return false;
+        }
+        if (!livelink::isSceneOp(op)) {
+            drop(c, "unknown operation " + std::to_string(op));
+            return false;
+        }
+        std::string error;
+        if (!c.recorder->add(op, std::move(payload), &error)) {
+            drop(c, "malformed frame (" + error + ")");
+            return false;
+        }
+        return true;
+    }
+    if (op != static_cast<uint8_t>(Op::Describe) || !payload.empty()) {
+        drop(c, std::string("unexpected request ") + livelink::opName(op));
+        return false;
+    }
+    std::vector<uint8_t> reply;
+    livelink::FrameWriter frame(reply);
+    frame.begin(Op::Description);
+    const std::string xml = modelSets_.descriptionXml();
+    frame.raw(xml.data(), xml.size());
+    frame.end();
+    if (!sendBlocking(c.fd, reply.data(), reply.size())) {
+        drop(c, "cannot send the scene description");
+        return false;
+    }
+    return true;
+}
+
+bool RendererServer::processInput(Connection& c) {
+    for (;;) {
+        const size_t available = c.in.size() - c.inStart;
+        const uint8_t* data = c.in.data() + c.inStart;
+        if (c.state == Connection::State::Hello) {
+            if (available < livelink::kHelloBytes) return true;
+            if (!onHello(c, data)) return false;
+            c.inStart += livelink::kHelloBytes;
+            continue;
+        }
+        if (c.inFrame) {
+            const size_t take = std::min(available, c.payloadSize - c.payload.size());
+            c.payload.insert(c.payload.end(), data, data + take);
+            c.inStart += take;
+            if (c.payload.size() < c.payloadSize) return true;
+            c.inFrame = false;
+            if (!onFrame(c, c.op, std::move(c.payload))) return false;
+            c.payload = {};
+            continue;
+        }
+        if (available < livelink::kFrameHeaderBytes) return true;
+        const uint32_t length = livelink::getU32(data);
+        const uint32_t limit =
+            c.state == Connection::State::Query ? kMaxQueryFrameBytes : livelink::kMaxFrameBytes;
+        if (length == 0 || length > limit) {
+            drop(c, "frame length " + std::to_string(length) + " out of bounds");
+            return false;
+        }
+        c.op = data[4];
+        c.payloadSize = length - 1;
+        c.inStart += livelink::kFrameHeaderBytes;
+        c.inFrame = true;
+        c.payload.clear();
+        // Grows with the bytes that really arrive, whatever the header claims.
+        c.payload.reserve(std::min<size_t>(c.payloadSize, kReadChunk));
+    }
+}
+
+bool RendererServer::onReadable(Connection& c) {
+    for (int round = 0; round < 64; ++round) {
+        ssize_t n;
+        if (c.inFrame && c.inStart == c.in.size() && c.payloadSize - c.payload.size() >= kDirectReceive) {
+            const size_t at = c.payload.size();
+            const size_t want = std::min<size_t>(c.payloadSize - at, 4u << 20);
+            c.payload.resize(at + want);
+            n = ::recv(c.fd, c.payload.data() + at, want, 0);
+            c.payload.resize(at + static_cast<size_t>(std::max<ssize_t>(n, 0)));
+        } else {
+            if (c.inStart > 0 && c.inStart == c.in.size()) {
+                c.in.clear();
+                c.inStart = 0;
+            } else if (c.inStart > kReadChunk) {
+                c.in.erase(c.in.begin(), c.in.begin() + static_cast<long>(c.inStart));
+                c.inStart = 0;
+            }
+            const size_t at = c.in.size();
+            c.in.resize(at + kReadChunk);
+            n = ::recv(c.fd, c.in.data() + at, kReadChunk, 0);
+            c.in.resize(at + static_cast<size_t>(std::max<ssize_t>(n, 0)));
+        }
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            if (errno == EAGAIN || errno == EWOULDBLOCK) return true;
+            drop(c, std::string("receive failed: ") + std::strerror(errno));
+            return false;
+        }
+        if (n == 0) {
+            if (c.state == Connection::State::Scene) drop(c, "the sender left before the scene was complete");
+            else if (c.inFrame || c.inStart != c.in.size()) drop(c, "the peer left in the middle of a frame");
+            return false;
+        }
+        c.received += static_cast<uint64_t>(n);
+        if (!processInput(c)) return false;
+    }
+    return true;
+}
+
+int RendererServer::run() {
+    stopRequested = 0;
+    sigset_t stopSignals, previousMask;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGTERM);
+    sigaddset(&stopSignals, SIGINT);
+    // Blocked outside ppoll, so a signal can only arrive while waiting.
+    sigprocmask(SIG_BLOCK, &stopSignals, &previousMask);
+    struct sigaction action {};
+    action.sa_handler = onStopSignal;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGINT, &action, nullptr);
+    std::signal(SIGPIPE, SIG_IGN);
+    sigset_t waitMask = previousMask;
+    sigdelset(&waitMask, SIGTERM);
+    sigdelset(&waitMask, SIGINT);
+
+    using Clock = std::chrono::steady_clock;
+    auto idleSince = Clock::now();
+    std::vector<pollfd> fds;
+    while (!stopRequested) {
+        if (!connections_.empty()) idleSince = Clock::now();
+        timespec timeout{1, 0};
+        if (options_.idleExitSeconds > 0 && connections_.empty()) {
+            const auto idle = Clock::now() - idleSince;
+            const auto limit = std::chrono::seconds(options_.idleExitSeconds);
+            if (idle >= limit) {
+                logLine("no connection for " + std::to_string(options_.idleExitSeconds) + " s; exiting");
+                break;
+            }
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(limit - idle).count();
+            timeout = timespec{static_cast<time_t>(left / 1000), static_cast<long>(left % 1000) * 1000000L};
+        }
+        fds.clear();
+        fds.push_back({listenFd_, POLLIN, 0});
+        for (auto& c : connections_) fds.push_back({c->fd, POLLIN, 0});
+        const int ready = ::ppoll(fds.data(), fds.size(), &timeout, &waitMask);
+        if (ready < 0) {
+            if (errno == EINTR) continue;
+            logLine(std::string("poll failed: ") + std::strerror(errno));
+            break;
+        }
+        // Served in the order polled; new connections join the next round.
+        std::vector<Connection*> closing;
+        for (size_t i = 1; i < fds.size(); ++i) {
+            if (!(fds[i].revents & (POLLIN | POLLHUP | POLLERR))) continue;
+            Connection& c = *connections_[i - 1];
+            if (!onReadable(c)) closing.push_back(&c);
+        }
+        if (!closing.empty()) {
+            std::erase_if(connections_, [&](const std::unique_ptr<Connection>& c) {
+                if (std::find(closing.begin(), closing.end(), c.get()) == closing.end()) return false;
+                ::close(c->fd);
+                return true;
+            });
+            idleSince = Clock::now();
+        }
+        if (fds[0].revents & POLLIN) accept();
+    }
+    sigprocmask(SIG_SETMASK, &previousMask, nullptr);
+    return 0;
+}
+
+}  // namespace renderer
