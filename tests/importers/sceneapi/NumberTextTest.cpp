@@ -1,0 +1,112 @@
+// The fast number routines must print the very bytes of the printf conversions.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "importers/sceneapi/NumberText.h"
+
+namespace nt = orv::numtext;
+
+namespace {
+
+std::string viaPrintf(const char* format, double v) {
+    char text[512];
+    std::snprintf(text, sizeof text, format, v);
+    return text;
+}
+
+std::string general(double v) {
+    char text[nt::kMaxGeneral];
+    return std::string(text, nt::general(text, v));
+}
+
+std::string fixed16(double v) {
+    char text[nt::kMaxFixed16];
+    return std::string(text, nt::fixed16(text, v));
+}
+
+std::vector<double> edgeValues() {
+    const double inf = std::numeric_limits<double>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    std::vector<double> v = {0.0, -0.0, inf, -inf, nan, -nan, 1e-5, 0.00001, 123456, 1234567,
+                             0.0001, 0.00009999995, 1e15, 1e16, 999999.5, 9999995, 999999.4999,
+                             0.5, 1.5, 2.5, 1e-4, 9.9999949e-5, 1e300, -1e-300,
+                             std::numeric_limits<double>::denorm_min(),
+                             std::numeric_limits<double>::min(),
+                             std::numeric_limits<double>::max(),
+                             std::numeric_limits<float>::max(),
+                             std::numeric_limits<float>::denorm_min(),
+                             std::numeric_limits<float>::min(), 3.4028234663852886e38,
+                             0.1, 0.2, 0.3, 1.0 / 3, 2.0 / 3, 100000, 1000000, 0.000123456789};
+    // Rounding boundaries of six significant digits.
+    for (int e = -8; e <= 8; ++e) {
+        v.push_back(std::pow(10.0, e));
+        v.push_back(9.999995 * std::pow(10.0, e));
+        v.push_back(-1.234565 * std::pow(10.0, e));
+    }
+    return v;
+}
+
+}  // namespace
+
+TEST(NumberText, GeneralMatchesPrintfOnEdgeValues) {
+    for (double v : edgeValues()) {
+        EXPECT_EQ(general(v), viaPrintf("%g", v)) << v;
+        EXPECT_EQ(general(static_cast<float>(v)), viaPrintf("%g", static_cast<float>(v))) << v;
+    }
+    EXPECT_EQ(general(0.00001), "1e-05");
+}
+
+TEST(NumberText, Fixed16MatchesPrintfOnEdgeValues) {
+    for (double v : edgeValues()) EXPECT_EQ(fixed16(v), viaPrintf("%16.16f", v)) << v;
+    EXPECT_EQ(fixed16(std::nan("")), "             nan");
+}
+
+TEST(NumberText, MatchesPrintfOnRandomBitPatterns) {
+    std::mt19937_64 random(20221103);
+    for (int i = 0; i < 300000; ++i) {
+        const uint64_t bits = random();
+        double d;
+        std::memcpy(&d, &bits, sizeof d);
+        float f;
+        const auto low = static_cast<uint32_t>(bits);
+        std::memcpy(&f, &low, sizeof f);
+        ASSERT_EQ(general(d), viaPrintf("%g", d)) << bits;
+        ASSERT_EQ(general(f), viaPrintf("%g", f)) << low;
+        if (i % 10 == 0) {
+            ASSERT_EQ(fixed16(d), viaPrintf("%16.16f", d)) << bits;
+        }
+    }
+}
+
+TEST(NumberText, MatchesPrintfOnMeshLikeValues) {
+    std::mt19937 random(7);
+    std::uniform_real_distribution<float> coordinate(-2000.0f, 2000.0f);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    for (int i = 0; i < 300000; ++i) {
+        const float f = coordinate(random) * static_cast<float>(std::pow(10.0, i % 13 - 6));
+        ASSERT_EQ(general(f), viaPrintf("%g", f)) << f;
+        const double d = unit(random);
+        ASSERT_EQ(fixed16(d), viaPrintf("%16.16f", d)) << d;
+    }
+}
+
+TEST(NumberText, IntegersMatchPrintf) {
+    std::mt19937 random(3);
+    std::vector<uint32_t> values = {0, 1, 9, 10, 0x7fffffff, 0x80000000, 0xffffffff};
+    for (int i = 0; i < 100000; ++i) values.push_back(random());
+    for (uint32_t u : values) {
+        char text[16], expected[16];
+        std::snprintf(expected, sizeof expected, "%u", u);
+        ASSERT_EQ(std::string(text, nt::unsignedInt(text, u)), expected);
+        const auto s = static_cast<int32_t>(u);
+        std::snprintf(expected, sizeof expected, "%d", s);
+        ASSERT_EQ(std::string(text, nt::integer(text, s)), expected);
+    }
+}

@@ -1,0 +1,174 @@
+// The object wrapper: construction sequence, banner, numbering and setters.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <chrono>
+#include <regex>
+#include <stdexcept>
+#include <vector>
+
+#include "WriterHarness.h"
+#include "importers/sceneapi/orvSceneapi_oo.h"
+#include "scene/LightFactory.h"
+#include "scene/LightNode.h"
+
+namespace {
+
+// Hands out a writer on a temporary stream and marks where its header goes.
+class StubFactory : public orv::LightFactory {
+public:
+    explicit StubFactory(bool withWriter) : withWriter(withWriter) {}
+    orvScene_api* getSceneApi() override { return withWriter ? &harness.api() : nullptr; }
+    void writeHeader(orv::orvSceneapi_oo&) override {
+        ++headers;
+        harness.api().writeText("HEADER\n");
+    }
+    void close() override {}
+
+    WriterHarness harness;
+    bool withWriter;
+    int headers = 0;
+};
+
+class CountingNode : public orv::LightNode {
+public:
+    void write(orv::orvSceneapi_oo& oo) override {
+        ++writes;
+        oo.nextId();
+    }
+    void define(orv::orvSceneapi_oo&) override {}
+    bool isDefined() const override { return false; }
+    int writes = 0;
+};
+
+const std::regex kBanner(
+    "Quorell SceneApi oo 12\\.0\\.0  \\(built (Sun|Mon|Tue|Wed|Thu|Fri|Sat) "
+    "(Jan|Feb|Mar|Apr|May|Jun|Jul|Aug|Sep|Oct|Nov|Dec) ([ 123][0-9]) "
+    "([01][0-9]|2[0-3]):[0-5][0-9]:[0-6][0-9] ([0-9]{4})\\)");
+
+}  // namespace
+
+TEST(Wrapper, ConstructionWritesHeaderBannerAndVersion) {
+    StubFactory factory(true);
+    orv::orvSceneapi_oo oo(factory);
+    EXPECT_EQ(oo.api(), &factory.harness.api());
+    EXPECT_EQ(factory.headers, 1);
+    EXPECT_EQ(factory.harness.take(),
+              "HEADER\n#print \"" + orv::orvSceneapi_oo::banner() + "\"\nversion 9\n\n");
+}
+
+TEST(Wrapper, BannerCarriesAConsistentBuildTimestamp) {
+    const std::string banner = orv::orvSceneapi_oo::banner();
+    std::smatch m;
+    ASSERT_TRUE(std::regex_match(banner, m, kBanner)) << banner;
+    static const char* const months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                         "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    static const char* const days[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+    unsigned month = 0;
+    while (m[2].str() != months[month]) ++month;
+    const unsigned day = static_cast<unsigned>(std::stoi(m[3].str()));
+    const std::chrono::year_month_day date{std::chrono::year{std::stoi(m[5].str())},
+                                           std::chrono::month{month + 1}, std::chrono::day{day}};
+    ASSERT_TRUE(date.ok());
+    EXPECT_EQ(m[1].str(), days[std::chrono::weekday{std::chrono::sys_days{date}}.c_encoding()]);
+    EXPECT_EQ(m[3].str().size(), 2u);  // a one-digit day is padded with a blank
+}
+
+TEST(Wrapper, WithoutAnInterfaceObjectNothingIsWritten) {
+    StubFactory factory(false);
+    orv::orvSceneapi_oo oo(factory);
+    EXPECT_EQ(oo.api(), nullptr);
+    EXPECT_EQ(factory.headers, 0);
+    EXPECT_EQ(factory.harness.take(), "");
+}
+
+TEST(Wrapper, ShadersAndIdsAreNumberedIndependently) {
+    StubFactory factory(true);
+    orv::orvSceneapi_oo oo(factory);
+    factory.harness.take();
+    EXPECT_EQ(oo.beginShader("vertex_color"), 1);
+    oo.endShader();
+    EXPECT_EQ(oo.nextId(), 1);
+    EXPECT_EQ(oo.beginShader("orv_diffuse"), 2);
+    oo.endShader();
+    EXPECT_EQ(oo.nextId(), 2);
+    EXPECT_EQ(factory.harness.take(),
+              "#define shader 1 vertex_color {\n}\nid 1\n#define shader 2 orv_diffuse {\n}\nid 2\n");
+    oo.attach(oo.api());
+    EXPECT_EQ(oo.beginShader("s"), 1);
+    EXPECT_EQ(oo.nextId(), 1);
+    CountingNode node;
+    oo.writeNode(node);
+    EXPECT_EQ(node.writes, 1);
+    EXPECT_EQ(factory.harness.take(), "#define shader 1 s {\nid 1\nid 2\n");
+}
+
+TEST(Wrapper, TypedSettersInBothStyles) {
+    StubFactory factory(true);
+    orv::orvSceneapi_oo oo(factory);
+    factory.harness.take();
+    const float rgb[3] = {0.8f, 0.8f, 0.8f};
+    const double xyz[3] = {1, 2, 3};
+    for (bool plain : {false, true}) {
+        if (plain) oo.beginGroup("g");
+        factory.harness.take();
+        oo.setBool("b", true);
+        oo.setBool("b", false);
+        oo.setString("s", "x y");
+        oo.setColor("c", rgb);
+        oo.setVector("v", xyz);
+        oo.setDouble("d", 0.25);
+        oo.setFloat("f", 0.25f);
+        oo.setInt("i", -3);
+        const std::string expected =
+            plain ? "b on\nb off\ns \"x y\"\nc 0.8 0.8 0.8\nv 1 2 3\nd 0.2500000000000000\n"
+                    "f 0.25\ni -3\n"
+                  : "\"b\" on,\n\"b\" off,\n\"s\" \"x y\",\n\"c\" 0.8 0.8 0.8,\n\"v\" 1 2 3,\n"
+                    "\"d\" 0.2500000000000000,\n\"f\" 0.25,\n\"i\" -3,\n";
+        EXPECT_EQ(factory.harness.take(), expected);
+    }
+    oo.endGroup();
+    EXPECT_EQ(factory.harness.take(), "}\n");
+}
+
+TEST(Wrapper, ArraySettersPassCountsAndData) {
+    StubFactory factory(true);
+    orv::orvSceneapi_oo oo(factory);
+    factory.harness.take();
+    oo.setFloat3Array("p", {1, 2, 3, 4, 5, 6});
+    oo.setIntArray("i", {7, 8});
+    oo.setFloatArray("f", {0.5f});
+    oo.setDoubleArray("d", {});
+    std::array<double, 16> m{};
+    m.fill(1);
+    oo.setMatrixArray("m", {m});
+    EXPECT_EQ(factory.harness.take(),
+              "\"p\" [ 1 2 3,4 5 6 ] ,\n\"i\" [ 7,8 ] ,\n\"f\" [ 0.5 ] ,\n\"d\" [ ] ,\n"
+              "\"m\" [ 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 \n] ,\n");
+}
+
+TEST(Wrapper, TransformsFlagsProgressAndErrors) {
+    StubFactory factory(true);
+    orv::orvSceneapi_oo oo(factory);
+    factory.harness.take();
+    const double m[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 5, 6, 7, 1};
+    oo.transform(m);
+    oo.transform(m, false);
+    oo.transform(m, true);
+    oo.flags(9);
+    oo.progress("p", 1.0f);
+    std::string text = "mesh has 3 indices";
+    oo.error(std::move(text));
+    EXPECT_TRUE(text.empty());
+    EXPECT_EQ(factory.harness.take(),
+              "transform 1 0 0 0 0 1 0 0 0 0 1 0 5 6 7 1\n"
+              "transform 1 0 0 0 0 1 0 0 0 0 1 0 5 6 7 1\n"
+              "set transform 1 0 0 0 0 1 0 0 0 0 1 0 5 6 7 1\n"
+              "flags 9\nprogress \"p\" 1.000\n\n#error \"mesh has 3 indices\"\n");
+    try {
+        oo.setCString("n", "v");
+        FAIL() << "setCString must throw";
+    } catch (const std::invalid_argument& e) {
+        EXPECT_STREQ(e.what(), "const char * are deprecated");
+    }
+}
