@@ -1,0 +1,174 @@
+// The POSIX side of the Windows functions: Windows path forms, detached
+// processes, time and text helpers.
+#include <dlfcn.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <climits>
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+
+#include "platform/Platform.h"
+
+using namespace platform;
+
+namespace {
+
+class TempFolder : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/quorell-platform-XXXXXX";
+        ASSERT_NE(::mkdtemp(pattern), nullptr);
+        dir_ = pattern;
+    }
+    void TearDown() override {
+        std::error_code ec;
+        std::filesystem::remove_all(dir_, ec);
+    }
+    static std::wstring windowsForm(const std::string& path) {
+        std::wstring wide = utf8ToWide(path);
+        for (wchar_t& c : wide)
+            if (c == L'/') c = L'\\';
+        return wide;
+    }
+    std::string dir_;
+};
+
+using FilesTest = TempFolder;
+using ProcessTest = TempFolder;
+
+TEST_F(FilesTest, BackslashPathsOpenFilesAndReportDirectories) {
+    std::filesystem::create_directories(dir_ + "/sub dir");
+    std::ofstream(dir_ + "/sub dir/\xc3\xa9t\xc3\xa9.txt") << "hello";
+
+    FILE* file = openFile(windowsForm(dir_) + L"\\sub dir\\\u00e9t\u00e9.txt", "rb");
+    ASSERT_NE(file, nullptr);
+    char buffer[8] = {};
+    EXPECT_EQ(std::fread(buffer, 1, sizeof buffer, file), 5u);
+    std::fclose(file);
+    EXPECT_EQ(openFile(windowsForm(dir_) + L"\\missing.txt", "rb"), nullptr);
+
+    const auto folder = fileStatus(windowsForm(dir_) + L"\\sub dir\\");
+    ASSERT_TRUE(folder.has_value());
+    EXPECT_TRUE(folder->directory);
+    const auto plain = fileStatus(windowsForm(dir_) + L"\\sub dir\\\u00e9t\u00e9.txt");
+    ASSERT_TRUE(plain.has_value());
+    EXPECT_FALSE(plain->directory);
+    EXPECT_EQ(plain->size, 5u);
+    EXPECT_FALSE(fileStatus(L"").has_value());
+}
+
+TEST(ModulesTest, LoadsLibrariesByWindowsPathAndFindsTheirSymbols) {
+    Dl_info info {};
+    double (*cosine)(double) = &std::cos;
+    ASSERT_NE(::dladdr(reinterpret_cast<void*>(cosine), &info), 0);
+    std::wstring path = utf8ToWide(info.dli_fname);
+    for (wchar_t& c : path)
+        if (c == L'/') c = L'\\';
+
+    ModuleHandle module = loadLibrary(path);
+    ASSERT_NE(module, nullptr) << info.dli_fname;
+    EXPECT_NE(getProcAddress(module, "cos"), nullptr);
+    EXPECT_EQ(getProcAddress(module, "quorell_no_such_symbol"), nullptr);
+    EXPECT_TRUE(freeLibrary(module));
+
+    EXPECT_EQ(loadLibrary(L".\\no-such-library.so"), nullptr);
+    EXPECT_EQ(loadLibrary(L""), nullptr);
+    EXPECT_EQ(getProcAddress(nullptr, "cos"), nullptr);
+    EXPECT_FALSE(freeLibrary(nullptr));
+}
+
+TEST_F(ProcessTest, StartsADetachedChildWithTheCallersEnvironmentAndFolder) {
+    const std::string fifo = dir_ + "/report";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::string script = dir_ + "/child.sh";
+    std::ofstream(script) << "#!/bin/sh\n{ pwd; echo \"$QUORELL_PROCESS_TEST\"; echo $PPID; echo $$; }"
+                             " > '" << fifo << "'\n";
+    ::chmod(script.c_str(), 0700);
+    ::setenv("QUORELL_PROCESS_TEST", "inherited value", 1);
+    char here[4096];
+    ASSERT_NE(::getcwd(here, sizeof here), nullptr);
+    std::filesystem::create_directories(dir_ + "/cwd");
+    ASSERT_EQ(::chdir((dir_ + "/cwd").c_str()), 0);
+
+    ProcessHandle child = createProcess(windowsForm(script));
+    EXPECT_EQ(::chdir(here), 0);
+    ::unsetenv("QUORELL_PROCESS_TEST");
+    ASSERT_NE(child, nullptr) << std::strerror(errno);
+    const uint32_t pid = processIdOf(child);
+    EXPECT_TRUE(closeHandle(child));  // the child runs on regardless
+
+    std::ifstream report(fifo);  // blocks until the child writes
+    std::string cwd, value, parent, self;
+    std::getline(report, cwd);
+    std::getline(report, value);
+    std::getline(report, parent);
+    std::getline(report, self);
+    EXPECT_EQ(std::filesystem::canonical(cwd), std::filesystem::canonical(dir_ + "/cwd"));
+    EXPECT_EQ(value, "inherited value");
+    EXPECT_NE(parent, std::to_string(currentProcessId()));  // not our child: no zombie
+    EXPECT_EQ(self, std::to_string(pid));
+}
+
+TEST_F(ProcessTest, ProgramsThatCannotStartGiveNoHandle) {
+    errno = 0;
+    EXPECT_EQ(createProcess(utf8ToWide(dir_ + "/missing")), nullptr);
+    EXPECT_EQ(errno, ENOENT);
+    const std::string notExecutable = dir_ + "/plain.txt";
+    std::ofstream(notExecutable) << "text";
+    errno = 0;
+    EXPECT_EQ(createProcess(utf8ToWide(notExecutable)), nullptr);
+    EXPECT_EQ(errno, EACCES);
+    EXPECT_EQ(createProcess(L""), nullptr);
+    EXPECT_FALSE(closeHandle(nullptr));
+    EXPECT_EQ(currentProcessId(), static_cast<uint32_t>(::getpid()));
+}
+
+TEST(TimeTest, TimeOfDayPictures) {
+    std::tm t {};
+    t.tm_hour = 9, t.tm_min = 5, t.tm_sec = 7;
+    char buffer[200];
+    EXPECT_EQ(formatTimeOfDay(t, "HH':'mm':'ss", buffer, sizeof buffer), 9);
+    EXPECT_STREQ(buffer, "09:05:07");
+    t.tm_hour = 13;
+    EXPECT_GT(formatTimeOfDay(t, "h:m:s tt 'o''clock'", buffer, sizeof buffer), 0);
+    EXPECT_STREQ(buffer, "1:5:7 PM o'clock");
+    t.tm_hour = 0;
+    EXPECT_GT(formatTimeOfDay(t, "hh H t", buffer, sizeof buffer), 0);
+    EXPECT_STREQ(buffer, "12 0 A");
+    EXPECT_EQ(formatTimeOfDay(t, "HH':'mm':'ss", buffer, 8), 0);  // no room for the terminator
+    EXPECT_EQ(formatTimeOfDay("HH':'mm':'ss", buffer, sizeof buffer), 9);
+}
+
+TEST(TimeTest, TickCountFollowsSleep) {
+    const Dword before = tickCount();
+    sleepMs(30);
+    EXPECT_GE(static_cast<Dword>(tickCount() - before), 30u);
+}
+
+TEST(TextTest, Utf8ToWideAndBack) {
+    EXPECT_EQ(utf8ToWide("Quorell 12"), L"Quorell 12");
+    EXPECT_EQ(utf8ToWide("\xc3\xa9\xe2\x82\xac\xf0\x9f\x98\x80"), L"\u00e9\u20ac\U0001F600");
+    EXPECT_EQ(wideToUtf8(L"\u00e9\u20ac\U0001F600"), "\xc3\xa9\xe2\x82\xac\xf0\x9f\x98\x80");
+    // Broken sequences: stray continuation, truncated, overlong, surrogate.
+    EXPECT_EQ(utf8ToWide("a\x80" "b"), L"a\uFFFDb");
+    EXPECT_EQ(utf8ToWide("\xe2\x82"), L"\uFFFD");
+    EXPECT_EQ(utf8ToWide("\xc0\xaf"), L"\uFFFD");
+    EXPECT_EQ(utf8ToWide("\xed\xa0\x80"), L"\uFFFD");
+    EXPECT_EQ(utf8ToWide(std::string("a\0b", 3)), std::wstring(L"a\0b", 3));
+}
+
+TEST(TextTest, DecimalTextAsWsprintf) {
+    EXPECT_EQ(decimalText(12), L"12");
+    EXPECT_EQ(decimalText(-1), L"-1");
+    EXPECT_EQ(decimalText(INT32_MIN), L"-2147483648");
+    EXPECT_EQ(nativePath(L"C:\\a\\b/c"), "C:/a/b/c");
+}
+
+}  // namespace
