@@ -1,0 +1,18 @@
+#include "convert/ComponentSignature.h"
+
+#include <cmath>
+
+namespace {
+bool measureChanged(double a, double b) { return std::isnan(a) || std::isnan(b) || a != b; }
+}  // namespace
+
+bool signaturesDiffer(const ComponentSignature& a, const ComponentSignature& b) {
+    if (measureChanged(a.measure1, b.measure1)) return true;
+    if (measureChanged(a.measure2, b.measure2)) return true;
+    if (a.appearanceSummary != b.appearanceSummary) return true;
+    if (a.visible != b.visible) return true;
+    if (a.bodyVisibility != b.bodyVisibility) return true;
+    // Element-wise float comparison: a NaN coordinate counts as a change too.
+    if (a.bodyFirstVertex != b.bodyFirstVertex) return true;
+    return a.childComponents != b.childComponents;
+}

@@ -1,0 +1,200 @@
+// Bodies: one sub-group per appearance in id byte order, one object per display
+// mesh, meshes scaled to design units, inconsistent arrays dropped.
+#include <gtest/gtest.h>
+
+#include "ConvertFixtures.h"
+
+using namespace fixtures;
+using adsk::core::Ptr;
+
+namespace {
+
+Ptr<adsk::fusion::BRepBody> firstBody(const host::DocumentData& data) {
+    static Ptr<adsk::core::Document> keep;  // keeps the host objects alive for the test
+    keep = host::buildDocument(data);
+    return rootOf(keep)->bRepBodies()->item(0);
+}
+
+Ptr<adsk::core::Appearance> appearanceById(const host::DocumentData& data, const std::string& id) {
+    static Ptr<adsk::core::Document> keep;
+    keep = host::buildDocument(data);
+    auto faces = rootOf(keep)->bRepBodies()->item(0)->faces();
+    for (size_t i = 0; i < faces->count(); ++i) {
+        auto a = faces->item(i)->appearance();
+        if (a && a->id() == id) return a;
+    }
+    return nullptr;
+}
+
+host::DocumentData oneBody(host::BodyData b, std::vector<host::AppearanceData> appearances) {
+    return document({component("Part", {std::move(b)})}, std::move(appearances));
+}
+
+}  // namespace
+
+TEST(BodyConversion, GroupsFacesByAppearanceIdInByteOrder) {
+    // Face order: b, B, a, b, ab. Byte order of ids: "B" < "a" < "ab" < "b".
+    auto data = oneBody(body("Shell", std::nullopt,
+                             {face("b", {1, 0, 0}), face("B", {2, 0, 0}), face("a", {3, 0, 0}),
+                              face("b", {4, 0, 0}), face("ab", {5, 0, 0})}),
+                        {appearance("a"), appearance("ab"), appearance("b"), appearance("B")});
+    auto converter = makeConverter();
+    auto shell = converter->convertBody(firstBody(data), nullptr, true);
+    EXPECT_EQ(shell->getName(), "Shell");
+    EXPECT_EQ(shell->getFlags(), 0x0400u);
+    EXPECT_TRUE(shell->getNodes().empty());
+    ASSERT_EQ(shell->getChildren().size(), 4u);
+
+    const std::vector<std::string> materials{"Appearance B", "Appearance a", "Appearance ab",
+                                             "Appearance b"};
+    for (size_t i = 0; i < 4; ++i) {
+        auto sub = group(shell->getChildren()[i]);
+        EXPECT_EQ(sub->getName(), "Shell");
+        EXPECT_EQ(sub->getFlags(), 0x10000u);
+        EXPECT_TRUE(sub->getChildren().empty());
+        EXPECT_EQ(materialOf(sub->getNodes()[0])->getName(), materials[i]);
+    }
+    // Faces keep host order inside their group; every object carries the body's name.
+    auto bGroup = group(shell->getChildren()[3]);
+    ASSERT_EQ(bGroup->getNodes().size(), 2u);
+    EXPECT_EQ(mesh(bGroup->getNodes()[0])->getVertices()[0], 1.0f);
+    EXPECT_EQ(mesh(bGroup->getNodes()[1])->getVertices()[0], 4.0f);
+    EXPECT_EQ(mesh(bGroup->getNodes()[1])->getName(), "Shell");
+    // One material per group, shared by its objects.
+    EXPECT_EQ(mesh(bGroup->getNodes()[0])->getMaterial(), mesh(bGroup->getNodes()[1])->getMaterial());
+}
+
+TEST(BodyConversion, FaceAppearanceBeatsBodyAppearanceWhichBeatsOverride) {
+    auto data = oneBody(body("Part", "Body", {face(), face("Face")}),
+                        {appearance("Body"), appearance("Face"), appearance("Over")});
+    auto override = appearanceById(
+        oneBody(body("X", std::nullopt, {face("Over")}), {appearance("Over")}), "Over");
+    ASSERT_TRUE(override);
+    auto converter = makeConverter();
+    auto withBody = converter->convertBody(firstBody(data), override, true);
+    ASSERT_EQ(withBody->getChildren().size(), 2u);
+    EXPECT_EQ(materialOf(group(withBody->getChildren()[0])->getNodes()[0])->getName(),
+              "Appearance Body");
+    EXPECT_EQ(materialOf(group(withBody->getChildren()[1])->getNodes()[0])->getName(),
+              "Appearance Face");
+
+    auto bare = oneBody(body("Part", std::nullopt, {face(), face("Face")}),
+                        {appearance("Face")});
+    auto withOverride = converter->convertBody(firstBody(bare), override, true);
+    ASSERT_EQ(withOverride->getChildren().size(), 2u);
+    EXPECT_EQ(materialOf(group(withOverride->getChildren()[0])->getNodes()[0])->getName(),
+              "Appearance Face");
+    EXPECT_EQ(materialOf(group(withOverride->getChildren()[1])->getNodes()[0])->getName(),
+              "Appearance Over");
+}
+
+TEST(BodyConversion, FaceWithoutAppearanceMayOnlyStandAlone) {
+    auto converter = makeConverter();
+    auto single = converter->convertBody(
+        firstBody(oneBody(body("Lone", std::nullopt, {face()}), {})), nullptr, true);
+    ASSERT_EQ(single->getChildren().size(), 1u);
+    auto material = materialOf(group(single->getChildren()[0])->getNodes()[0]);
+    EXPECT_EQ(material->getName(), "Generic material");
+    EXPECT_EQ(material->getColor(), (std::array<float, 3>{1, 1, 1}));
+
+    const std::vector<std::vector<host::FaceData>> failing{
+        {face(), face("A")}, {face("A"), face()}, {face(), face()}};
+    for (const auto& faces : failing) {
+        auto b = firstBody(oneBody(body("Mixed", std::nullopt, faces), {appearance("A")}));
+        EXPECT_THROW(converter->convertBody(b, nullptr, true), std::exception);
+    }
+}
+
+TEST(BodyConversion, HiddenOrFacelessBodyIsAnEmptyGroup) {
+    auto converter = makeConverter();
+    auto data = oneBody(body("Hidden", "A", {face(), face()}), {appearance("A")});
+    auto hidden = converter->convertBody(firstBody(data), nullptr, false);
+    EXPECT_EQ(hidden->getFlags(), 0x8401u);
+    EXPECT_TRUE(hidden->getChildren().empty());
+
+    auto empty = converter->convertBody(
+        firstBody(oneBody(body("Empty", "A", {}), {appearance("A")})), nullptr, true);
+    EXPECT_EQ(empty->getFlags(), 0x8401u);
+    EXPECT_TRUE(empty->getChildren().empty());
+}
+
+TEST(BodyConversion, EveryDisplayMeshOfAFaceBecomesAnObject) {
+    auto twoMeshes = face("A");
+    twoMeshes.meshes.push_back(triangle({7, 7, 7}));
+    auto converter = makeConverter();
+    auto part = converter->convertBody(
+        firstBody(oneBody(body("Part", std::nullopt, {twoMeshes}), {appearance("A")})), nullptr,
+        true);
+    auto sub = group(part->getChildren()[0]);
+    ASSERT_EQ(sub->getNodes().size(), 2u);
+    EXPECT_EQ(mesh(sub->getNodes()[1])->getVertices()[0], 7.0f);
+}
+
+TEST(BodyConversion, MissingMeshManagerEndsTheConversion) {
+    auto f = face("A");
+    f.hasMeshManager = false;
+    auto converter = makeConverter();
+    auto b = firstBody(oneBody(body("Part", std::nullopt, {f}), {appearance("A")}));
+    EXPECT_THROW(converter->convertBody(b, nullptr, true), std::exception);
+}
+
+TEST(BodyConversion, TwoBodiesWithOneAppearanceGetSeparateMaterials) {
+    auto data = document({component("Part", {body("One", "A", {face()}), body("Two", "A", {face()})})},
+                         {appearance("A", 255)});
+    auto doc = host::buildDocument(data);
+    auto bodies = rootOf(doc)->bRepBodies();
+    auto converter = makeConverter();
+    auto one = converter->convertBody(bodies->item(0), nullptr, true);
+    auto two = converter->convertBody(bodies->item(1), nullptr, true);
+    auto m1 = materialOf(group(one->getChildren()[0])->getNodes()[0]);
+    auto m2 = materialOf(group(two->getChildren()[0])->getNodes()[0]);
+    EXPECT_NE(m1, m2);
+    EXPECT_EQ(m1->getName(), m2->getName());
+    EXPECT_EQ(m1->getColor(), m2->getColor());
+}
+
+TEST(MeshConversion, ScalesVerticesOnlyAndKeepsIndices) {
+    host::MeshData m;
+    m.coordinates = {1, 2, 3, 4, 5, 6, 7, 8, 9};
+    m.normals = {0, 0, 1, 0, 0, 1, 0, 0, 1};
+    m.textureCoordinates = {0, 0, 1, 0, 0, 1};
+    m.indices = {2, 1, 0};
+    host::FaceData f;
+    f.meshes = {m};
+    auto b = firstBody(oneBody(body("Part", std::nullopt, {f}), {}));
+    auto converter = makeConverter(10.0f);
+    auto node = converter->convertMesh(b->faces()->item(0)->meshManager()->displayMeshes()->item(0));
+    EXPECT_EQ(node->getName(), "");
+    EXPECT_EQ(node->getVertices(), (std::vector<float>{10, 20, 30, 40, 50, 60, 70, 80, 90}));
+    EXPECT_EQ(node->getNormals(), m.normals);
+    EXPECT_EQ(node->getUvs(), m.textureCoordinates);
+    EXPECT_EQ(node->getTriangles(), (std::vector<int32_t>{2, 1, 0}));
+}
+
+TEST(MeshConversion, DropsNormalsAndUvsOfUnexpectedLength) {
+    struct Case {
+        size_t coordinates, normals, uvs;
+        bool keepsNormals, keepsUvs;
+    };
+    const std::vector<Case> cases{
+        {9, 9, 6, true, true},   {9, 6, 6, false, true},  {9, 12, 6, false, true},
+        {9, 9, 4, true, false},  {9, 9, 8, true, false},  {10, 10, 6, true, true},
+        {11, 11, 4, true, false}, {9, 0, 0, false, false}};
+    auto converter = makeConverter();
+    for (const auto& c : cases) {
+        host::MeshData m;
+        m.coordinates.assign(c.coordinates, 0.5f);
+        m.normals.assign(c.normals, 1.0f);
+        m.textureCoordinates.assign(c.uvs, 0.25f);
+        m.indices = {0, 1, 2};
+        host::FaceData f;
+        f.meshes = {m};
+        auto b = firstBody(oneBody(body("Part", std::nullopt, {f}), {}));
+        auto node =
+            converter->convertMesh(b->faces()->item(0)->meshManager()->displayMeshes()->item(0));
+        SCOPED_TRACE(testing::Message() << c.coordinates << "/" << c.normals << "/" << c.uvs);
+        EXPECT_EQ(node->getVertices().size(), c.coordinates);
+        EXPECT_EQ(node->getNormals().size(), c.keepsNormals ? c.normals : 0u);
+        EXPECT_EQ(node->getUvs().size(), c.keepsUvs ? c.uvs : 0u);
+    }
+}
