@@ -1,0 +1,187 @@
+// run, stop and the three buttons; what a click on them does.
+#include <unistd.h>
+
+#include "AddinFixture.h"
+#include "addin/CommandIds.h"
+
+using adsk::core::Ptr;
+
+namespace {
+
+const std::string renderToolbarId = "quorell12RenderCommandOnQATCPP";
+const std::string renderPanelId = "quorell12RenderCommandOnPanelCPP";
+const std::string exportPanelId = "quorell12ExportCommandOnPanelCPP";
+
+std::vector<std::string> placed() {
+    std::vector<std::string> lines;
+    for (const auto& c : host::placedControls()) {
+        const std::string where = c.toolbar.empty()
+                                      ? "workspace " + c.workspace + " / panel " + c.panel
+                                      : "toolbar " + c.toolbar;
+        lines.push_back(where + " " + c.commandId + (c.visible ? "" : " (hidden)"));
+    }
+    return lines;
+}
+
+Ptr<adsk::core::CommandDefinitions> definitions() {
+    return adsk::core::Application::get()->userInterface()->commandDefinitions();
+}
+
+host::UiLayout layoutWith(std::vector<host::WorkspaceLayout> workspaces) {
+    host::UiLayout layout;
+    layout.toolbars = {{"QAT"}};
+    layout.workspaces = std::move(workspaces);
+    return layout;
+}
+
+}  // namespace
+
+TEST_F(AddinTest, RunPlacesThreeButtons) {
+    ASSERT_TRUE(run(""));
+    EXPECT_EQ(placed(), (std::vector<std::string>{
+                            "toolbar QAT " + renderToolbarId,
+                            "workspace FusionRenderEnvironment / panel RenderPanel " + renderPanelId,
+                            "workspace FusionRenderEnvironment / panel RenderPanel " + exportPanelId}));
+    ASSERT_EQ(definitions()->count(), 3u);
+    for (const auto& id : {renderToolbarId, renderPanelId}) {
+        auto d = definitions()->itemById(id);
+        ASSERT_TRUE(d);
+        EXPECT_EQ(d->name(), "Render in Quorell");
+        EXPECT_EQ(d->tooltip(),
+                  "This command transfers the current scene to Quorell. Click again to update the "
+                  "scene with any changes.");
+        EXPECT_EQ(d->resourceFolder(), "./resources/render_command");
+    }
+    auto e = definitions()->itemById(exportPanelId);
+    ASSERT_TRUE(e);
+    EXPECT_EQ(e->name(), "Export to Quorell .bip");
+    EXPECT_EQ(e->tooltip(), "This command exports the current scene to a Quorell .bip file.");
+    EXPECT_EQ(e->resourceFolder(), "./resources/export_command");
+}
+
+TEST_F(AddinTest, RunAgainAndStopThenRunCreateNothingNew) {
+    ASSERT_TRUE(run(""));
+    const auto first = placed();
+    ASSERT_TRUE(run(""));
+    EXPECT_EQ(placed(), first);
+    EXPECT_TRUE(stop(""));
+    ASSERT_TRUE(run(""));
+    EXPECT_EQ(placed(), first);
+    EXPECT_EQ(definitions()->count(), 3u);
+
+    // The buttons still work after the restart, with the handlers of the first run.
+    host::openDocument(bracket());
+    host::answerNextFileDialog((dir / "again.bip").string());
+    EXPECT_TRUE(host::clickControl(exportPanelId));
+    EXPECT_TRUE(std::filesystem::exists(dir / "again.bip"));
+}
+
+TEST_F(AddinTest, ExistingRenderPanelButtonGetsOnlyTheExportButtonAdded) {
+    // The render panel button is there already (for instance from an earlier session).
+    auto ui = adsk::core::Application::get()->userInterface();
+    auto panel = ui->workspaces()->itemById("FusionRenderEnvironment")->toolbarPanels()->itemById(
+        "RenderPanel");
+    auto d = definitions()->addButtonDefinition(renderPanelId, "Old", "Old tooltip", "");
+    panel->controls()->addCommand(d, "", true);
+    ASSERT_TRUE(run(""));
+    EXPECT_EQ(panel->controls()->count(), 2u);
+    EXPECT_TRUE(panel->controls()->itemById(exportPanelId));
+    EXPECT_EQ(definitions()->itemById(renderPanelId)->name(), "Old");
+}
+
+TEST_F(AddinTest, PanelButtonsFallBackToTheLastWorkspaceAndPanel) {
+    host::resetApplication(layoutWith({{"FusionSolidEnvironment", {{"RenderPanel"}}},
+                                       {"Sketch", {{"RenderPanel"}, {"SketchPanel"}}}}));
+    ASSERT_TRUE(run(""));
+    EXPECT_EQ(placed().at(1), "workspace Sketch / panel RenderPanel " + renderPanelId);
+    EXPECT_EQ(placed().size(), 3u);
+
+    stop("");
+    host::resetApplication(layoutWith({{"FusionRenderEnvironment", {{"SetupPanel"}, {"Last"}}}}));
+    ASSERT_TRUE(run(""));
+    EXPECT_EQ(placed().at(2), "workspace FusionRenderEnvironment / panel Last " + exportPanelId);
+}
+
+TEST_F(AddinTest, MissingWorkspacePanelOrPanelControlsPlaceOnlyTheToolbarButton) {
+    const std::vector<host::UiLayout> layouts{
+        layoutWith({}),
+        layoutWith({{"FusionRenderEnvironment", {}}}),
+        layoutWith({{"FusionRenderEnvironment", {{"RenderPanel", false}}}}),
+    };
+    for (const auto& layout : layouts) {
+        stop("");
+        host::resetApplication(layout);
+        EXPECT_TRUE(run(""));
+        EXPECT_EQ(placed(), std::vector<std::string>{"toolbar QAT " + renderToolbarId});
+    }
+}
+
+TEST_F(AddinTest, MissingToolbarOrPanelCollectionRaises) {
+    host::UiLayout noQat = layoutWith({});
+    noQat.toolbars = {{"NavToolbar"}};
+    host::UiLayout qatWithoutControls = layoutWith({});
+    qatWithoutControls.toolbars = {{"QAT", false}};
+    host::WorkspaceLayout noPanels{"FusionRenderEnvironment", {}, false};
+    for (const auto& layout : {noQat, qatWithoutControls, layoutWith({noPanels})}) {
+        stop("");
+        host::resetApplication(layout);
+        EXPECT_THROW(run(""), std::exception);
+    }
+}
+
+TEST_F(AddinTest, RunFailsWithoutTheHostObjectsItNeeds) {
+    const std::vector<bool host::Availability::*> missing{
+        &host::Availability::application, &host::Availability::userInterface,
+        &host::Availability::commandDefinitions, &host::Availability::toolbars,
+        &host::Availability::workspaces};
+    for (auto field : missing) {
+        host::resetApplication();
+        host::Availability availability;
+        availability.*field = false;
+        host::setAvailability(availability);
+        EXPECT_FALSE(run(""));
+        host::setAvailability({});
+        EXPECT_TRUE(host::placedControls().empty());
+    }
+}
+
+TEST_F(AddinTest, CommandWithoutActiveDocumentDoesNothing) {
+    ASSERT_TRUE(run(""));
+    host::openDocument(bracket());
+    host::deactivateDocuments();
+    host::answerNextFileDialog((dir / "none.bip").string());
+    EXPECT_TRUE(host::clickControl(exportPanelId));
+    EXPECT_TRUE(host::clickControl(renderToolbarId));
+    EXPECT_TRUE(host::shownFileDialogs().empty());
+    EXPECT_TRUE(host::shownMessageBoxes().empty());
+    EXPECT_FALSE(addinModule().converter);
+}
+
+TEST_F(AddinTest, BothRenderButtonsRunTheRenderFlowWithOneConverter) {
+    ASSERT_TRUE(run(""));
+    host::openDocument(bracket());
+    EXPECT_TRUE(host::clickControl(renderToolbarId));
+    DesignConverter* first = addinModule().converter.get();
+    ASSERT_NE(first, nullptr);
+    EXPECT_TRUE(host::clickControl(renderPanelId));
+    EXPECT_EQ(addinModule().converter.get(), first);
+    EXPECT_EQ(host::shownMessageBoxes().size(), 2u);
+    EXPECT_EQ(host::shownMessageBoxes().at(0).title, "");
+
+    // stop destroys the converter; the next command makes a new one.
+    stop("");
+    EXPECT_FALSE(addinModule().converter);
+    EXPECT_FALSE(addinModule().userInterface);
+}
+
+TEST_F(AddinTest, ExportButtonWritesTheChosenFile) {
+    ASSERT_TRUE(run(""));
+    host::openDocument(bracket());
+    host::answerNextFileDialog((dir / "bracket.bip").string());
+    EXPECT_TRUE(host::clickControl(exportPanelId));
+    const std::string text = readFile(dir / "bracket.bip");
+    EXPECT_EQ(text.rfind("//---vantor:dal:7---\n", 0), 0u);
+    EXPECT_NE(text.find("group \"Bracket\""), std::string::npos);
+    ASSERT_TRUE(addinModule().converter);
+    EXPECT_EQ(addinModule().converter->unitsPerMetre, 1000.0f);
+}
