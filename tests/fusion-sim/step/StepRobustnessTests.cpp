@@ -1,0 +1,166 @@
+// Files that are not STEP, cut short or malformed, a loading process that
+// dies, and the records' trip through the pipe.
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+
+#include "StepTestSupport.h"
+#include "step/DesignCodec.h"
+#include "step/IsolatedLoad.h"
+#include "step/StepReader.h"
+
+namespace {
+
+using namespace steploader;
+
+std::string writeFile(const std::string& name, const std::string& content) {
+    const std::string path = steptest::temporaryFolder() + "/" + name;
+    std::ofstream(path, std::ios::binary) << content;
+    return path;
+}
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// The LoadError message of loading `path`, or a failure when it loads.
+std::string refusal(const std::string& path) {
+    try {
+        loadStepDesign(path);
+    } catch (const LoadError& error) {
+        return error.what();
+    }
+    ADD_FAILURE() << path << " was loaded";
+    return {};
+}
+
+TEST(StepRefusal, FilesThatAreNotStepAreNamedWithTheCause) {
+    const std::string missing = steptest::temporaryFolder() + "/missing.step";
+    EXPECT_EQ(refusal(missing), missing + ": cannot open: No such file or directory");
+
+    const std::string json = writeFile("design.step", R"({"format": "design/1"})");
+    EXPECT_EQ(refusal(json), json + ": not a STEP file (no ISO-10303-21 header)");
+
+    const std::string empty = writeFile("empty.stp", "");
+    EXPECT_EQ(refusal(empty), empty + ": not a STEP file (no ISO-10303-21 header)");
+
+    EXPECT_EQ(refusal(steptest::temporaryFolder()), steptest::temporaryFolder() + ": is a directory");
+}
+
+TEST(StepRefusal, TruncatedFilesAreRefused) {
+    const std::string whole = readFile(steptest::samplePath("as1-oc-214-mat.stp"));
+    ASSERT_GT(whole.size(), 1000u);
+    const std::string half = writeFile("half.stp", whole.substr(0, whole.size() / 2));
+    EXPECT_EQ(refusal(half), half + ": truncated STEP file (no END-ISO-10303-21 trailer)");
+}
+
+TEST(StepRefusal, MalformedDataAndFilesWithoutShapesAreRefused) {
+    const std::string garbage = writeFile(
+        "garbage.stp", "ISO-10303-21;\nHEADER;\n this is ((( not STEP\nENDSEC;\nEND-ISO-10303-21;\n");
+    const std::string message = refusal(garbage);
+    EXPECT_EQ(message.rfind(garbage + ": ", 0), 0u) << message;
+
+    const std::string noShapes = writeFile(
+        "noshapes.stp",
+        "ISO-10303-21;\nHEADER;\nFILE_DESCRIPTION((''),'2;1');\nFILE_NAME('','',(''),(''),'','','');\n"
+        "FILE_SCHEMA(('AUTOMOTIVE_DESIGN'));\nENDSEC;\nDATA;\n"
+        "#1=CARTESIAN_POINT('',(0.,0.,0.));\nENDSEC;\nEND-ISO-10303-21;\n");
+    EXPECT_EQ(refusal(noShapes), noShapes + ": the file holds no shapes");
+}
+
+TEST(StepIsolation, ACrashInTheLoadingProcessBecomesAnError) {
+    try {
+        loadInChild("crash.step", []() -> Design { std::abort(); });
+        FAIL() << "no error";
+    } catch (const LoadError& error) {
+        EXPECT_EQ(std::string(error.what()).rfind("crash.step: OpenCASCADE crashed while reading the file (signal 6", 0), 0u)
+            << error.what();
+    }
+    try {
+        loadInChild("exit.step", []() -> Design { std::_Exit(3); });
+        FAIL() << "no error";
+    } catch (const LoadError& error) {
+        EXPECT_STREQ(error.what(), "exit.step: the loading process failed (exit status 3)");
+    }
+    // The caller lives on and can load again.
+    EXPECT_EQ(loadInChild("fine.step", [] {
+                  Design d;
+                  d.documentName = "fine";
+                  d.components.resize(1);
+                  return d;
+              }).documentName,
+              "fine");
+}
+
+TEST(StepIsolation, ErrorsThrownInTheChildKeepTheirText) {
+    try {
+        loadInChild("a.step", []() -> Design { throw LoadError("a.step: refused for a reason"); });
+        FAIL() << "no error";
+    } catch (const LoadError& error) {
+        EXPECT_STREQ(error.what(), "a.step: refused for a reason");
+    }
+    try {
+        loadInChild("b.step", []() -> Design { throw std::bad_alloc(); });
+        FAIL() << "no error";
+    } catch (const LoadError& error) {
+        EXPECT_STREQ(error.what(), "b.step: std::bad_alloc");
+    }
+}
+
+TEST(StepCodec, ADesignSurvivesTheRoundTrip) {
+    const Design& original = steptest::sample("trj7_c1-hc-214.stp");
+    const Design copy = decodeDesign(encodeDesign(original));
+    EXPECT_EQ(copy.documentName, original.documentName);
+    EXPECT_EQ(copy.units, original.units);
+    EXPECT_EQ(copy.root, original.root);
+    ASSERT_EQ(copy.appearances.size(), original.appearances.size());
+    EXPECT_EQ(copy.appearances[1].id, original.appearances[1].id);
+    EXPECT_EQ(copy.appearances[1].colour, original.appearances[1].colour);
+    ASSERT_EQ(copy.components.size(), original.components.size());
+    const Body& a = original.components[1].bodies[0];
+    const Body& b = copy.components[1].bodies[0];
+    EXPECT_EQ(b.name, a.name);
+    EXPECT_EQ(b.solid, a.solid);
+    EXPECT_EQ(b.area, a.area);
+    ASSERT_EQ(b.faces.size(), a.faces.size());
+    for (std::size_t i = 0; i < a.faces.size(); ++i) {
+        EXPECT_EQ(b.faces[i].appearance, a.faces[i].appearance);
+        EXPECT_EQ(b.faces[i].mesh.coordinates, a.faces[i].mesh.coordinates);
+        EXPECT_EQ(b.faces[i].mesh.normals, a.faces[i].mesh.normals);
+        EXPECT_EQ(b.faces[i].mesh.textureCoordinates, a.faces[i].mesh.textureCoordinates);
+        EXPECT_EQ(b.faces[i].mesh.indices, a.faces[i].mesh.indices);
+    }
+    EXPECT_EQ(copy.components[0].occurrences[0].transform, original.components[0].occurrences[0].transform);
+}
+
+TEST(StepCodec, CutOrCorruptBytesAreRefused) {
+    const std::string bytes = encodeDesign(steptest::sample("bug28345_30338.stp"));
+    for (std::size_t size : {std::size_t(0), std::size_t(7), bytes.size() / 3, bytes.size() - 1}) {
+        EXPECT_THROW(decodeDesign(std::string_view(bytes).substr(0, size)), LoadError) << size;
+    }
+    EXPECT_THROW(decodeDesign(bytes + "x"), LoadError);
+    std::string badMagic = bytes;
+    badMagic[0] = 'X';
+    EXPECT_THROW(decodeDesign(badMagic), LoadError);
+    // A huge element count right after the magic and two texts.
+    std::string hugeCount = bytes;
+    const std::size_t countAt = 8 + 8 + steptest::sample("bug28345_30338.stp").documentName.size() + 8 + 2;
+    for (int i = 0; i < 8; ++i) hugeCount[countAt + i] = '\x7f';
+    EXPECT_THROW(decodeDesign(hugeCount), LoadError);
+}
+
+TEST(StepUnits, HostUnitNames) {
+    EXPECT_EQ(hostUnitName("MILLIMETRE"), "mm");
+    EXPECT_EQ(hostUnitName("millimeter"), "mm");
+    EXPECT_EQ(hostUnitName("CENTIMETRE"), "cm");
+    EXPECT_EQ(hostUnitName("metre"), "m");
+    EXPECT_EQ(hostUnitName("INCH"), "in");
+    EXPECT_EQ(hostUnitName("FOOT"), "ft");
+    EXPECT_EQ(hostUnitName(""), "mm");
+}
+
+}  // namespace
