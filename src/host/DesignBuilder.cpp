@@ -303,9 +303,13 @@ Ptr<Design> makeDesign(const DesignData& data) {
 
 }  // namespace
 
-Ptr<Document> buildDocument(const DocumentData& data) {
+void validateDocument(const DocumentData& data) {
     for (size_t i = 0; i < data.products.size(); ++i)
         if (data.products[i].design) validate(i, *data.products[i].design);
+}
+
+Ptr<Document> buildDocument(const DocumentData& data) {
+    validateDocument(data);
 
     auto products = ModelAccess::make<Products>();
     for (const ProductData& p : data.products) {

@@ -134,6 +134,9 @@ class BuildError : public std::runtime_error {
     std::string cause;
 };
 
+// Checks every reference of every design; throws BuildError at the first bad one.
+void validateDocument(const DocumentData& data);
+
 // Makes the host objects of a document; throws BuildError and makes nothing on a
 // bad reference. The document is not opened (see host/Session.h).
 adsk::core::Ptr<adsk::core::Document> buildDocument(const DocumentData& data);

@@ -1,0 +1,48 @@
+#pragma once
+// The command line and the session script of fusion-sim.
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace fusionsim {
+
+// Ids of the add-in's buttons that the shortcut modes click.
+inline constexpr const char* kExportCommandId = "quorell12ExportCommandOnPanelCPP";
+inline constexpr const char* kRenderCommandId = "quorell12RenderCommandOnQATCPP";
+
+class UsageError : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+struct Options {
+    enum Mode { Help, Export, Render, Script };
+    Mode mode = Help;
+    std::string design;
+    std::string exportFile;
+    std::string script;
+    std::string addin;  // empty: the default beside fusion-sim
+};
+
+struct Step {
+    enum Kind { Open, Click, DialogSave, DialogCancel, Run, Stop, Controls };
+    Kind kind = Run;
+    std::string argument;  // design file, command id or save path
+    std::string where;     // "session.txt:3", for messages
+};
+
+// UsageError for anything it cannot take.
+Options parseCommandLine(const std::vector<std::string>& arguments);
+
+// One step per line, "#" starts a comment. Relative paths are taken relative to
+// baseFolder. UsageError names the script and line.
+std::vector<Step> parseScript(const std::string& text, const std::string& scriptName,
+                              const std::string& baseFolder);
+
+// The session a shortcut mode (export or render) stands for.
+std::vector<Step> stepsFor(const Options& options);
+
+std::string usageText();
+
+}  // namespace fusionsim

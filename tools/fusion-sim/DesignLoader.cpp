@@ -1,0 +1,45 @@
+#include "tools/fusion-sim/DesignLoader.h"
+
+#include <algorithm>
+#include <filesystem>
+
+#include "tools/fusion-sim/JsonDesignLoader.h"
+#ifdef FUSION_SIM_WITH_STEP
+#include "tools/fusion-sim/StepDesignLoader.h"
+#endif
+
+namespace fusionsim {
+
+DesignError::DesignError(const std::string& file, const std::string& place,
+                         const std::string& cause)
+    : std::runtime_error(file + ": " + (place.empty() ? "" : place + ": ") + cause) {}
+
+std::unique_ptr<DesignLoader> loaderFor(const std::string& path) {
+    std::string extension = std::filesystem::path(path).extension().string();
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return char(std::tolower(c)); });
+    if (extension == ".json") return std::make_unique<JsonDesignLoader>();
+    if (extension == ".step" || extension == ".stp") {
+#ifdef FUSION_SIM_WITH_STEP
+        return makeStepDesignLoader();
+#else
+        throw DesignError(path, "",
+                          "STEP files need fusion-sim built with the STEP loader (OpenCASCADE)");
+#endif
+    }
+    throw DesignError(
+        path, "",
+        "unknown kind of design file \"" + extension + "\" (expected .json, .step or .stp)");
+}
+
+host::DocumentData loadDesign(const std::string& path) {
+    host::DocumentData data = loaderFor(path)->load(path);
+    try {
+        host::validateDocument(data);
+    } catch (const host::BuildError& e) {
+        throw DesignError(path, e.path, e.cause);
+    }
+    return data;
+}
+
+}  // namespace fusionsim

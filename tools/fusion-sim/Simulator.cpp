@@ -1,0 +1,103 @@
+#include "tools/fusion-sim/Simulator.h"
+
+#include <ostream>
+#include <typeinfo>
+
+#include "host/Session.h"
+#include "tools/fusion-sim/DesignLoader.h"
+
+namespace fusionsim {
+
+namespace {
+
+// A bare std::exception carries no text of its own here; the Windows host shows
+// "Unknown exception" for it.
+std::string describe(const std::exception& e) {
+    if (typeid(e) == typeid(std::exception)) return "Unknown exception";
+    return e.what();
+}
+
+}  // namespace
+
+Simulator::Simulator(const AddinLibrary& addin, std::ostream& out, std::ostream& err)
+    : addin_(addin), out_(out), err_(err) {
+    host::setMessageBoxSink([this](const host::MessageBoxRecord& box) {
+        err_ << "message box: " << box.text << std::endl;
+    });
+}
+
+Simulator::~Simulator() {
+    host::setMessageBoxSink(nullptr);
+}
+
+int Simulator::execute(const std::vector<Step>& steps) {
+    for (const Step& s : steps) step(s);
+    if (running_) {
+        guarded([&] { addin_.stop(""); });
+        running_ = false;
+    }
+    return status_;
+}
+
+std::string Simulator::prefix(const Step& step) const {
+    return "fusion-sim: " + (step.where.empty() ? std::string() : step.where + ": ");
+}
+
+// Exceptions leaving the add-in are reported and the session goes on.
+template <class Call>
+void Simulator::guarded(Call&& call) {
+    try {
+        call();
+    } catch (const std::exception& e) {
+        err_ << "error: " << describe(e) << std::endl;
+        status_ = 1;
+    } catch (...) {
+        err_ << "error: Unknown exception" << std::endl;
+        status_ = 1;
+    }
+}
+
+void Simulator::step(const Step& step) {
+    switch (step.kind) {
+        case Step::Open:
+            host::openDocument(loadDesign(step.argument));
+            break;
+        case Step::Click: {
+            bool clicked = true;
+            guarded([&] { clicked = host::clickControl(step.argument); });
+            if (!clicked) {
+                err_ << prefix(step) << "no placed control has the command id " << step.argument
+                     << std::endl;
+                status_ = 1;
+            }
+            break;
+        }
+        case Step::DialogSave:
+            host::answerNextFileDialog(step.argument);
+            break;
+        case Step::DialogCancel:
+            host::cancelNextFileDialog();
+            break;
+        case Step::Run: {
+            bool started = true;
+            running_ = true;
+            guarded([&] { started = addin_.run(""); });
+            if (!started) {
+                err_ << prefix(step) << "the add-in's run returned false" << std::endl;
+                status_ = 1;
+            }
+            break;
+        }
+        case Step::Stop:
+            running_ = false;
+            guarded([&] { addin_.stop(""); });
+            break;
+        case Step::Controls:
+            for (const host::PlacedControl& c : host::placedControls())
+                out_ << c.place() << ": " << c.commandId << (c.visible ? "" : " (hidden)") << "\n";
+            out_.flush();
+            break;
+    }
+}
+
+}  // namespace fusionsim

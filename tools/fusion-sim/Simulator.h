@@ -1,0 +1,35 @@
+#pragma once
+// Runs a session against the add-in: the host's side of every step.
+
+#include <iosfwd>
+#include <vector>
+
+#include "tools/fusion-sim/AddinLibrary.h"
+#include "tools/fusion-sim/CommandLine.h"
+
+namespace fusionsim {
+
+class Simulator {
+  public:
+    // Message boxes and errors go to err, the control list to out.
+    Simulator(const AddinLibrary& addin, std::ostream& out, std::ostream& err);
+    ~Simulator();
+
+    // 0 when every add-in call went well, 1 otherwise. A design file that cannot
+    // be opened throws DesignError (the session ends there).
+    int execute(const std::vector<Step>& steps);
+
+  private:
+    void step(const Step& step);
+    template <class Call>
+    void guarded(Call&& call);
+    std::string prefix(const Step& step) const;
+
+    const AddinLibrary& addin_;
+    std::ostream& out_;
+    std::ostream& err_;
+    bool running_ = false;
+    int status_ = 0;
+};
+
+}  // namespace fusionsim

@@ -1,0 +1,67 @@
+// The STEP design loader of fusion-sim: OpenCASCADE reads the file in a child
+// process (tools/fusion-sim/step), and the records become a host document.
+#include "tools/fusion-sim/StepDesignLoader.h"
+
+#include <sys/stat.h>
+
+#include <mutex>
+
+#include "step/HostDocument.h"
+#include "step/IsolatedLoad.h"
+#include "step/StepSettings.h"
+
+namespace fusionsim {
+namespace {
+
+// The last file loaded, so that checking a design and then opening it reads
+// the file once. A changed file (size or time) or changed settings read again.
+struct LastLoad {
+    std::string path;
+    struct stat status {};
+    steploader::Options options;
+    host::DocumentData document;
+};
+
+bool sameFile(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
+           a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
+}
+
+bool sameOptions(const steploader::Options& a, const steploader::Options& b) {
+    return a.deflection == b.deflection && a.relativeDeflection == b.relativeDeflection &&
+           a.angularDeflection == b.angularDeflection;
+}
+
+class StepDesignLoader : public DesignLoader {
+  public:
+    host::DocumentData load(const std::string& path) const override {
+        static std::mutex guard;
+        static std::optional<LastLoad> last;
+        const steploader::Options options = steploader::settings();
+        struct stat status {};
+        const bool known = ::stat(path.c_str(), &status) == 0;
+        std::lock_guard<std::mutex> lock(guard);
+        if (known && last && last->path == path && sameFile(last->status, status) &&
+            sameOptions(last->options, options)) {
+            return last->document;
+        }
+        try {
+            host::DocumentData document =
+                steploader::toHostDocument(steploader::loadStepDesign(path, options));
+            if (known) last = LastLoad{path, status, options, document};
+            return document;
+        } catch (const steploader::LoadError& error) {
+            // The message already starts with the file's name.
+            const std::string text = error.what();
+            const std::string cause =
+                text.rfind(path + ": ", 0) == 0 ? text.substr(path.size() + 2) : text;
+            throw DesignError(path, "", cause);
+        }
+    }
+};
+
+}  // namespace
+
+std::unique_ptr<DesignLoader> makeStepDesignLoader() { return std::make_unique<StepDesignLoader>(); }
+
+}  // namespace fusionsim

@@ -1,0 +1,59 @@
+// fusion-sim: plays Fusion 360 for the add-in (see --help).
+
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+
+#include "tools/fusion-sim/AddinLibrary.h"
+#include "tools/fusion-sim/CommandLine.h"
+#include "tools/fusion-sim/DesignLoader.h"
+#include "tools/fusion-sim/Simulator.h"
+
+using namespace fusionsim;
+
+namespace {
+
+std::vector<Step> readScript(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw UsageError("cannot read the script " + path);
+    std::ostringstream text;
+    text << in.rdbuf();
+    const auto folder = std::filesystem::absolute(path).parent_path().string();
+    return parseScript(text.str(), path, folder);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Options options;
+    std::vector<Step> steps;
+    try {
+        options = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+        if (options.mode == Options::Help) {
+            std::cout << usageText();
+            return 0;
+        }
+        steps = options.mode == Options::Script ? readScript(options.script) : stepsFor(options);
+        // A bad design file of a shortcut mode ends things before the add-in loads.
+        if (options.mode != Options::Script) loadDesign(options.design);
+    } catch (const UsageError& e) {
+        std::cerr << "fusion-sim: " << e.what() << " (see fusion-sim --help)" << std::endl;
+        return 2;
+    } catch (const DesignError& e) {
+        std::cerr << "fusion-sim: " << e.what() << std::endl;
+        return 2;
+    }
+
+    try {
+        AddinLibrary addin(options.addin.empty() ? AddinLibrary::defaultPath() : options.addin);
+        Simulator simulator(addin, std::cout, std::cerr);
+        return simulator.execute(steps);
+    } catch (const DesignError& e) {
+        std::cerr << "fusion-sim: " << e.what() << std::endl;
+        return 2;
+    } catch (const std::exception& e) {
+        std::cerr << "fusion-sim: " << e.what() << std::endl;
+        return 2;
+    }
+}
