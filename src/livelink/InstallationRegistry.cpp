@@ -1,7 +1,7 @@
 #include "livelink/InstallationRegistry.h"
 
-#include <cstdio>
 #include <climits>
+#include <cstdio>
 #include <cwchar>
 #include <cwctype>
 
@@ -89,7 +89,8 @@ OpenRegistryKey InstallationRegistry::openInstallKey(Hive hive, const std::wstri
     FILE* executable = platform::openFile(binName, "r");
     if (executable == nullptr) return nullptr;
     std::fclose(executable);
-    const std::wstring resources = readText(key, L"ResourceFolder", kValidationBuffer).value_or(L"");
+    const std::wstring resources =
+        readText(key, L"ResourceFolder", kValidationBuffer).value_or(L"");
     const auto status = platform::fileStatus(resources);
     if (!status || !status->directory) return nullptr;
     return key;

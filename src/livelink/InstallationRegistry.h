@@ -25,7 +25,7 @@ struct Installation {
 };
 
 class InstallationRegistry {
-public:
+  public:
     // The valid installation with the highest major version in
     // [minVersion, maxVersion] of both hives; the current user's wins a tie.
     std::optional<Installation> findInstallKey(int32_t minVersion, int32_t maxVersion) const;
@@ -54,7 +54,7 @@ public:
     // "SOFTWARE\Vantor\".
     static const std::wstring& baseKey();
 
-private:
+  private:
     std::optional<Installation> keyFromActivePath(platform::Hive hive) const;
     std::optional<Installation> keyFromVersionValue(platform::Hive hive) const;
     std::optional<Installation> keyFromVersionScan(platform::Hive hive, int32_t minVersion,
@@ -62,8 +62,8 @@ private:
     // The key when its "BinName" is a readable file and its "ResourceFolder"
     // a directory.
     OpenRegistryKey openInstallKey(platform::Hive hive, const std::wstring& keyText) const;
-    std::wstring readInstallText(int32_t minVersion, int32_t maxVersion,
-                                 const wchar_t* valueName, int32_t* version) const;
+    std::wstring readInstallText(int32_t minVersion, int32_t maxVersion, const wchar_t* valueName,
+                                 int32_t* version) const;
 };
 
 // The one instance everybody uses.

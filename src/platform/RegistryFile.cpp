@@ -1,11 +1,12 @@
 #include "platform/RegistryFile.h"
 
+#include <unistd.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <system_error>
-#include <unistd.h>
 
 #include "platform/Utf16.h"
 
@@ -15,7 +16,9 @@ namespace {
 constexpr std::string_view kHeader = "Windows Registry Editor Version 5.00";
 constexpr std::string_view kOldHeader = "REGEDIT4";
 
-wchar_t fold(wchar_t c) { return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c + 32) : c; }
+wchar_t fold(wchar_t c) {
+    return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c + 32) : c;
+}
 
 std::wstring folded(std::wstring_view text) {
     std::wstring out(text);
@@ -39,7 +42,9 @@ std::wstring normalisedKey(std::wstring_view path) {
     return out;
 }
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 std::string_view trimmed(std::string_view s) {
     while (!s.empty() && (isBlank(s.front()) || s.front() == '\r')) s.remove_prefix(1);
@@ -103,7 +108,7 @@ std::string decodedFileText(const std::string& bytes) {
 }
 
 class Parser {
-public:
+  public:
     Parser(RegistryFile& hive, std::string_view text) : hive_(hive), text_(text) {}
 
     // Empty on success, else "line N: cause".
@@ -129,7 +134,8 @@ public:
             if (!headerSeen) {
                 if (logical.empty()) continue;
                 if (logical != kHeader && logical != kOldHeader)
-                    return failure(firstLine, "missing the header \"" + std::string(kHeader) + "\"");
+                    return failure(firstLine,
+                                   "missing the header \"" + std::string(kHeader) + "\"");
                 headerSeen = true;
                 continue;
             }
@@ -141,7 +147,7 @@ public:
         return {};
     }
 
-private:
+  private:
     static std::string failure(size_t line, const std::string& cause) {
         return "line " + std::to_string(line) + ": " + cause;
     }
@@ -210,7 +216,8 @@ private:
         }
         if (startsWithNoCase(data, "dword:")) {
             const std::string_view digits = data.substr(6);
-            if (digits.empty() || digits.size() > 8) return "dword: needs 1 to 8 hexadecimal digits";
+            if (digits.empty() || digits.size() > 8)
+                return "dword: needs 1 to 8 hexadecimal digits";
             uint32_t value = 0;
             for (char c : digits) {
                 const int d = hexDigit(c);
@@ -326,8 +333,7 @@ bool RegistryFile::load(const std::string& path, std::string* error) {
     return parse(bytes.str(), path, error);
 }
 
-bool RegistryFile::parse(std::string_view text, const std::string& sourceName,
-                         std::string* error) {
+bool RegistryFile::parse(std::string_view text, const std::string& sourceName, std::string* error) {
     keys_.clear();
     const std::string decoded = decodedFileText(std::string(text));
     const std::string failure = Parser(*this, decoded).run();
@@ -412,7 +418,9 @@ RegistryFile::Key& RegistryFile::keyFor(std::wstring_view path) {
     return keys_.try_emplace(folded(normal), Key{normal, {}}).first->second;
 }
 
-void RegistryFile::createKey(std::wstring_view key) { keyFor(key); }
+void RegistryFile::createKey(std::wstring_view key) {
+    keyFor(key);
+}
 
 void RegistryFile::setValue(std::wstring_view key, std::wstring_view name, RegistryValue value) {
     Key& k = keyFor(key);
@@ -443,8 +451,9 @@ void RegistryFile::removeKey(std::wstring_view key) {
     const std::wstring f = folded(normalisedKey(key));
     for (auto it = keys_.begin(); it != keys_.end();) {
         const std::wstring& k = it->first;
-        const bool below = f.empty() || k == f || (k.size() > f.size() && k.compare(0, f.size(), f) == 0 &&
-                                                   k[f.size()] == L'\\');
+        const bool below =
+            f.empty() || k == f ||
+            (k.size() > f.size() && k.compare(0, f.size(), f) == 0 && k[f.size()] == L'\\');
         it = below ? keys_.erase(it) : std::next(it);
     }
 }

@@ -35,7 +35,7 @@ struct RegistryValue {
 };
 
 class RegistryFile {
-public:
+  public:
     explicit RegistryFile(Hive hive) : hive_(hive) {}
 
     Hive hive() const { return hive_; }
@@ -69,7 +69,7 @@ public:
     bool hasKey(std::wstring_view key) const;
     const RegistryValue* value(std::wstring_view key, std::wstring_view name) const;
 
-private:
+  private:
     struct Value {
         std::wstring name;  // as written
         RegistryValue value;

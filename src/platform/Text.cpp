@@ -8,7 +8,9 @@ namespace {
 
 constexpr wchar_t kReplacement = 0xFFFD;
 
-bool isContinuation(unsigned char c) { return (c & 0xC0) == 0x80; }
+bool isContinuation(unsigned char c) {
+    return (c & 0xC0) == 0x80;
+}
 
 }  // namespace
 
@@ -114,7 +116,8 @@ std::wstring fromUtf16Bytes(const uint8_t* bytes, size_t size) {
         if (u >= 0xD800 && u <= 0xDBFF && i + 1 < units) {
             const uint32_t low = bytes[2 * i + 2] | (bytes[2 * i + 3] << 8);
             if (low >= 0xDC00 && low <= 0xDFFF) {
-                out.push_back(static_cast<wchar_t>(0x10000 + ((u - 0xD800) << 10) + (low - 0xDC00)));
+                out.push_back(
+                    static_cast<wchar_t>(0x10000 + ((u - 0xD800) << 10) + (low - 0xDC00)));
                 ++i;
                 continue;
             }

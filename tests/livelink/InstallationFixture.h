@@ -6,11 +6,11 @@
 #include <fstream>
 #include <string>
 
-#include "platform/RegistryFixture.h"
 #include "platform/RegistryFile.h"
+#include "platform/RegistryFixture.h"
 
 class InstallationFixture : public RegistryFixture {
-protected:
+  protected:
     // A valid installation's folder (program, resource folder) below the
     // temporary folder; returns its path.
     std::string makeInstallationFolder(const std::string& name) {

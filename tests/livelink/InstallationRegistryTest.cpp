@@ -1,11 +1,10 @@
 // Installation discovery on real hive files: hive preference, the fallback
 // from the active path to the version value to the scan, validation of the
 // installation, port statuses and version parsing.
-#include "livelink/InstallationRegistry.h"
-
 #include <gtest/gtest.h>
 
 #include "livelink/InstallationFixture.h"
+#include "livelink/InstallationRegistry.h"
 
 using platform::Hive;
 using platform::RegistryFile;
@@ -14,7 +13,7 @@ using platform::utf8ToWide;
 namespace {
 
 class InstallationRegistryTest : public InstallationFixture {
-protected:
+  protected:
     int32_t versionFound(int32_t minVersion, int32_t maxVersion) {
         auto found = installationRegistry().findInstallKey(minVersion, maxVersion);
         return found ? found->version : 0;
@@ -59,7 +58,7 @@ TEST_F(InstallationRegistryTest, ActivePathThenVersionValueThenScanFromTheTop) {
     user.setString("SOFTWARE\\Vantor", "QuorellVersion", "Quorell 10");
     save(user);
 
-    EXPECT_EQ(versionFound(5, 20), 11);  // the active path when in range
+    EXPECT_EQ(versionFound(5, 20), 11);   // the active path when in range
     EXPECT_EQ(versionFound(10, 10), 10);  // active path out of range: the version value
     EXPECT_EQ(versionFound(12, 20), 13);  // both out of range: scan from the highest down
 
@@ -87,7 +86,8 @@ TEST_F(InstallationRegistryTest, InvalidInstallationsAreNeverChosen) {
     std::filesystem::remove(noExe + "/bin/quorell");
     const std::string fileAsResources = makeInstallationFolder("file");
     addInstallation(user, "Quorell 14", fileAsResources);
-    user.setString("SOFTWARE\\Vantor\\Quorell 14", "ResourceFolder", fileAsResources + "/bin/quorell");
+    user.setString("SOFTWARE\\Vantor\\Quorell 14", "ResourceFolder",
+                   fileAsResources + "/bin/quorell");
     user.setString("SOFTWARE\\Vantor\\Quorell 15", "BinName", good + "/bin/quorell");  // no folder
     user.setString("SOFTWARE\\Vantor", "QuorellActivePath", noExe + "/Quorell13/");
     user.setString("SOFTWARE\\Vantor", "QuorellVersion", "Quorell 14");
@@ -104,7 +104,8 @@ TEST_F(InstallationRegistryTest, BackslashPathsInTheRegistryWork) {
     for (char& c : windowsForm)
         if (c == '/') c = '\\';
     machine.setString("SOFTWARE\\Vantor\\Quorell 12", "BinName", windowsForm + "\\bin\\quorell");
-    machine.setString("SOFTWARE\\Vantor\\Quorell 12", "ResourceFolder", windowsForm + "\\resources\\");
+    machine.setString("SOFTWARE\\Vantor\\Quorell 12", "ResourceFolder",
+                      windowsForm + "\\resources\\");
     save(machine);
     EXPECT_EQ(versionFound(12, 13), 12);
 }
@@ -176,13 +177,14 @@ TEST_F(InstallationRegistryTest, ValuesLongerThanTheirBuffersReadAsEmpty) {
 
 TEST(VersionFromPath, Forms) {
     EXPECT_EQ(InstallationRegistry::versionFromPath(L"C:\\Program Files\\Vantor\\Quorell12"), 12);
-    EXPECT_EQ(InstallationRegistry::versionFromPath(L"C:\\Program Files\\Vantor\\Quorell 12\\"), 12);
+    EXPECT_EQ(InstallationRegistry::versionFromPath(L"C:\\Program Files\\Vantor\\Quorell 12\\"),
+              12);
     EXPECT_EQ(InstallationRegistry::versionFromPath(L"/opt/vantor/Quorell13/"), 13);
     EXPECT_EQ(InstallationRegistry::versionFromPath(L"/opt/Quorell 9/bin"), 9);
-    EXPECT_EQ(InstallationRegistry::versionFromPath(L"Quorell12"), -1);        // no separator
-    EXPECT_EQ(InstallationRegistry::versionFromPath(L"C:\\Quorell\\"), -1);    // slash right after
-    EXPECT_EQ(InstallationRegistry::versionFromPath(L"C:\\x\\12"), -1);        // no product letter
-    EXPECT_EQ(InstallationRegistry::versionFromPath(L"/Quorell-beta/"), 0);    // no digits
+    EXPECT_EQ(InstallationRegistry::versionFromPath(L"Quorell12"), -1);      // no separator
+    EXPECT_EQ(InstallationRegistry::versionFromPath(L"C:\\Quorell\\"), -1);  // slash right after
+    EXPECT_EQ(InstallationRegistry::versionFromPath(L"C:\\x\\12"), -1);      // no product letter
+    EXPECT_EQ(InstallationRegistry::versionFromPath(L"/Quorell-beta/"), 0);  // no digits
     // The search is for any letter of the product name, not for the word.
     EXPECT_EQ(InstallationRegistry::versionFromPath(L"/opt/r7"), 7);
     EXPECT_EQ(InstallationRegistry::versionFromPath(L"/opt/l1x/e5"), 5);

@@ -1,11 +1,10 @@
 // The POSIX side of the Windows functions: Windows path forms, detached
 // processes, time and text helpers.
 #include <dlfcn.h>
+#include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <cerrno>
 #include <climits>
@@ -21,7 +20,7 @@ using namespace platform;
 namespace {
 
 class TempFolder : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         char pattern[] = "/tmp/quorell-platform-XXXXXX";
         ASSERT_NE(::mkdtemp(pattern), nullptr);
@@ -65,7 +64,7 @@ TEST_F(FilesTest, BackslashPathsOpenFilesAndReportDirectories) {
 }
 
 TEST(ModulesTest, LoadsLibrariesByWindowsPathAndFindsTheirSymbols) {
-    Dl_info info {};
+    Dl_info info{};
     double (*cosine)(double) = &std::cos;
     ASSERT_NE(::dladdr(reinterpret_cast<void*>(cosine), &info), 0);
     std::wstring path = utf8ToWide(info.dli_fname);
@@ -88,8 +87,10 @@ TEST_F(ProcessTest, StartsADetachedChildWithTheCallersEnvironmentAndFolder) {
     const std::string fifo = dir_ + "/report";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     const std::string script = dir_ + "/child.sh";
-    std::ofstream(script) << "#!/bin/sh\n{ pwd; echo \"$QUORELL_PROCESS_TEST\"; echo $PPID; echo $$; }"
-                             " > '" << fifo << "'\n";
+    std::ofstream(script)
+        << "#!/bin/sh\n{ pwd; echo \"$QUORELL_PROCESS_TEST\"; echo $PPID; echo $$; }"
+           " > '"
+        << fifo << "'\n";
     ::chmod(script.c_str(), 0700);
     ::setenv("QUORELL_PROCESS_TEST", "inherited value", 1);
     char here[4096];
@@ -131,7 +132,7 @@ TEST_F(ProcessTest, ProgramsThatCannotStartGiveNoHandle) {
 }
 
 TEST(TimeTest, TimeOfDayPictures) {
-    std::tm t {};
+    std::tm t{};
     t.tm_hour = 9, t.tm_min = 5, t.tm_sec = 7;
     char buffer[200];
     EXPECT_EQ(formatTimeOfDay(t, "HH':'mm':'ss", buffer, sizeof buffer), 9);
@@ -157,7 +158,9 @@ TEST(TextTest, Utf8ToWideAndBack) {
     EXPECT_EQ(utf8ToWide("\xc3\xa9\xe2\x82\xac\xf0\x9f\x98\x80"), L"\u00e9\u20ac\U0001F600");
     EXPECT_EQ(wideToUtf8(L"\u00e9\u20ac\U0001F600"), "\xc3\xa9\xe2\x82\xac\xf0\x9f\x98\x80");
     // Broken sequences: stray continuation, truncated, overlong, surrogate.
-    EXPECT_EQ(utf8ToWide("a\x80" "b"), L"a\uFFFDb");
+    EXPECT_EQ(utf8ToWide("a\x80"
+                         "b"),
+              L"a\uFFFDb");
     EXPECT_EQ(utf8ToWide("\xe2\x82"), L"\uFFFD");
     EXPECT_EQ(utf8ToWide("\xc0\xaf"), L"\uFFFD");
     EXPECT_EQ(utf8ToWide("\xed\xa0\x80"), L"\uFFFD");

@@ -12,7 +12,7 @@
 #include "platform/RegistryFile.h"
 
 class RegistryFixture : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         char pattern[] = "/tmp/quorell-registry-XXXXXX";
         ASSERT_NE(::mkdtemp(pattern), nullptr);
@@ -40,7 +40,7 @@ protected:
 
     std::string dir_;
 
-private:
+  private:
     std::string oldDir_;
     bool hadDir_ = false;
 };

@@ -25,7 +25,9 @@ long logSize(const std::wstring& path) {
 
 }  // namespace
 
-std::string NowTime() { return NowTime(platform::tickCount()); }
+std::string NowTime() {
+    return NowTime(platform::tickCount());
+}
 
 std::string NowTime(platform::Dword ticks) {
     const platform::Dword first = startTick();

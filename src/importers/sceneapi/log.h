@@ -34,7 +34,7 @@ std::string NowTime(platform::Dword ticks);
 
 template <typename OutputPolicy>
 class Log {
-public:
+  public:
     Log() = default;
     Log(const Log&) = delete;
     Log& operator=(const Log&) = delete;
@@ -46,14 +46,14 @@ public:
     static int32_t& reportingLevel();
     static const char* toString(TLogLevel level);
 
-protected:
+  protected:
     std::ostringstream os;
 };
 
 // Writes lines to "sceneapi.log" in the renderer's resource folder, opened on
 // first use and kept open for the life of the process.
 class Output2FILE {
-public:
+  public:
     // The log stream, opened when still closed; null when there is no log.
     static FILE* logFile();
     static void emit(const std::string& text);
@@ -61,12 +61,12 @@ public:
     // tests, or after the installation changed).
     static void reset();
 
-private:
+  private:
     static FILE*& stream();
 };
 
 class FILELog : public Log<Output2FILE> {
-public:
+  public:
     ~FILELog() override;
 };
 
@@ -81,8 +81,8 @@ std::ostringstream& Log<OutputPolicy>::start(TLogLevel level, const char* source
                                              int sourceLine) {
     const std::string path = sourceFile != nullptr ? sourceFile : "";
     const size_t slash = path.find_last_of("\\/");
-    os << (slash == std::string::npos ? path : path.substr(slash + 1)) << ':' << sourceLine
-       << " - " << NowTime() << ' ' << toString(level) << ":  ";
+    os << (slash == std::string::npos ? path : path.substr(slash + 1)) << ':' << sourceLine << " - "
+       << NowTime() << ' ' << toString(level) << ":  ";
     return os;
 }
 
@@ -99,7 +99,7 @@ const char* Log<OutputPolicy>::toString(TLogLevel level) {
     return level >= logERROR && level <= logNONE ? names[level] : "NONE";
 }
 
-#define FILE_LOG(level)                                                                 \
-    if ((level) > FILELog::reportingLevel() || Output2FILE::logFile() == nullptr) {     \
-    } else                                                                              \
+#define FILE_LOG(level)                                                             \
+    if ((level) > FILELog::reportingLevel() || Output2FILE::logFile() == nullptr) { \
+    } else                                                                          \
         FILELog().start((level), __FILE__, __LINE__)

@@ -33,7 +33,8 @@ std::wstring liveLibraryStem(int32_t version) {
 bool loadLiveLibrary(LiveLibrary& lib, int32_t minVersion, int32_t maxVersion) {
     if (lib.shared != nullptr) return false;
     int32_t version = -1;
-    const std::wstring folder = installationRegistry().readBinFolder(minVersion, maxVersion, version);
+    const std::wstring folder =
+        installationRegistry().readBinFolder(minVersion, maxVersion, version);
     if (folder.empty()) return false;
 
     const std::wstring stem = liveLibraryStem(version);

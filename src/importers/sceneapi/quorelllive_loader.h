@@ -13,8 +13,8 @@
 class orvScene_api;
 
 struct LiveLibrary {
-    SharedHandle* shared = nullptr;            // returned by the entry point
-    platform::ModuleHandle module = nullptr;   // the loaded library
+    SharedHandle* shared = nullptr;           // returned by the entry point
+    platform::ModuleHandle module = nullptr;  // the loaded library
 };
 
 // "orvquorelllive6_" for major versions from 6 on, "orvquorelllive" before;

@@ -23,11 +23,17 @@ std::optional<FileStatus> fileStatus(std::wstring_view path) {
     return FileStatus{S_ISDIR(st.st_mode), static_cast<uint64_t>(st.st_size)};
 }
 
-int duplicateDescriptor(int fd) { return ::dup(fd); }
+int duplicateDescriptor(int fd) {
+    return ::dup(fd);
+}
 
-int duplicateDescriptorTo(int fd, int target) { return ::dup2(fd, target); }
+int duplicateDescriptorTo(int fd, int target) {
+    return ::dup2(fd, target);
+}
 
 // POSIX streams make no text translation: every descriptor is binary already.
-int setBinaryMode(int fd) { return ::fcntl(fd, F_GETFD) == -1 ? -1 : 0; }
+int setBinaryMode(int fd) {
+    return ::fcntl(fd, F_GETFD) == -1 ? -1 : 0;
+}
 
 }  // namespace platform

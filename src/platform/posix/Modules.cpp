@@ -16,6 +16,8 @@ void* getProcAddress(ModuleHandle module, const char* name) {
     return ::dlsym(module, name);
 }
 
-bool freeLibrary(ModuleHandle module) { return module != nullptr && ::dlclose(module) == 0; }
+bool freeLibrary(ModuleHandle module) {
+    return module != nullptr && ::dlclose(module) == 0;
+}
 
 }  // namespace platform

@@ -116,6 +116,8 @@ bool closeHandle(ProcessHandle process) {
     return true;
 }
 
-uint32_t currentProcessId() { return static_cast<uint32_t>(::getpid()); }
+uint32_t currentProcessId() {
+    return static_cast<uint32_t>(::getpid());
+}
 
 }  // namespace platform

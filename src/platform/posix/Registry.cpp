@@ -3,10 +3,10 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
-#include <set>
-#include <sstream>
 #include <memory>
 #include <mutex>
+#include <set>
+#include <sstream>
 
 #include "platform/Platform.h"
 #include "platform/RegistryFile.h"

@@ -50,15 +50,25 @@ int formatTimeOfDay(const std::tm& time, const char* picture, char* buffer, int 
         while (p[run] == c) ++run;
         const bool pad = run >= 2;
         switch (c) {
-            case 'H': twoDigits(time.tm_hour, pad); break;
-            case 'h': twoDigits(time.tm_hour % 12 == 0 ? 12 : time.tm_hour % 12, pad); break;
-            case 'm': twoDigits(time.tm_min, pad); break;
-            case 's': twoDigits(time.tm_sec, pad); break;
+            case 'H':
+                twoDigits(time.tm_hour, pad);
+                break;
+            case 'h':
+                twoDigits(time.tm_hour % 12 == 0 ? 12 : time.tm_hour % 12, pad);
+                break;
+            case 'm':
+                twoDigits(time.tm_min, pad);
+                break;
+            case 's':
+                twoDigits(time.tm_sec, pad);
+                break;
             case 't':
                 out.push_back(time.tm_hour < 12 ? 'A' : 'P');
                 if (pad) out.push_back('M');
                 break;
-            default: out.append(static_cast<size_t>(run), c); break;
+            default:
+                out.append(static_cast<size_t>(run), c);
+                break;
         }
         p += run;
     }
@@ -70,7 +80,7 @@ int formatTimeOfDay(const std::tm& time, const char* picture, char* buffer, int 
 
 int formatTimeOfDay(const char* picture, char* buffer, int bufferSize) {
     const time_t now = ::time(nullptr);
-    std::tm local {};
+    std::tm local{};
     if (::localtime_r(&now, &local) == nullptr) return 0;
     return formatTimeOfDay(local, picture, buffer, bufferSize);
 }

@@ -6,7 +6,7 @@
 namespace {
 
 class DoubleQuery : public QueryApi {
-public:
+  public:
     const char* listInstances() override { return "<instances/>"; }
     bool attachInstance(int64_t) override { return false; }
     void reservedQuery3() override {}
@@ -20,13 +20,13 @@ public:
 alignas(16) unsigned char sceneObjectStandIn[16];
 
 class DoubleHandle : public SharedHandle {
-public:
+  public:
     orvScene_api* sceneApi() override {
         return reinterpret_cast<orvScene_api*>(sceneObjectStandIn);
     }
     QueryApi* queryApi() override { return &query_; }
 
-private:
+  private:
     DoubleQuery query_;
 };
 
@@ -42,5 +42,7 @@ extern "C" __attribute__((visibility("default"))) SharedHandle* quorell_live_ini
 }
 #else
 // No entry point; a different export keeps the library non-empty.
-extern "C" __attribute__((visibility("default"))) int quorell_live_version() { return 6; }
+extern "C" __attribute__((visibility("default"))) int quorell_live_version() {
+    return 6;
+}
 #endif

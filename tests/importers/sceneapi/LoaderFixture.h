@@ -14,7 +14,7 @@
 #include "livelink/InstallationFixture.h"
 
 class LoaderFixture : public InstallationFixture {
-protected:
+  protected:
     void SetUp() override {
         InstallationFixture::SetUp();
         char here[4096];
@@ -47,10 +47,9 @@ protected:
     // "no_entry") to folder/fileName.
     void placeDouble(const std::string& variant, const std::string& folder,
                      const std::string& fileName) {
-        std::filesystem::copy_file(std::string(LIVE_DOUBLES_DIR) + "/" + variant +
-                                       "/orvquorelllive6_64.so",
-                                   folder + "/" + fileName,
-                                   std::filesystem::copy_options::overwrite_existing);
+        std::filesystem::copy_file(
+            std::string(LIVE_DOUBLES_DIR) + "/" + variant + "/orvquorelllive6_64.so",
+            folder + "/" + fileName, std::filesystem::copy_options::overwrite_existing);
     }
 
     static std::string readFile(const std::string& path) {
@@ -69,6 +68,6 @@ protected:
 
     std::string cwd_;
 
-private:
+  private:
     std::string oldCwd_;
 };

@@ -8,7 +8,7 @@
 namespace {
 
 class LoaderTest : public LoaderFixture {
-protected:
+  protected:
     std::string logText(int version = 12) const {
         return readFile(dir_ + "/Quorell" + std::to_string(version) + "/resources/sceneapi.log");
     }

@@ -9,14 +9,17 @@
 namespace {
 
 class LogTest : public LoaderFixture {
-protected:
+  protected:
     std::string logPath() const { return dir_ + "/Quorell12/resources/sceneapi.log"; }
 };
 
 TEST_F(LogTest, LinePrefixShowsFileNameLineTimeAndLevel) {
     install(12);
     ASSERT_NE(Output2FILE::logFile(), nullptr);  // log sites open the file before a line
-    { FILELog().start(logWARNING, "C:\\work\\src\\quorelllive_loader.cpp", 42) << "NO shared handle"; }
+    {
+        FILELog().start(logWARNING, "C:\\work\\src\\quorelllive_loader.cpp", 42)
+            << "NO shared handle";
+    }
     { FILELog().start(logDEBUG4, "/src/importers/sceneapi/log.cpp", 7) << "x=" << 5; }
     { FILELog().start(logERROR, "plain.cpp", 1) << ""; }
     const std::string text = readFile(logPath());
