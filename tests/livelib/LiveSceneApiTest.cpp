@@ -1,0 +1,170 @@
+// The live scene object against an in-process receiver that replays every
+// frame onto the file writer: the link must carry each call exactly.
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <vector>
+
+#include "EveryCallScene.h"
+#include "TestReceiver.h"
+#include "importers/sceneapi/orvScene_api_file.h"
+#include "livelib/LiveSceneApi.h"
+
+namespace {
+
+using testing_live::TestReceiver;
+
+std::string writeDirectly(const std::function<void(orvScene_api&)>& calls) {
+    char* buffer = nullptr;
+    size_t size = 0;
+    FILE* memory = ::open_memstream(&buffer, &size);
+    {
+        orvScene_api_file writer(memory, false);
+        calls(writer);
+    }
+    std::fclose(memory);
+    std::string text(buffer, size);
+    std::free(buffer);
+    return text;
+}
+
+// A loopback port with nobody listening.
+int closedPort() {
+    int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    socklen_t length = sizeof address;
+    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
+    ::close(fd);
+    return ntohs(address.sin_port);
+}
+
+class LinkRoundTrip : public ::testing::TestWithParam<uint32_t> {};
+
+TEST_P(LinkRoundTrip, EveryCallArrivesAsTheFileWriterWritesIt) {
+    const uint32_t flags = GetParam();
+    auto calls = [flags](orvScene_api& api) {
+        api.setFlags(flags);
+        testscene::writeEveryCall(api);
+    };
+
+    TestReceiver receiver;
+    livelink::LiveSceneApi live;
+    live.id(77);
+    ASSERT_TRUE(live.connect("localhost", receiver.port(), 4)) << live.lastError();
+    calls(live);
+    EXPECT_TRUE(live.linkQuery());
+    EXPECT_TRUE(live.disconnect()) << live.lastError();
+    receiver.wait();
+
+    EXPECT_TRUE(receiver.finished);
+    EXPECT_EQ(receiver.liveId, 77u);
+    EXPECT_EQ(receiver.n, 4);
+    EXPECT_GT(live.bytesSent(), 1000u);
+    const std::string expected = writeDirectly(calls);
+    ASSERT_GT(expected.size(), 2000u);
+    EXPECT_EQ(receiver.text, expected);
+}
+
+// Text arrays with indentation, and binary arrays (raw blocks in the file).
+INSTANTIATE_TEST_SUITE_P(Flags, LinkRoundTrip, ::testing::Values(1u, 2u, 0x400001u));
+
+TEST(LiveSceneApi, RefusesCallsWithoutAConnection) {
+    livelink::LiveSceneApi live;
+    EXPECT_FALSE(live.beginGroup("g", true));
+    EXPECT_FALSE(live.render());
+    EXPECT_FALSE(live.disconnect());
+    EXPECT_FALSE(live.linkQuery());
+    live.endGroup();  // nothing to do, nothing to crash
+
+    EXPECT_FALSE(live.connect("example.com", 4000, 4));
+    EXPECT_FALSE(live.connect(nullptr, 4000, 4));
+    EXPECT_FALSE(live.connect("127.0.0.1", closedPort(), 1));
+    EXPECT_FALSE(live.connect("127.0.0.1", 0, 1));
+    EXPECT_FALSE(live.beginGroup("g", true));
+    // The query slots answer as the file writer does.
+    EXPECT_EQ(live.queryA(), 10);
+    EXPECT_EQ(live.queryC(), 0);
+}
+
+TEST(LiveSceneApi, UnreadableValueFailsThatCallOnly) {
+    auto before = [](orvScene_api& api) {
+        api.beginGroup("g", true);
+        const float f = 1.5f;
+        api.attribute("f", vtFloat, &f);
+    };
+    auto after = [](orvScene_api& api) { api.endGroup(); };
+
+    TestReceiver receiver;
+    livelink::LiveSceneApi live;
+    ASSERT_TRUE(live.connect("127.0.0.1", receiver.port(), 1));
+    before(live);
+    const ArrayRef missing{nullptr, 3};
+    EXPECT_FALSE(live.attribute("bad", vtFloat3Array, &missing));
+    EXPECT_FALSE(live.attribute("bad", vtFloat3, nullptr));
+    live.listElement(vtInt, nullptr);
+    after(live);
+    EXPECT_TRUE(live.disconnect());
+    receiver.wait();
+    EXPECT_EQ(receiver.text, writeDirectly([&](orvScene_api& api) {
+                  before(api);
+                  after(api);
+              }));
+}
+
+TEST(LiveSceneApi, RendererLeavingTurnsLaterCallsIntoFailures) {
+    TestReceiver receiver(TestReceiver::Mode::CloseAfterHello);
+    livelink::LiveSceneApi live;
+    ASSERT_TRUE(live.connect("localhost", receiver.port(), 4));
+    receiver.wait();
+
+    // Sends fail once the peer's reset arrives; no SIGPIPE may end this process.
+    std::vector<float> block(1 << 18, 1.0f);
+    const ArrayRef array{block.data(), int32_t(block.size())};
+    bool failed = false;
+    for (int i = 0; i < 400 && !failed; ++i) failed = !live.attribute("data", vtFloatArray, &array);
+    EXPECT_TRUE(failed);
+    EXPECT_FALSE(live.beginGroup("after", true));
+    EXPECT_FALSE(live.linkQuery());
+    EXPECT_FALSE(live.disconnect());
+    EXPECT_FALSE(live.lastError().empty());
+}
+
+TEST(LiveSceneApi, ChunkBookkeepingFollowsTheWriter) {
+    TestReceiver receiver;
+    livelink::LiveSceneApi live;
+    ASSERT_TRUE(live.connect("localhost", receiver.port(), 4));
+    EXPECT_EQ(live.currentChunk(), nullptr);
+    live.pushChunk();
+    live.openShader(nullptr, "outer");
+    TextChunk* outer = live.currentChunk();
+    ASSERT_NE(outer, nullptr);
+    live.openShader(nullptr, "inner");
+    TextChunk* inner = live.currentChunk();
+    EXPECT_NE(inner, outer);
+    live.endShader();
+    EXPECT_EQ(live.currentChunk(), inner);  // a finished capture stays current
+    live.endShader();
+    live.popChunk();
+    EXPECT_EQ(live.currentChunk(), nullptr);
+    live.openShader("named", "plain");  // a named shader captures nothing
+    EXPECT_EQ(live.currentChunk(), nullptr);
+    live.endShader();
+    EXPECT_TRUE(live.disconnect());
+    receiver.wait();
+
+    TestReceiver second;
+    ASSERT_TRUE(live.connect("localhost", second.port(), 4));
+    EXPECT_EQ(live.currentChunk(), nullptr);  // chunks belong to one session
+    EXPECT_TRUE(live.disconnect());
+}
+
+}  // namespace
