@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <random>
 
 #include "platform/Platform.h"
 #include "platform/RegistryFile.h"
@@ -129,6 +130,42 @@ TEST_F(RegistryTest, MalformedFilesAreEmptyHivesNamedOnceOnStandardError) {
         // Named once, although the hive was read twice.
         EXPECT_EQ(err.find(file, err.find(file) + 1), std::string::npos) << err;
     }
+}
+
+TEST(RegistryParseTest, DamagedFilesNeverCrashAndFailAsAWhole) {
+    // Random damage to a valid hive: every result is either a parsed hive or
+    // an empty one with an error naming the file and a line.
+    std::mt19937 random(5);
+    const std::string valid = kHive;
+    const std::string alphabet = "[]\"\\=@:,-;\n\r hexdword()0123456789abcfHKEY_\xff\xc3";
+    int failures = 0;
+    for (int round = 0; round < 3000; ++round) {
+        std::string text = valid;
+        const int edits = 1 + static_cast<int>(random() % 4);
+        for (int e = 0; e < edits; ++e) {
+            const size_t at = random() % (text.size() + 1);
+            const char c = alphabet[random() % alphabet.size()];
+            switch (random() % 3) {
+                case 0:
+                    text.insert(at, 1, c);
+                    break;
+                case 1:
+                    if (at < text.size()) text.erase(at, 1);
+                    break;
+                default:
+                    if (at < text.size()) text[at] = c;
+                    break;
+            }
+        }
+        RegistryFile hive(Hive::CurrentUser);
+        std::string error;
+        if (!hive.parse(text, "damaged.reg", &error)) {
+            ++failures;
+            EXPECT_EQ(error.rfind("damaged.reg: line ", 0), 0u) << error;
+            EXPECT_FALSE(hive.hasKey(L"SOFTWARE"));
+        }
+    }
+    EXPECT_GT(failures, 0);
 }
 
 TEST_F(RegistryTest, HiveFilesMoveWithTheEnvironment) {

@@ -1,6 +1,7 @@
 # The log and the live library loader, tested against a real dlopen of test
-# doubles of the live library.
-if(TARGET quorelllive_loader)
+# doubles of the live library. Built only when the loader's own libraries are
+# (a build narrowed to src/importers/sceneapi leaves out src/livelink).
+if(TARGET quorelllive_loader AND TARGET installation AND TARGET platform)
   set(live_doubles_dir ${CMAKE_BINARY_DIR}/tests/live-library-doubles)
   foreach(variant normal null no_entry)
     set(double live_library_double_${variant})
