@@ -110,3 +110,32 @@ TEST(NumberText, IntegersMatchPrintf) {
         ASSERT_EQ(std::string(text, nt::integer(text, s)), expected);
     }
 }
+
+TEST(NumberText, GeneralMatchesPrintfNearRoundingBoundaries) {
+    std::mt19937 random(11);
+    std::uniform_int_distribution<uint32_t> sixDigit(100000, 999999);
+    std::vector<double> values;
+    for (int e = -30; e <= 40; ++e) {
+        const double p = std::pow(10.0, e);
+        for (double m : {1.0, 9.999995, 9.9999949, 9.9999951, 1.000005, 1.0000049, 5.0, 0.99999}) {
+            double v = m * p;
+            for (int step = 0; step < 4; ++step) v = std::nextafter(v, 0.0);
+            for (int step = 0; step < 9; ++step, v = std::nextafter(v, 1e308)) {
+                values.push_back(v);
+                values.push_back(static_cast<float>(v));
+            }
+        }
+    }
+    for (int i = 0; i < 20000; ++i) {
+        // Exact ties of the seventh digit, as integers and as halves.
+        const double n = sixDigit(random);
+        values.push_back(n * 10 + 5);
+        values.push_back(n + 0.5);
+        values.push_back((n + 0.5) / 1024);
+        values.push_back(static_cast<float>(n * 10 + 5));
+    }
+    for (double v : values) {
+        ASSERT_EQ(general(v), viaPrintf("%g", v)) << v;
+        ASSERT_EQ(general(-v), viaPrintf("%g", -v)) << -v;
+    }
+}

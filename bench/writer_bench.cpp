@@ -1,0 +1,250 @@
+// Writes the arrays of a one-million-triangle mesh with the scene file writer
+// and with reference writers kept here, checks that the outputs are the same
+// bytes, and prints the times and speed ratios.
+//
+//   writer_bench [--help] [--rounds N] [--dir FOLDER]
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "importers/sceneapi/orvScene_api_file.h"
+
+namespace {
+
+struct Mesh {
+    std::vector<float> points;   // triples
+    std::vector<float> normals;  // triples
+    std::vector<float> uvs;      // pairs, written as plain floats
+    std::vector<int32_t> indices;
+};
+
+// A wavy grid of 708 x 708 vertices: 999,698 triangles, 501,264 vertices.
+Mesh makeMesh() {
+    const int n = 708;
+    Mesh mesh;
+    mesh.points.reserve(3 * n * n);
+    for (int j = 0; j < n; ++j) {
+        for (int i = 0; i < n; ++i) {
+            const float x = static_cast<float>(i) * 0.173f - 61.2f;
+            const float y = static_cast<float>(j) * 0.0917f + 3.5f;
+            const float z = std::sin(x * 0.37f) * std::cos(y * 0.61f) * 12.5f;
+            mesh.points.insert(mesh.points.end(), {x, y, z});
+            const float nx = -std::cos(x * 0.37f) * 0.2f, ny = std::sin(y * 0.61f) * 0.3f;
+            const float len = std::sqrt(nx * nx + ny * ny + 1.0f);
+            mesh.normals.insert(mesh.normals.end(), {nx / len, ny / len, 1.0f / len});
+            mesh.uvs.insert(mesh.uvs.end(), {static_cast<float>(i) / (n - 1),
+                                             static_cast<float>(j) / (n - 1)});
+        }
+    }
+    for (int j = 0; j + 1 < n; ++j) {
+        for (int i = 0; i + 1 < n; ++i) {
+            const int32_t a = j * n + i, b = a + 1, c = a + n, d = c + 1;
+            mesh.indices.insert(mesh.indices.end(), {a, b, d, a, d, c});
+        }
+    }
+    return mesh;
+}
+
+// ---- the scene file writer --------------------------------------------------
+
+void writeWithWriter(FILE* f, const Mesh& mesh, bool binary) {
+    orvScene_api_file writer(f, binary);
+    writer.setFlags(binary ? 3 : 1);  // indentation on
+    writer.beginObject("mesh", true);
+    writer.beginGeometry("triangles");
+    const ArrayRef points{mesh.points.data(), static_cast<int32_t>(mesh.points.size() / 3)};
+    const ArrayRef normals{mesh.normals.data(), static_cast<int32_t>(mesh.normals.size() / 3)};
+    const ArrayRef uvs{mesh.uvs.data(), static_cast<int32_t>(mesh.uvs.size())};
+    const ArrayRef indices{mesh.indices.data(), static_cast<int32_t>(mesh.indices.size())};
+    writer.attribute("points", vtFloat3Array, &points);
+    writer.attribute("normals", vtFloat3Array, &normals);
+    writer.attribute("uvs", vtFloatArray, &uvs);
+    writer.attribute("triangles", vtIntArray, &indices);
+    writer.endGeometry();
+    writer.endObject();
+}
+
+// ---- reference: one fprintf per value ---------------------------------------
+
+template <class Element>
+void referenceArray(FILE* f, const char* name, int32_t count, Element element) {
+    std::fprintf(f, "  \"%s\" [ ", name);
+    for (int32_t i = 0; i < count; ++i) {
+        element(i);
+        std::fputc(i < count - 1 ? ',' : ' ', f);
+        if (i >= 1 && i % 8 == 0) std::fputs("\n  ", f);
+    }
+    std::fputs("] ,\n", f);
+}
+
+void writeReference(FILE* f, const Mesh& mesh) {
+    std::fprintf(f, "object \"%s\" {\n", "mesh");
+    std::fprintf(f, " geometry \"%s\" {\n", "triangles");
+    const float* p = mesh.points.data();
+    referenceArray(f, "points", static_cast<int32_t>(mesh.points.size() / 3), [&](int32_t i) {
+        std::fprintf(f, "%g %g %g", p[3 * i], p[3 * i + 1], p[3 * i + 2]);
+    });
+    const float* n = mesh.normals.data();
+    referenceArray(f, "normals", static_cast<int32_t>(mesh.normals.size() / 3), [&](int32_t i) {
+        std::fprintf(f, "%g %g %g", n[3 * i], n[3 * i + 1], n[3 * i + 2]);
+    });
+    const float* uv = mesh.uvs.data();
+    referenceArray(f, "uvs", static_cast<int32_t>(mesh.uvs.size()), [&](int32_t i) {
+        const double v = uv[i];
+        std::fprintf(f, "%g", (v > -3.4028235e38 && v < 3.4028235e38) ? v : -1.0);
+    });
+    const int32_t* t = mesh.indices.data();
+    referenceArray(f, "triangles", static_cast<int32_t>(mesh.indices.size()),
+                   [&](int32_t i) { std::fprintf(f, "%d", t[i]); });
+    std::fputs(" }\n}\n", f);
+}
+
+// ---- reference: the raw bytes in one fwrite per array -------------------------
+
+void writeRawBytes(FILE* f, const Mesh& mesh) {
+    std::fwrite(mesh.points.data(), 4, mesh.points.size(), f);
+    std::fwrite(mesh.normals.data(), 4, mesh.normals.size(), f);
+    std::fwrite(mesh.uvs.data(), 4, mesh.uvs.size(), f);
+    std::fwrite(mesh.indices.data(), 4, mesh.indices.size(), f);
+}
+
+// ---- timing ------------------------------------------------------------------
+
+// One timed case: a writer and the file it writes into.
+struct Case {
+    std::string path;
+    std::function<void(FILE*)> write;
+    double best = 1e30;
+};
+
+// Runs every case once per round, one after the other, so that all of them see
+// the same machine load; keeps the best time of each, in seconds.
+void timeCases(std::vector<Case*> cases, int rounds) {
+    for (int r = 0; r < rounds; ++r) {
+        for (Case* c : cases) {
+            FILE* f = std::fopen(c->path.c_str(), "wb");
+            if (!f) {
+                std::perror(c->path.c_str());
+                std::exit(1);
+            }
+            const auto start = std::chrono::steady_clock::now();
+            c->write(f);
+            std::fclose(f);
+            const auto stop = std::chrono::steady_clock::now();
+            c->best = std::min(c->best, std::chrono::duration<double>(stop - start).count());
+        }
+    }
+}
+
+std::string readAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+std::string binaryBlock(char tag, uint32_t count, const void* data, size_t bytes) {
+    std::string s = "[ ";
+    s += "\x01\x02\x03";
+    s += tag;
+    for (int k = 0; k < 4; ++k) s += static_cast<char>((count >> (8 * k)) & 0xFF);
+    s.append(static_cast<const char*>(data), bytes);
+    return s + "] ";
+}
+
+std::string expectedBinary(const Mesh& mesh) {
+    std::string s = "object \"mesh\" {\n geometry \"triangles\" {\n";
+    s += "  \"points\" " +
+         binaryBlock('c', uint32_t(mesh.points.size()), mesh.points.data(), 4 * mesh.points.size()) +
+         ",\n";
+    s += "  \"normals\" " +
+         binaryBlock('c', uint32_t(mesh.normals.size()), mesh.normals.data(),
+                     4 * mesh.normals.size()) +
+         ",\n";
+    s += "  \"uvs\" " +
+         binaryBlock('f', uint32_t(mesh.uvs.size()), mesh.uvs.data(), 4 * mesh.uvs.size()) + ",\n";
+    s += "  \"triangles\" " +
+         binaryBlock('i', uint32_t(mesh.indices.size()), mesh.indices.data(),
+                     4 * mesh.indices.size()) +
+         ",\n";
+    return s + " }\n}\n";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    int rounds = 3;
+    std::string dir = "/tmp";
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--help" || arg == "-h") {
+            std::printf(
+                "usage: writer_bench [--rounds N] [--dir FOLDER]\n"
+                "Writes a one-million-triangle mesh with the scene file writer and with\n"
+                "reference writers (one fprintf per value; one fwrite per array), checks that\n"
+                "the outputs match byte for byte and prints times and speed ratios.\n"
+                "Files are written to FOLDER (default /tmp) and removed afterwards.\n");
+            return 0;
+        } else if (arg == "--rounds" && i + 1 < argc) {
+            rounds = std::max(1, std::atoi(argv[++i]));
+        } else if (arg == "--dir" && i + 1 < argc) {
+            dir = argv[++i];
+        } else {
+            std::fprintf(stderr, "writer_bench: unknown argument \"%s\" (see --help)\n", arg.c_str());
+            return 2;
+        }
+    }
+
+    const Mesh mesh = makeMesh();
+    std::printf("mesh: %zu triangles, %zu vertices, best of %d rounds\n\n",
+                mesh.indices.size() / 3, mesh.points.size() / 3, rounds);
+
+    const std::string tag = std::to_string(static_cast<long>(std::chrono::steady_clock::now()
+                                                                  .time_since_epoch()
+                                                                  .count() % 1000000));
+    const std::string writerText = dir + "/writer_bench_text_" + tag + ".bip";
+    const std::string referenceText = dir + "/writer_bench_reference_" + tag + ".bip";
+    const std::string writerBinary = dir + "/writer_bench_binary_" + tag + ".bip";
+    const std::string rawBinary = dir + "/writer_bench_raw_" + tag + ".bin";
+
+    Case writerTextCase{writerText, [&](FILE* f) { writeWithWriter(f, mesh, false); }};
+    Case referenceCase{referenceText, [&](FILE* f) { writeReference(f, mesh); }};
+    Case writerBinaryCase{writerBinary, [&](FILE* f) { writeWithWriter(f, mesh, true); }};
+    Case rawCase{rawBinary, [&](FILE* f) { writeRawBytes(f, mesh); }};
+    timeCases({&writerTextCase, &referenceCase}, rounds);
+    timeCases({&writerBinaryCase, &rawCase}, 4 * rounds);  // short runs: more rounds
+    const double tWriterText = writerTextCase.best;
+    const double tReference = referenceCase.best;
+    const double tWriterBinary = writerBinaryCase.best;
+    const double tRaw = rawCase.best;
+
+    const std::string text = readAll(writerText);
+    const bool textSame = text == readAll(referenceText);
+    const std::string binary = readAll(writerBinary);
+    const bool binarySame = binary == expectedBinary(mesh);
+    for (const std::string& path : {writerText, referenceText, writerBinary, rawBinary})
+        std::remove(path.c_str());
+
+    std::printf("%-34s %10s %10s %9s\n", "case", "time ms", "MB", "MB/s");
+    auto row = [](const char* name, double t, size_t bytes) {
+        std::printf("%-34s %10.1f %10.1f %9.0f\n", name, t * 1e3, bytes / 1e6, bytes / 1e6 / t);
+    };
+    row("text: orvScene_api_file", tWriterText, text.size());
+    row("text: fprintf per value", tReference, text.size());
+    row("binary: orvScene_api_file", tWriterBinary, binary.size());
+    row("binary: one fwrite per array", tRaw, 4 * (mesh.points.size() + mesh.normals.size() +
+                                                    mesh.uvs.size() + mesh.indices.size()));
+    std::printf("\ntext outputs identical:   %s\n", textSame ? "yes" : "NO");
+    std::printf("binary output as expected: %s\n", binarySame ? "yes" : "NO");
+    std::printf("text speed-up over fprintf:        %.2fx (target >= 3x)\n", tReference / tWriterText);
+    std::printf("binary time relative to fwrite:    %.2fx (target <= 1.5x)\n", tWriterBinary / tRaw);
+    return textSame && binarySame ? 0 : 1;
+}
