@@ -1,0 +1,432 @@
+// The renderer stand-in as the add-in meets it: real processes, the live
+// library loaded with dlopen, scenes sent over the link and read back from
+// the .bip files the renderer writes.
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <tinyxml2.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <functional>
+#include <memory>
+
+#include "../livelib/EveryCallScene.h"
+#include "ModelSets.h"
+#include "RendererHarness.h"
+#include "importers/sceneapi/orvScene_api_file.h"
+#include "livelib/FrameCodec.h"
+#include "livelib/InstanceRecords.h"
+#include "livelib/SampleScene.h"
+#include "platform/RegistryFile.h"
+
+namespace fs = std::filesystem;
+using harness::RendererProcess;
+
+namespace {
+
+std::string writeDirectly(const std::function<void(orvScene_api&)>& calls) {
+    char* buffer = nullptr;
+    size_t size = 0;
+    FILE* memory = ::open_memstream(&buffer, &size);
+    {
+        orvScene_api_file writer(memory, false);
+        renderer::writeSceneHeader(writer);
+        writer.setFlags(1);
+        calls(writer);
+    }
+    std::fclose(memory);
+    std::string text(buffer, size);
+    std::free(buffer);
+    return text;
+}
+
+// The group block that starts with the line `group "<name>" {` (first one).
+std::string groupBlock(const std::string& text, const std::string& name) {
+    const std::string opening = "group \"" + name + "\" {\n";
+    const size_t at = text.find(opening);
+    if (at == std::string::npos) return {};
+    const size_t lineStart = text.rfind('\n', at) + 1;
+    const std::string indent = text.substr(lineStart, at - lineStart);
+    const size_t end = text.find("\n" + indent + "}\n", at);
+    return end == std::string::npos ? std::string() : text.substr(lineStart, end + indent.size() + 3 - lineStart);
+}
+
+std::string replaceAll(std::string text, const std::string& from, const std::string& to) {
+    for (size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size()) text.replace(at, from.size(), to);
+    return text;
+}
+
+int connectTo(int port) {
+    int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<uint16_t>(port));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    timeval timeout{20, 0};
+    ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
+    return fd;
+}
+
+std::vector<uint8_t> hello(uint16_t version = livelink::kProtocolVersion) {
+    std::vector<uint8_t> h(livelink::kHelloBytes, 0);
+    livelink::putU32(h.data(), livelink::kMagic);
+    livelink::putU16(h.data() + 4, version);
+    livelink::putU16(h.data() + 6, static_cast<uint16_t>(livelink::Channel::Scene));
+    return h;
+}
+
+// Sends bytes and reads until the renderer closes the connection; true when it did.
+bool renderersCloses(int fd, const std::vector<uint8_t>& bytes) {
+    ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+    char sink[256];
+    for (;;) {
+        const ssize_t n = ::recv(fd, sink, sizeof sink, 0);
+        if (n == 0) return true;
+        if (n < 0) return errno == ECONNRESET;
+    }
+}
+
+class Renderer : public ::testing::Test {
+protected:
+    void SetUp() override {
+        runtime_ = temp_.path() / "run";
+        resources_ = temp_.path() / "resources";
+        log_ = (temp_.path() / "renderer.log").string();
+        ::setenv("QUORELL_RUNTIME_DIR", runtime_.c_str(), 1);
+        ::setenv("QUORELL_REGISTRY_DIR", (temp_.path() / "registry").c_str(), 1);
+        firstPort_ = harness::freePortRange(4);
+        library_ = std::make_unique<harness::LiveLibrary>();
+    }
+    void TearDown() override {
+        library_.reset();
+        ::unsetenv("QUORELL_RUNTIME_DIR");
+        ::unsetenv("QUORELL_REGISTRY_DIR");
+    }
+
+    std::vector<std::string> arguments() const {
+        return {"--ports", std::to_string(firstPort_) + "-" + std::to_string(firstPort_ + 3), "--resources",
+                resources_.string(), "--idle-exit", "120"};
+    }
+    void start(RendererProcess& process) {
+        process.start(harness::standinProgram(), arguments(), log_);
+        ASSERT_TRUE(process.waitUntilPublished()) << harness::readFile(log_);
+    }
+    int portOf(const RendererProcess& process) {
+        livelink::InstanceRecord record;
+        livelink::readInstanceRecord(livelink::instanceRecordPath(process.pid()), &record);
+        return record.livelinkPort;
+    }
+    // Sends through the live library as the add-in does; the description
+    // query afterwards returns only once the renderer has written its file.
+    bool send(const RendererProcess& process, const std::function<void(orvScene_api&)>& calls) {
+        orvScene_api& api = library_->scene();
+        api.id(1);
+        if (!api.connect("localhost", portOf(process), 4)) return false;
+        calls(api);
+        const bool taken = api.disconnect();
+        library_->describe(process.pid());
+        return taken;
+    }
+    std::string sceneFile(const std::string& name) { return harness::readFile(resources_ / "scenes" / (name + ".bip")); }
+
+    harness::TempFolder temp_;
+    fs::path runtime_, resources_;
+    std::string log_;
+    int firstPort_ = 0;
+    std::unique_ptr<harness::LiveLibrary> library_;
+};
+
+std::vector<long long> listedPids(const char* xml) {
+    std::vector<long long> pids;
+    tinyxml2::XMLDocument doc;
+    if (doc.Parse(xml) != tinyxml2::XML_SUCCESS || !doc.FirstChildElement()) return pids;
+    for (auto* e = doc.FirstChildElement()->FirstChildElement(); e; e = e->NextSiblingElement())
+        pids.push_back(std::atoll(e->FirstChildElement("process_id")->GetText()));
+    return pids;
+}
+
+TEST_F(Renderer, DiscoveryFollowsTheRunningInstances) {
+    EXPECT_TRUE(listedPids(library_->query().listInstances()).empty());
+
+    RendererProcess a, b;
+    start(a);
+    EXPECT_EQ(listedPids(library_->query().listInstances()), std::vector<long long>{a.pid()});
+    EXPECT_EQ(portOf(a), firstPort_);
+
+    start(b);
+    auto both = listedPids(library_->query().listInstances());
+    EXPECT_EQ(both.size(), 2u);
+    EXPECT_EQ(portOf(b), firstPort_ + 1);  // the first port is taken by a
+
+    // A killed instance leaves its record behind; the list drops and removes it.
+    const pid_t killed = b.pid();
+    b.kill();
+    ASSERT_TRUE(fs::exists(livelink::instanceRecordPath(killed)));
+    EXPECT_EQ(listedPids(library_->query().listInstances()), std::vector<long long>{a.pid()});
+    EXPECT_FALSE(fs::exists(livelink::instanceRecordPath(killed)));
+
+    // A terminated instance removes its own record.
+    const pid_t terminated = a.pid();
+    a.terminate();
+    EXPECT_FALSE(fs::exists(livelink::instanceRecordPath(terminated)));
+    EXPECT_TRUE(listedPids(library_->query().listInstances()).empty());
+}
+
+TEST_F(Renderer, DescribesAnEmptySceneAndThenItsModelSets) {
+    RendererProcess process;
+    start(process);
+
+    // Empty: the first child of the first element has no element children.
+    tinyxml2::XMLDocument empty;
+    ASSERT_EQ(empty.Parse(library_->describe(process.pid()).c_str()), tinyxml2::XML_SUCCESS);
+    const tinyxml2::XMLElement* sets = empty.FirstChildElement()->FirstChildElement();
+    ASSERT_NE(sets, nullptr);
+    EXPECT_EQ(sets->FirstChildElement(), nullptr);
+
+    livelink::SampleSceneOptions first, second;
+    second.name = "Other <Design> & \"Co\"";
+    ASSERT_TRUE(send(process, [&](orvScene_api& api) { livelink::writeSampleScene(api, first); }));
+    ASSERT_TRUE(send(process, [&](orvScene_api& api) { livelink::writeSampleScene(api, second); }));
+
+    tinyxml2::XMLDocument full;
+    ASSERT_EQ(full.Parse(library_->describe(process.pid()).c_str()), tinyxml2::XML_SUCCESS);
+    std::vector<std::string> names;
+    for (auto* e = full.FirstChildElement()->FirstChildElement()->FirstChildElement(); e; e = e->NextSiblingElement()) {
+        EXPECT_STREQ(e->Attribute("modelset"), "active");
+        EXPECT_NE(e->FirstChildElement(), nullptr);  // a model set is not an empty scene
+        names.push_back(e->Attribute("name"));
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{second.name, first.name}));
+}
+
+TEST_F(Renderer, SceneWrittenBackEqualsTheFileWriterByteForByte) {
+    RendererProcess process;
+    start(process);
+    ASSERT_TRUE(send(process, testscene::writeEveryCall));
+    const std::string expected = writeDirectly(testscene::writeEveryCall);
+    EXPECT_EQ(sceneFile("Every Call"), expected);
+
+    livelink::SampleSceneOptions sample;
+    sample.name = "Bracket v3";
+    sample.components = 5;
+    sample.trianglesPerComponent = 50;
+    ASSERT_TRUE(send(process, [&](orvScene_api& api) { livelink::writeSampleScene(api, sample); }));
+    EXPECT_EQ(sceneFile("Bracket v3"),
+              writeDirectly([&](orvScene_api& api) { livelink::writeSampleScene(api, sample); }));
+}
+
+TEST_F(Renderer, UpdateKeepsUnchangedBodiesAndReplacesChangedOnes) {
+    RendererProcess process;
+    start(process);
+    livelink::SampleSceneOptions full;
+    ASSERT_TRUE(send(process, [&](orvScene_api& api) { livelink::writeSampleScene(api, full); }));
+    const std::string first = sceneFile(full.name);
+    for (const char* body : {"Body 0", "Body 1", "Body 2"}) ASSERT_FALSE(groupBlock(first, body).empty()) << body;
+
+    // Nothing changed: the bodies stay, only options and component flags follow the update.
+    livelink::SampleSceneOptions unchanged = full;
+    unchanged.update = true;
+    ASSERT_TRUE(send(process, [&](orvScene_api& api) { livelink::writeSampleScene(api, unchanged); }));
+    std::string expected = replaceAll(first, "\"import_adjust_camera\" on", "\"import_adjust_camera\" off");
+    expected = replaceAll(expected, "\"import_adjust_environment\" on", "\"import_adjust_environment\" off");
+    expected = replaceAll(expected, "flags 32769", "flags 1");
+    EXPECT_EQ(sceneFile(full.name), expected);
+
+    // Component 1 changed: its body is the new one, the others are the first ones.
+    livelink::SampleSceneOptions oneChanged = unchanged;
+    oneChanged.changedComponent = 1;
+    oneChanged.variant = 5;
+    ASSERT_TRUE(send(process, [&](orvScene_api& api) { livelink::writeSampleScene(api, oneChanged); }));
+    const std::string merged = sceneFile(full.name);
+    const std::string update = writeDirectly([&](orvScene_api& api) { livelink::writeSampleScene(api, oneChanged); });
+    EXPECT_EQ(groupBlock(merged, "Body 0"), groupBlock(first, "Body 0"));
+    EXPECT_EQ(groupBlock(merged, "Body 2"), groupBlock(first, "Body 2"));
+    EXPECT_EQ(groupBlock(merged, "Body 1"), groupBlock(update, "Body 1"));
+    EXPECT_NE(groupBlock(merged, "Body 1"), groupBlock(first, "Body 1"));
+
+    // A scene of another name is a new model set and leaves this one alone.
+    livelink::SampleSceneOptions other = full;
+    other.name = "Other";
+    other.update = true;
+    ASSERT_TRUE(send(process, [&](orvScene_api& api) { livelink::writeSampleScene(api, other); }));
+    EXPECT_TRUE(groupBlock(sceneFile("Other"), "Body 0").empty());
+    EXPECT_EQ(sceneFile(full.name), merged);
+}
+
+TEST_F(Renderer, RendererKilledMidTransferLeavesTheSenderFailingCleanly) {
+    RendererProcess process;
+    start(process);
+    orvScene_api& api = library_->scene();
+    api.id(1);
+    ASSERT_TRUE(api.connect("127.0.0.1", portOf(process), 4));
+    ASSERT_TRUE(api.beginGroup("Doomed", true));
+    process.kill();
+
+    std::vector<float> block(1 << 18, 0.5f);
+    const ArrayRef array{block.data(), int32_t(block.size())};
+    bool failed = false;
+    for (int i = 0; i < 400 && !failed; ++i) failed = !api.attribute("data", vtFloatArray, &array);
+    EXPECT_TRUE(failed);
+    EXPECT_FALSE(api.beginGroup("more", true));
+    api.endGroup();
+    EXPECT_FALSE(api.disconnect());
+
+    // The same library connects to a new instance afterwards.
+    RendererProcess next;
+    start(next);
+    EXPECT_TRUE(send(next, testscene::writeEveryCall));
+}
+
+TEST_F(Renderer, BadInputEndsOnlyThatConnection) {
+    RendererProcess process;
+    start(process);
+    const int port = portOf(process);
+
+    std::vector<std::vector<uint8_t>> attacks;
+    attacks.push_back(std::vector<uint8_t>(64, 0x5a));  // no hello at all
+    attacks.push_back(hello(99));                        // unknown protocol version
+    {
+        auto a = hello();  // a frame claiming more than any frame may hold
+        const uint8_t header[5] = {0xff, 0xff, 0xff, 0xff, 1};
+        a.insert(a.end(), header, header + 5);
+        attacks.push_back(a);
+    }
+    {
+        auto a = hello();  // an operation nobody knows
+        const uint8_t frame[5] = {1, 0, 0, 0, 200};
+        a.insert(a.end(), frame, frame + 5);
+        attacks.push_back(a);
+    }
+    {
+        auto a = hello();  // an attribute whose name runs past the payload
+        const uint8_t frame[12] = {8, 0, 0, 0, static_cast<uint8_t>(livelink::Op::Attribute), 50, 0, 0, 0, 'a', 'b', 0};
+        a.insert(a.end(), frame, frame + 12);
+        attacks.push_back(a);
+    }
+    {
+        auto a = hello();  // a group followed by an attribute with a bad value kind payload
+        std::vector<uint8_t> frames;
+        livelink::FrameWriter w(frames);
+        w.begin(livelink::Op::BeginGroup);
+        w.string("Injected");
+        w.u8(1);
+        w.end();
+        w.begin(livelink::Op::Attribute);
+        w.string("v");
+        w.i32(vtFloat3Array);
+        w.i32(1000000);  // count without the data
+        w.end();
+        a.insert(a.end(), frames.begin(), frames.end());
+        attacks.push_back(a);
+    }
+    for (const auto& bytes : attacks) {
+        const int fd = connectTo(port);
+        ASSERT_GE(fd, 0);
+        EXPECT_TRUE(renderersCloses(fd, bytes));
+        ::close(fd);
+    }
+    {
+        // Truncated: half a frame, then the sender goes away.
+        const int fd = connectTo(port);
+        auto a = hello();
+        const uint8_t partial[7] = {40, 0, 0, 0, static_cast<uint8_t>(livelink::Op::BeginGroup), 3, 0};
+        a.insert(a.end(), partial, partial + 7);
+        ::send(fd, a.data(), a.size(), MSG_NOSIGNAL);
+        ::close(fd);
+    }
+
+    // Still serving, and none of the broken transfers became a model set.
+    ASSERT_TRUE(send(process, testscene::writeEveryCall));
+    const std::string description = library_->describe(process.pid());
+    EXPECT_NE(description.find("Every Call"), std::string::npos);
+    EXPECT_EQ(description.find("Injected"), std::string::npos);
+    EXPECT_TRUE(process.running());
+
+    const std::string log = harness::readFile(log_);
+    size_t lines = 0;
+    for (size_t at = 0; (at = log.find("connection closed", at)) != std::string::npos; ++at) ++lines;
+    EXPECT_EQ(lines, attacks.size() + 1) << log;
+}
+
+TEST_F(Renderer, FullPortRangeIsReportedAndNoInstanceAppears) {
+    std::vector<int> occupied;
+    for (int p = firstPort_; p < firstPort_ + 4; ++p) {
+        int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(static_cast<uint16_t>(p));
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+        ::listen(fd, 1);
+        occupied.push_back(fd);
+    }
+    RendererProcess process;
+    process.start(harness::standinProgram(), arguments(), log_);
+    EXPECT_EQ(process.waitForExit(), 1);
+    EXPECT_NE(harness::readFile(log_).find("no free port"), std::string::npos);
+    EXPECT_TRUE(listedPids(library_->query().listInstances()).empty());
+    for (int fd : occupied) ::close(fd);
+}
+
+TEST_F(Renderer, IdleInstanceExitsAndWithdrawsItsRecord) {
+    RendererProcess process;
+    process.start(harness::standinProgram(),
+                  {"--ports", std::to_string(firstPort_) + "-" + std::to_string(firstPort_), "--idle-exit", "1"}, log_);
+    ASSERT_TRUE(process.waitUntilPublished());
+    const pid_t pid = process.pid();
+    EXPECT_EQ(process.waitForExit(), 0);
+    EXPECT_FALSE(fs::exists(livelink::instanceRecordPath(pid)));
+}
+
+TEST_F(Renderer, InstalledCopyRunsFromTheRegistryWithoutArguments) {
+    const fs::path prefix = temp_.path() / "Quorell 13";
+    const std::string ports = std::to_string(firstPort_ + 2) + "-" + std::to_string(firstPort_ + 3);
+    RendererProcess installer;
+    installer.start(harness::standinProgram(), {"install", "--prefix", prefix.string(), "--version", "13", "--ports", ports},
+                    log_);
+    ASSERT_EQ(installer.waitForExit(), 0) << harness::readFile(log_);
+
+    platform::RegistryFile hive(platform::Hive::CurrentUser);
+    ASSERT_TRUE(hive.load(platform::hiveFilePath(platform::Hive::CurrentUser)));
+    auto text = [&](const wchar_t* key, const wchar_t* name) {
+        const platform::RegistryValue* v = hive.value(key, name);
+        if (!v || v->type != platform::kRegSz) return std::u16string();
+        return std::u16string(reinterpret_cast<const char16_t*>(v->data.data()), v->data.size() / 2 - 1);
+    };
+    auto ascii = [](const std::string& s) { return std::u16string(s.begin(), s.end()); };
+    const wchar_t* key = L"SOFTWARE\\Vantor\\Quorell 13";
+    EXPECT_EQ(text(L"SOFTWARE\\Vantor", L"QuorellVersion"), u"Quorell 13");
+    EXPECT_EQ(text(L"SOFTWARE\\Vantor", L"QuorellActivePath"), ascii(prefix.string()));
+    EXPECT_EQ(text(key, L"BinName"), ascii((prefix / "bin" / "quorell-standin").string()));
+    EXPECT_EQ(text(key, L"BinFolder"), ascii((prefix / "bin").string()));
+    EXPECT_EQ(text(key, L"ResourceFolder"), ascii((prefix / "resources").string()));
+    const platform::RegistryValue* port = hive.value(key, L"LiveLinkPort");
+    ASSERT_NE(port, nullptr);
+    EXPECT_EQ(port->type, platform::kRegDword);
+    uint32_t low = 0;
+    std::memcpy(&low, port->data.data(), 4);
+    EXPECT_EQ(low, uint32_t(firstPort_ + 2));
+    EXPECT_TRUE(fs::exists(prefix / "bin" / "orvquorelllive6_64.so"));
+    EXPECT_TRUE(fs::exists(prefix / "resources" / "startup.hdr"));
+
+    // Started as the add-in starts it: the installed program, no arguments.
+    RendererProcess installed;
+    installed.start((prefix / "bin" / "quorell-standin").string(), {}, log_);
+    ASSERT_TRUE(installed.waitUntilPublished()) << harness::readFile(log_);
+    livelink::InstanceRecord record;
+    ASSERT_TRUE(livelink::readInstanceRecord(livelink::instanceRecordPath(installed.pid()), &record));
+    EXPECT_EQ(record.versionMajor, 13);
+    EXPECT_EQ(record.livelinkPort, firstPort_ + 2);
+    ASSERT_TRUE(send(installed, testscene::writeEveryCall));
+    EXPECT_EQ(harness::readFile(prefix / "resources" / "scenes" / "Every Call.bip"),
+              writeDirectly(testscene::writeEveryCall));
+    installed.terminate();
+}
+
+}  // namespace
