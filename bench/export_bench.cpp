@@ -1,0 +1,314 @@
+// Times the whole export of a large synthetic design against writing the same
+// meshes straight through the scene writer, and prints the ratios.
+//
+//   export_bench [--help] [--parts N] [--rounds N] [--dir FOLDER]
+//
+// The design: N part components (default 250), each with three spheres and a
+// cylinder, placed once each by the root (N occurrences, about 1000 bodies and one
+// million triangles). Written as a design/1 file with shape generators.
+//
+// Measured, best of the rounds:
+//   write   the same meshes as prepared scene nodes, written through the file writer
+//   export  the add-in's exportDocument in this process (conversion + writing)
+//   program fusion-sim DESIGN --export FILE as a child process (loading the JSON,
+//           generating the shapes, building the host model, loading the add-in, export)
+// Targets: export / write <= 1.3; peak memory of the program < 3 x the mesh arrays.
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iostream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "addin/ExportFlow.h"
+#include "host/Session.h"
+#include "importers/sceneapi/orvSceneapi_oo.h"
+#include "scene/LightFileFactory.h"
+#include "scene/LightModule.h"
+#include "scene/Material.h"
+#include "scene/OrvGroup.h"
+#include "scene/TriangleObject.h"
+#include "tools/fusion-sim/DesignLoader.h"
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+struct Options {
+    int parts = 250;
+    int rounds = 3;
+    fs::path dir;
+};
+
+nlohmann::json makeDesign(int parts) {
+    using nlohmann::json;
+    json appearances = json::array();
+    const char* names[] = {"Steel", "Brass", "Paint (Blue)", "Rubber"};
+    for (int i = 0; i < 4; ++i) {
+        appearances.push_back(
+            {{"id", "Prism-" + std::to_string(100 + i)},
+             {"name", names[i]},
+             {"properties",
+              json::array({{{"id", "opaque_albedo"},
+                            {"type", "color"},
+                            {"value", {40 + 50 * i, 200 - 40 * i, 90, 255}}}})}});
+    }
+    json components = json::array();
+    json rootOccurrences = json::array();
+    for (int p = 0; p < parts; ++p) {
+        json bodies = json::array();
+        for (int s = 0; s < 3; ++s) {
+            bodies.push_back({{"name", "Ball " + std::to_string(s)},
+                              {"appearance", "Prism-" + std::to_string(100 + (p + s) % 4)},
+                              {"shape",
+                               {{"type", "sphere"},
+                                {"radius", 1.0 + 0.1 * s},
+                                {"segments", 32},
+                                {"rings", 15},
+                                {"center", {3.0 * s, 0, 0}}}}});
+        }
+        bodies.push_back({{"name", "Shaft"},
+                          {"appearance", "Prism-103"},
+                          {"shape",
+                           {{"type", "cylinder"},
+                            {"radius", 0.4},
+                            {"height", 9},
+                            {"segments", 160},
+                            {"axis", "x"}}},
+                          {"faceAppearances", {"Prism-101", "Prism-102", "Prism-102"}}});
+        const std::string id = "part" + std::to_string(p);
+        components.push_back({{"id", id},
+                              {"name", "Part " + std::to_string(p)},
+                              {"bodies", bodies},
+                              {"occurrences", json::array()}});
+        const double x = (p % 20) * 12.0, z = (p / 20) * 4.0;
+        rootOccurrences.push_back(
+            {{"component", id},
+             {"transform", {{1, 0, 0, x}, {0, 1, 0, 0}, {0, 0, 1, z}, {0, 0, 0, 1}}}});
+    }
+    components.insert(components.begin(), {{"id", "root"},
+                                           {"name", "Synthetic Assembly"},
+                                           {"bodies", json::array()},
+                                           {"occurrences", rootOccurrences}});
+    return {{"format", "design/1"},
+            {"document", {{"name", "Synthetic Assembly v1"}, {"version", "v1"}}},
+            {"units", "mm"},
+            {"appearances", appearances},
+            {"components", components},
+            {"root", "root"}};
+}
+
+struct MeshTotals {
+    size_t meshes = 0, triangles = 0, bodies = 0, bytes = 0;
+};
+
+MeshTotals countMeshes(const host::DocumentData& doc) {
+    MeshTotals t;
+    const host::DesignData& design = *doc.products.at(0).design;
+    for (const auto& c : design.components) {
+        for (const auto& b : c.bodies) {
+            ++t.bodies;
+            for (const auto& f : b.faces) {
+                for (const auto& m : f.meshes) {
+                    ++t.meshes;
+                    t.triangles += m.indices.size() / 3;
+                    t.bytes += 4 * (m.coordinates.size() + m.normals.size() +
+                                    m.textureCoordinates.size() + m.indices.size());
+                }
+            }
+        }
+    }
+    return t;
+}
+
+// The scene tree the export writes, made directly from the design records: one
+// group per occurrence and body, one object per mesh, scaled to millimetres.
+std::shared_ptr<orv::OrvGroup> prepareTree(const host::DocumentData& doc) {
+    const host::DesignData& design = *doc.products.at(0).design;
+    auto root = std::make_shared<orv::OrvGroup>("Synthetic Assembly");
+    auto rootComponent = root->addGroup("Synthetic Assembly");
+    for (const auto& occurrence : design.components.at(0).occurrences) {
+        const host::ComponentData* part = nullptr;
+        for (const auto& c : design.components)
+            if (c.id == occurrence.component) part = &c;
+        auto occurrenceGroup = rootComponent->addGroup(part->name);
+        double m[16];
+        for (int r = 0; r < 4; ++r)
+            for (int c = 0; c < 4; ++c) m[r + 4 * c] = (*occurrence.transform)[4 * r + c];
+        for (int i = 12; i < 15; ++i) m[i] *= 10.0;
+        occurrenceGroup->setTransform(m);
+        for (const auto& body : part->bodies) {
+            auto bodyGroup = occurrenceGroup->addGroup(body.name);
+            auto sub = bodyGroup->addGroup(body.name);
+            auto material = std::make_shared<orv::FusionMaterial>();
+            material->setColor(0.5f, 0.4f, 0.3f);
+            for (const auto& face : body.faces) {
+                for (const auto& mesh : face.meshes) {
+                    auto node = std::make_shared<orv::TriangleObject>(body.name);
+                    std::vector<float> v = mesh.coordinates;
+                    for (float& x : v) x *= 10.0f;
+                    node->setVertices(std::move(v));
+                    node->setNormals(std::vector<float>(mesh.normals));
+                    node->setUvs(std::vector<float>(mesh.textureCoordinates));
+                    node->setTriangles(std::vector<int32_t>(mesh.indices));
+                    node->setMaterial(material);
+                    sub->addNode(node);
+                }
+            }
+        }
+    }
+    return root;
+}
+
+void writeDirect(const fs::path& file, orv::OrvGroup& tree) {
+    orv::LightFileFactory factory(file.string());
+    orv::orvSceneapi_oo oo(factory);
+    oo.api()->setFlags(1);
+    orv::DefaultRTModule module;
+    module.setMeterScale(1000.0f);
+    oo.writeNode(module);
+    oo.writeNode(tree);
+}
+
+void exportInProcess(const host::DocumentData& doc, const fs::path& file) {
+    host::resetApplication();
+    auto document = host::openDocument(doc);
+    auto app = adsk::core::Application::get();
+    DesignConverter converter(app, app->userInterface());
+    host::answerNextFileDialog(file.string());
+    exportDocument(converter, document);
+}
+
+double seconds(const std::function<void()>& work) {
+    const auto start = Clock::now();
+    work();
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+struct ChildRun {
+    double seconds = 0;
+    long maxRssKb = 0;
+    int status = -1;
+};
+
+ChildRun runProgram(const std::vector<std::string>& argv) {
+    ChildRun run;
+    const auto start = Clock::now();
+    const pid_t pid = fork();
+    if (pid == 0) {
+        std::vector<char*> args;
+        for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+        args.push_back(nullptr);
+        execv(args[0], args.data());
+        std::perror(args[0]);
+        _exit(127);
+    }
+    int status = 0;
+    struct rusage usage {};
+    wait4(pid, &status, 0, &usage);
+    run.seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    run.maxRssKb = usage.ru_maxrss;
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+bool parse(int argc, char** argv, Options& options) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        auto value = [&]() -> std::string {
+            if (i + 1 >= argc) throw std::runtime_error(a + " needs a value");
+            return argv[++i];
+        };
+        if (a == "--help" || a == "-h") {
+            std::cout << "usage: export_bench [--parts N] [--rounds N] [--dir FOLDER]\n"
+                         "Times fusion-sim DESIGN --export and the add-in's export against\n"
+                         "writing the same meshes through the scene writer; prints ratios,\n"
+                         "triangles per second and peak memory against the mesh arrays.\n";
+            return false;
+        } else if (a == "--parts") {
+            options.parts = std::stoi(value());
+        } else if (a == "--rounds") {
+            options.rounds = std::stoi(value());
+        } else if (a == "--dir") {
+            options.dir = value();
+        } else {
+            throw std::runtime_error("unknown option " + a + " (see --help)");
+        }
+    }
+    if (options.parts < 1 || options.rounds < 1)
+        throw std::runtime_error("--parts and --rounds need positive numbers");
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Options options;
+    try {
+        if (!parse(argc, argv, options)) return 0;
+    } catch (const std::exception& e) {
+        std::cerr << "export_bench: " << e.what() << "\n";
+        return 2;
+    }
+    const fs::path bin = fs::canonical("/proc/self/exe").parent_path();
+    const fs::path fusionSim = bin / "fusion-sim";
+    const fs::path addin = bin / "libquorell-addin.so";
+    const bool ownDir = options.dir.empty();
+    const fs::path dir = ownDir ? fs::temp_directory_path() /
+                                      ("quorell-export-bench-" + std::to_string(getpid()))
+                                : options.dir;
+    fs::create_directories(dir);
+    const fs::path designFile = dir / "synthetic.json";
+    std::ofstream(designFile) << makeDesign(options.parts).dump();
+
+    const host::DocumentData doc = fusionsim::loadDesign(designFile.string());
+    const MeshTotals totals = countMeshes(doc);
+    std::printf("design: %zu occurrences, %zu bodies, %zu meshes, %zu triangles, "
+                "mesh arrays %.1f MB, file %.1f KB\n",
+                doc.products.at(0).design->components.at(0).occurrences.size(), totals.bodies,
+                totals.meshes, totals.triangles, totals.bytes / 1e6,
+                fs::file_size(designFile) / 1e3);
+
+    auto tree = prepareTree(doc);
+    double write = 1e30, exportTime = 1e30;
+    ChildRun program{1e30, 0, 0};
+    long maxRss = 0;
+    for (int round = 0; round < options.rounds; ++round) {
+        write = std::min(write, seconds([&] { writeDirect(dir / "direct.bip", *tree); }));
+        exportTime =
+            std::min(exportTime, seconds([&] { exportInProcess(doc, dir / "export.bip"); }));
+        ChildRun run = runProgram({fusionSim.string(), designFile.string(), "--export",
+                                   (dir / "program.bip").string(), "--addin", addin.string()});
+        if (run.status != 0) {
+            std::fprintf(stderr, "export_bench: fusion-sim exited with %d\n", run.status);
+            return 1;
+        }
+        if (run.seconds < program.seconds) program = run;
+        maxRss = std::max(maxRss, run.maxRssKb);
+    }
+    const auto sizeOf = [&](const char* name) { return fs::file_size(dir / name) / 1e6; };
+    std::printf("files: direct %.1f MB, export %.1f MB, program %.1f MB\n", sizeOf("direct.bip"),
+                sizeOf("export.bip"), sizeOf("program.bip"));
+    std::printf("write (prepared nodes)     %8.3f s\n", write);
+    std::printf("export (add-in, in process)%8.3f s   ratio to write %.3f (target <= 1.3)\n",
+                exportTime, exportTime / write);
+    std::printf("fusion-sim --export        %8.3f s   ratio to write %.3f\n", program.seconds,
+                program.seconds / write);
+    std::printf("triangles per second: export %.0f, whole program %.0f\n",
+                totals.triangles / exportTime, totals.triangles / program.seconds);
+    std::printf("peak memory of fusion-sim: %.1f MB = %.2f x the mesh arrays (target < 3)\n",
+                maxRss / 1e3, maxRss * 1e3 / totals.bytes);
+    if (ownDir) fs::remove_all(dir);
+    return 0;
+}
