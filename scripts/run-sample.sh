@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# Runs the add-in on the bundled sample design, the way a designer would in
+# Fusion 360:
+#   1. "Export to Quorell .bip" writes out/desk-lamp.bip;
+#   2. "Render in Quorell" starts the renderer stand-in (installed into out/quorell,
+#      never into your own configuration) and sends the design over the live link;
+#   3. the design changes (a newer version is opened) and a second click sends
+#      only what changed.
+# The renderer writes what it received to out/quorell/resources/scenes/.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh
+
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j "$(nproc)" --target fusion-sim quorell-addin quorell-standin quorelllive
+bin=$PWD/build/bin
+out=$PWD/out
+mkdir -p "$out"
+
+echo
+echo "== Export to Quorell .bip =="
+"$bin/fusion-sim" examples/desk-lamp.json --export "$out/desk-lamp.bip"
+echo "wrote $out/desk-lamp.bip ($(wc -c <"$out/desk-lamp.bip") bytes)"
+
+echo
+echo "== Render in Quorell (first click, then again after the design changed) =="
+# A private registry and runtime folder keep the stand-in renderer out of the
+# user's real configuration.
+export QUORELL_REGISTRY_DIR=$out/quorell/registry
+export QUORELL_RUNTIME_DIR=$out/quorell/run
+rm -rf "$out/quorell"
+"$bin/quorell-standin" install --prefix "$out/quorell"
+
+stop_renderers() {
+    for record in "$QUORELL_RUNTIME_DIR"/instances/*; do
+        [ -f "$record" ] || continue
+        pid=$(sed -n 's/.*process_id[^0-9]*\([0-9][0-9]*\).*/\1/p' "$record" | head -n 1)
+        [ -n "$pid" ] && kill "$pid" 2>/dev/null || true
+    done
+}
+trap stop_renderers EXIT
+
+cat >"$out/render-session.txt" <<SCRIPT
+# One Fusion 360 session: render, change the design, render again.
+run
+open $PWD/examples/desk-lamp.json
+click quorell12RenderCommandOnQATCPP
+open $PWD/examples/desk-lamp-v2.json
+click quorell12RenderCommandOnQATCPP
+stop
+SCRIPT
+"$bin/fusion-sim" --script "$out/render-session.txt"
+
+echo
+echo "The renderer stand-in wrote what it received to:"
+ls -l "$out"/quorell/resources/scenes/
