@@ -40,8 +40,8 @@ Mesh makeMesh() {
             const float nx = -std::cos(x * 0.37f) * 0.2f, ny = std::sin(y * 0.61f) * 0.3f;
             const float len = std::sqrt(nx * nx + ny * ny + 1.0f);
             mesh.normals.insert(mesh.normals.end(), {nx / len, ny / len, 1.0f / len});
-            mesh.uvs.insert(mesh.uvs.end(), {static_cast<float>(i) / (n - 1),
-                                             static_cast<float>(j) / (n - 1)});
+            mesh.uvs.insert(mesh.uvs.end(),
+                            {static_cast<float>(i) / (n - 1), static_cast<float>(j) / (n - 1)});
         }
     }
     for (int j = 0; j + 1 < n; ++j) {
@@ -162,9 +162,10 @@ std::string binaryBlock(char tag, uint32_t count, const void* data, size_t bytes
 
 std::string expectedBinary(const Mesh& mesh) {
     std::string s = "object \"mesh\" {\n geometry \"triangles\" {\n";
-    s += "  \"points\" " +
-         binaryBlock('c', uint32_t(mesh.points.size()), mesh.points.data(), 4 * mesh.points.size()) +
-         ",\n";
+    s +=
+        "  \"points\" " +
+        binaryBlock('c', uint32_t(mesh.points.size()), mesh.points.data(), 4 * mesh.points.size()) +
+        ",\n";
     s += "  \"normals\" " +
          binaryBlock('c', uint32_t(mesh.normals.size()), mesh.normals.data(),
                      4 * mesh.normals.size()) +
@@ -198,18 +199,18 @@ int main(int argc, char** argv) {
         } else if (arg == "--dir" && i + 1 < argc) {
             dir = argv[++i];
         } else {
-            std::fprintf(stderr, "writer_bench: unknown argument \"%s\" (see --help)\n", arg.c_str());
+            std::fprintf(stderr, "writer_bench: unknown argument \"%s\" (see --help)\n",
+                         arg.c_str());
             return 2;
         }
     }
 
     const Mesh mesh = makeMesh();
-    std::printf("mesh: %zu triangles, %zu vertices, best of %d rounds\n\n",
-                mesh.indices.size() / 3, mesh.points.size() / 3, rounds);
+    std::printf("mesh: %zu triangles, %zu vertices, best of %d rounds\n\n", mesh.indices.size() / 3,
+                mesh.points.size() / 3, rounds);
 
-    const std::string tag = std::to_string(static_cast<long>(std::chrono::steady_clock::now()
-                                                                  .time_since_epoch()
-                                                                  .count() % 1000000));
+    const std::string tag = std::to_string(
+        static_cast<long>(std::chrono::steady_clock::now().time_since_epoch().count() % 1000000));
     const std::string writerText = dir + "/writer_bench_text_" + tag + ".bip";
     const std::string referenceText = dir + "/writer_bench_reference_" + tag + ".bip";
     const std::string writerBinary = dir + "/writer_bench_binary_" + tag + ".bip";
@@ -240,11 +241,13 @@ int main(int argc, char** argv) {
     row("text: orvScene_api_file", tWriterText, text.size());
     row("text: fprintf per value", tReference, text.size());
     row("binary: orvScene_api_file", tWriterBinary, binary.size());
-    row("binary: one fwrite per array", tRaw, 4 * (mesh.points.size() + mesh.normals.size() +
-                                                    mesh.uvs.size() + mesh.indices.size()));
+    row("binary: one fwrite per array", tRaw,
+        4 * (mesh.points.size() + mesh.normals.size() + mesh.uvs.size() + mesh.indices.size()));
     std::printf("\ntext outputs identical:   %s\n", textSame ? "yes" : "NO");
     std::printf("binary output as expected: %s\n", binarySame ? "yes" : "NO");
-    std::printf("text speed-up over fprintf:        %.2fx (target >= 3x)\n", tReference / tWriterText);
-    std::printf("binary time relative to fwrite:    %.2fx (target <= 1.5x)\n", tWriterBinary / tRaw);
+    std::printf("text speed-up over fprintf:        %.2fx (target >= 3x)\n",
+                tReference / tWriterText);
+    std::printf("binary time relative to fwrite:    %.2fx (target <= 1.5x)\n",
+                tWriterBinary / tRaw);
     return textSame && binarySame ? 0 : 1;
 }

@@ -18,18 +18,38 @@ namespace orv {
 namespace {
 
 #ifdef _WIN32
-int duplicateDescriptor(int fd) { return _dup(fd); }
-int redirectDescriptor(int from, int to) { return _dup2(from, to); }
-FILE* openDescriptor(int fd, const char* mode) { return _fdopen(fd, mode); }
-void closeDescriptor(int fd) { _close(fd); }
-bool setBinaryMode(FILE* f) { return _setmode(_fileno(f), _O_BINARY) != -1; }
+int duplicateDescriptor(int fd) {
+    return _dup(fd);
+}
+int redirectDescriptor(int from, int to) {
+    return _dup2(from, to);
+}
+FILE* openDescriptor(int fd, const char* mode) {
+    return _fdopen(fd, mode);
+}
+void closeDescriptor(int fd) {
+    _close(fd);
+}
+bool setBinaryMode(FILE* f) {
+    return _setmode(_fileno(f), _O_BINARY) != -1;
+}
 #else
-int duplicateDescriptor(int fd) { return dup(fd); }
-int redirectDescriptor(int from, int to) { return dup2(from, to); }
-FILE* openDescriptor(int fd, const char* mode) { return fdopen(fd, mode); }
-void closeDescriptor(int fd) { ::close(fd); }
+int duplicateDescriptor(int fd) {
+    return dup(fd);
+}
+int redirectDescriptor(int from, int to) {
+    return dup2(from, to);
+}
+FILE* openDescriptor(int fd, const char* mode) {
+    return fdopen(fd, mode);
+}
+void closeDescriptor(int fd) {
+    ::close(fd);
+}
 // POSIX streams make no difference between text and binary.
-bool setBinaryMode(FILE*) { return true; }
+bool setBinaryMode(FILE*) {
+    return true;
+}
 #endif
 
 // The scene goes to the standard output as it was; anything else printed to
@@ -73,9 +93,13 @@ LightFileFactory::LightFileFactory(std::string path) {
     writer = new orvScene_api_file(file, true);
 }
 
-LightFileFactory::~LightFileFactory() { release(); }
+LightFileFactory::~LightFileFactory() {
+    release();
+}
 
-orvScene_api* LightFileFactory::getSceneApi() { return writer; }
+orvScene_api* LightFileFactory::getSceneApi() {
+    return writer;
+}
 
 void LightFileFactory::writeHeader(orvSceneapi_oo&) {
     writeFormatted("//---vantor:dal:7---\n");

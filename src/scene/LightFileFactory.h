@@ -13,7 +13,7 @@ class orvScene_api_file;
 namespace orv {
 
 class LightFileFactory : public LightFactory {
-public:
+  public:
     // Throws std::runtime_error "could not open file: \"<path>\"" when the file
     // cannot be opened (after printing the system error with "opening file").
     explicit LightFileFactory(std::string path);
@@ -29,7 +29,7 @@ public:
     // Selects the id line of the header; 0 after construction.
     void setSceneNumber(int32_t number) { sceneNumber = number; }
 
-private:
+  private:
     void writeFormatted(const char* format, ...);
     // Destroys the writer and closes the stream; false when closing failed.
     bool release();

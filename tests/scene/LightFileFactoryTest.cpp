@@ -36,7 +36,8 @@ std::string header(const std::string& idLine) {
 // Runs `body` with file descriptor 2 sent to a file; returns what was written there.
 template <class Body>
 std::string captureStandardError(Body body) {
-    const fs::path path = fs::temp_directory_path() / ("factory_stderr_" + std::to_string(getpid()));
+    const fs::path path =
+        fs::temp_directory_path() / ("factory_stderr_" + std::to_string(getpid()));
     std::fflush(stderr);
     const int saved = dup(2);
     FILE* sink = std::fopen(path.c_str(), "wb");
@@ -52,7 +53,7 @@ std::string captureStandardError(Body body) {
 }
 
 class LightFileFactoryTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         folder = fs::temp_directory_path() /
                  ("factory_test_" + std::to_string(getpid()) + "_" +
@@ -87,8 +88,8 @@ TEST_F(LightFileFactoryTest, HeaderLinesBannerAndVersion) {
 TEST_F(LightFileFactoryTest, IdLineFollowsTheSceneNumber) {
     EXPECT_EQ(writeScene(1).substr(0, 80).find("//---id:2469134---\n"), 42u);
     // (2000 + 1) * 1234567 wraps around 32 bits; the masked value is written.
-    EXPECT_EQ(writeScene(2000), header("//---id:322884919---\n") + bannerLines() +
-                                    "\ngroup \"g\" {\n}\n");
+    EXPECT_EQ(writeScene(2000),
+              header("//---id:322884919---\n") + bannerLines() + "\ngroup \"g\" {\n}\n");
     EXPECT_NE(writeScene(-1).find("//---id:0---\n"), std::string::npos);
     EXPECT_NE(writeScene(0x7fffffff).find("//---id:0---\n"), std::string::npos);
     EXPECT_NE(writeScene(5000).find("//---id:1879102271---\n"), std::string::npos);

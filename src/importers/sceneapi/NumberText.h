@@ -133,7 +133,9 @@ inline char* fixed16(char* out, double value) {
 }
 
 // "%d"
-inline char* integer(char* out, int32_t value) { return std::to_chars(out, out + 12, value).ptr; }
+inline char* integer(char* out, int32_t value) {
+    return std::to_chars(out, out + 12, value).ptr;
+}
 
 // "%u"
 inline char* unsignedInt(char* out, uint32_t value) {

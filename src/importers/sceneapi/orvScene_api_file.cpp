@@ -102,7 +102,9 @@ struct OperationFlush {
 };
 
 orvScene_api_file::orvScene_api_file(FILE* stream, bool binaryArrays)
-    : stream(stream), binaryArrays(binaryArrays), formatBuffer(kWorkBufferSize),
+    : stream(stream),
+      binaryArrays(binaryArrays),
+      formatBuffer(kWorkBufferSize),
       out(kWorkBufferSize) {
     if (const char* previous = std::setlocale(LC_NUMERIC, nullptr)) savedLocale = previous;
     std::setlocale(LC_NUMERIC, "C");
@@ -163,9 +165,13 @@ int orvScene_api_file::indentWidth() const {
     return level;
 }
 
-OperationFlush::~OperationFlush() { writer->closeStatement(); }
+OperationFlush::~OperationFlush() {
+    writer->closeStatement();
+}
 
-void orvScene_api_file::closeStatement() { flushOut(); }
+void orvScene_api_file::closeStatement() {
+    flushOut();
+}
 
 // ---- output pieces -----------------------------------------------------------
 
@@ -278,8 +284,9 @@ void orvScene_api_file::chunkText(const TextChunk* chunk) {
         if (chunk->data && chunk->length > 0) raw(chunk->data, static_cast<size_t>(chunk->length));
         return;
     }
-    const size_t length =
-        chunk->data && chunk->length > 0 ? strnlen(chunk->data, static_cast<size_t>(chunk->length)) : 0;
+    const size_t length = chunk->data && chunk->length > 0
+                              ? strnlen(chunk->data, static_cast<size_t>(chunk->length))
+                              : 0;
     indented(chunk->data ? chunk->data : "", length);
 }
 
@@ -293,10 +300,34 @@ void orvScene_api_file::blockEnd() {
 bool orvScene_api_file::isKnownKind(int32_t type, const void* data) const {
     if (!data) return false;
     switch (type) {
-        case 1: case 2: case 3: case 4: case 5: case 6: case 7: case 9: case 10: case 13:
-        case 14: case 15: case 16: case 17: case 18: case 23: case 0x10000:
-        case 0x8001: case 0x8002: case 0x8003: case 0x8004: case 0x8005: case 0x8006:
-        case 0x8007: case 0x8009: case 0x800A: case 0x800D: case 0x8017:
+        case 1:
+        case 2:
+        case 3:
+        case 4:
+        case 5:
+        case 6:
+        case 7:
+        case 9:
+        case 10:
+        case 13:
+        case 14:
+        case 15:
+        case 16:
+        case 17:
+        case 18:
+        case 23:
+        case 0x10000:
+        case 0x8001:
+        case 0x8002:
+        case 0x8003:
+        case 0x8004:
+        case 0x8005:
+        case 0x8006:
+        case 0x8007:
+        case 0x8009:
+        case 0x800A:
+        case 0x800D:
+        case 0x8017:
             return true;
         default:
             return false;
@@ -306,15 +337,21 @@ bool orvScene_api_file::isKnownKind(int32_t type, const void* data) const {
 void orvScene_api_file::value(int32_t type, const void* data) {
     if ((type & vtArray) && type != vtChunk) {
         const ArrayRef& array = *static_cast<const ArrayRef*>(data);
-        const uint32_t count = array.data && array.count > 0 ? static_cast<uint32_t>(array.count) : 0;
+        const uint32_t count =
+            array.data && array.count > 0 ? static_cast<uint32_t>(array.count) : 0;
         if (binaryArrays) {
             switch (type) {
-                case 0x8001: return binaryArray('c', 3 * count, array.data, 12 * size_t{count});
-                case 0x8003: return binaryArray('f', count, array.data, 4 * size_t{count});
-                case 0x8004: return binaryArray('r', count, array.data, 8 * size_t{count});
+                case 0x8001:
+                    return binaryArray('c', 3 * count, array.data, 12 * size_t{count});
+                case 0x8003:
+                    return binaryArray('f', count, array.data, 4 * size_t{count});
+                case 0x8004:
+                    return binaryArray('r', count, array.data, 8 * size_t{count});
                 case 0x8006:
-                case 0x8017: return binaryArray('i', count, array.data, 4 * size_t{count});
-                default: break;
+                case 0x8017:
+                    return binaryArray('i', count, array.data, 4 * size_t{count});
+                default:
+                    break;
             }
         }
         return textArray(type, array);
@@ -335,18 +372,38 @@ void orvScene_api_file::value(int32_t type, const void* data) {
     const size_t start = used;
     char* p = reserve(kMaxValueText);
     switch (type) {
-        case 1: p = floats(p, static_cast<const float*>(data), 3); break;
+        case 1:
+            p = floats(p, static_cast<const float*>(data), 3);
+            break;
         case 2:
-        case 15: p = floats(p, static_cast<const float*>(data), 4); break;
-        case 14: p = floats(p, static_cast<const float*>(data), 2); break;
-        case 3: p = nt::general(p, clampFloat(*static_cast<const float*>(data))); break;
-        case 4: p = nt::fixed16(p, *static_cast<const double*>(data)); break;
-        case 5: p = doubles(p, static_cast<const double*>(data), 3); break;
+        case 15:
+            p = floats(p, static_cast<const float*>(data), 4);
+            break;
+        case 14:
+            p = floats(p, static_cast<const float*>(data), 2);
+            break;
+        case 3:
+            p = nt::general(p, clampFloat(*static_cast<const float*>(data)));
+            break;
+        case 4:
+            p = nt::fixed16(p, *static_cast<const double*>(data));
+            break;
+        case 5:
+            p = doubles(p, static_cast<const double*>(data), 3);
+            break;
         case 6:
-        case 23: p = nt::integer(p, *static_cast<const int32_t*>(data)); break;
-        case 16: p = ints(p, static_cast<const int32_t*>(data), 2); break;
-        case 17: p = ints(p, static_cast<const int32_t*>(data), 3); break;
-        case 18: p = ints(p, static_cast<const int32_t*>(data), 4); break;
+        case 23:
+            p = nt::integer(p, *static_cast<const int32_t*>(data));
+            break;
+        case 16:
+            p = ints(p, static_cast<const int32_t*>(data), 2);
+            break;
+        case 17:
+            p = ints(p, static_cast<const int32_t*>(data), 3);
+            break;
+        case 18:
+            p = ints(p, static_cast<const int32_t*>(data), 4);
+            break;
         case 7:
             if (*static_cast<const int32_t*>(data)) {
                 std::memcpy(p, "on", 2);
@@ -356,8 +413,11 @@ void orvScene_api_file::value(int32_t type, const void* data) {
                 p += 3;
             }
             break;
-        case 9: p = narrowedMatrix(p, static_cast<const double*>(data)); break;
-        default: break;
+        case 9:
+            p = narrowedMatrix(p, static_cast<const double*>(data));
+            break;
+        default:
+            break;
     }
     commit(p);
     endPiece(start, false);
@@ -427,15 +487,30 @@ void orvScene_api_file::textArray(int32_t type, const ArrayRef& array) {
         size_t start = used;
         char* p = reserve(kMaxValueText + 1);
         switch (type) {
-            case 0x8001: p = floats(p, f + 3 * size_t(i), 3); break;
-            case 0x8002: p = floats(p, f + 4 * size_t(i), 4); break;
-            case 0x8003: p = nt::general(p, clampFloat(f[i])); break;
-            case 0x8004: p = nt::fixed16(p, clampDouble(d[i])); break;
-            case 0x8005: p = doubles(p, d + 3 * size_t(i), 3); break;
+            case 0x8001:
+                p = floats(p, f + 3 * size_t(i), 3);
+                break;
+            case 0x8002:
+                p = floats(p, f + 4 * size_t(i), 4);
+                break;
+            case 0x8003:
+                p = nt::general(p, clampFloat(f[i]));
+                break;
+            case 0x8004:
+                p = nt::fixed16(p, clampDouble(d[i]));
+                break;
+            case 0x8005:
+                p = doubles(p, d + 3 * size_t(i), 3);
+                break;
             case 0x8006:
-            case 0x8017: p = nt::integer(p, n[i]); break;
-            case 0x8007: *p++ = n[i] ? '1' : '0'; break;
-            default: break;
+            case 0x8017:
+                p = nt::integer(p, n[i]);
+                break;
+            case 0x8007:
+                *p++ = n[i] ? '1' : '0';
+                break;
+            default:
+                break;
         }
         if (capturing) {
             commit(p);
@@ -508,7 +583,9 @@ bool orvScene_api_file::beginGeometry(const char* n) {
     return true;
 }
 
-void orvScene_api_file::endGeometry() { endGroup(); }
+void orvScene_api_file::endGeometry() {
+    endGroup();
+}
 
 bool orvScene_api_file::beginAnimation(const char* n, const char* kind) {
     OperationFlush flush(this);
@@ -523,7 +600,9 @@ bool orvScene_api_file::beginAnimation(const char* n, const char* kind) {
     return true;
 }
 
-void orvScene_api_file::endAnimation() { endGroup(); }
+void orvScene_api_file::endAnimation() {
+    endGroup();
+}
 
 bool orvScene_api_file::beginLoad(const char* n) {
     OperationFlush flush(this);
@@ -637,7 +716,9 @@ bool orvScene_api_file::beginLight(const char* n) {
     return true;
 }
 
-void orvScene_api_file::endLight() { endLoad(); }
+void orvScene_api_file::endLight() {
+    endLoad();
+}
 
 bool orvScene_api_file::beginAccel(const char* n) {
     OperationFlush flush(this);
@@ -650,7 +731,9 @@ bool orvScene_api_file::beginAccel(const char* n) {
     return true;
 }
 
-void orvScene_api_file::endAccel() { endGroup(); }
+void orvScene_api_file::endAccel() {
+    endGroup();
+}
 
 void orvScene_api_file::transform(const double m[16]) {
     if (!m) return;
@@ -713,7 +796,9 @@ bool orvScene_api_file::beginMatrix(const char* n) {
     return true;
 }
 
-void orvScene_api_file::endMatrix() { endLoad(); }
+void orvScene_api_file::endMatrix() {
+    endLoad();
+}
 
 bool orvScene_api_file::beginMaterial(const char* n, bool instance) {
     OperationFlush flush(this);
@@ -733,16 +818,23 @@ bool orvScene_api_file::useMaterial(const char* n) {
     return true;
 }
 
-void orvScene_api_file::endMaterial() { endLoad(); }
+void orvScene_api_file::endMaterial() {
+    endLoad();
+}
 
 namespace {
 const char* shaderKindWord(int32_t kind) {
     switch (kind) {
-        case 0: return "surface";
-        case 1: return "shadow";
-        case 2: return "volume";
-        case 3: return "reflection map";
-        default: return nullptr;
+        case 0:
+            return "surface";
+        case 1:
+            return "shadow";
+        case 2:
+            return "volume";
+        case 3:
+            return "reflection map";
+        default:
+            return nullptr;
     }
 }
 }  // namespace
@@ -841,9 +933,13 @@ void orvScene_api_file::endShader() {
     }
 }
 
-TextChunk* orvScene_api_file::currentChunk() { return activeChunk; }
+TextChunk* orvScene_api_file::currentChunk() {
+    return activeChunk;
+}
 
-void orvScene_api_file::pushChunk() { chunkStack.push_back(activeChunk); }
+void orvScene_api_file::pushChunk() {
+    chunkStack.push_back(activeChunk);
+}
 
 void orvScene_api_file::popChunk() {
     if (chunkStack.empty()) return;
@@ -916,8 +1012,7 @@ bool orvScene_api_file::beginList(const char* n) {
 
 void orvScene_api_file::endList() {
     OperationFlush flush(this);
-    if (collectedCount > 0 &&
-        (collectedTag == 'c' || collectedTag == 'f' || collectedTag == 'i')) {
+    if (collectedCount > 0 && (collectedTag == 'c' || collectedTag == 'f' || collectedTag == 'i')) {
         unsigned char header[8] = {0x01, 0x02, 0x03, static_cast<unsigned char>(collectedTag)};
         putLittleEndian32(header + 4, static_cast<uint32_t>(collectedCount));
         raw(header, sizeof header);
@@ -961,9 +1056,15 @@ void orvScene_api_file::listElement(ValueType type, const void* data) {
     ++listCount;
 }
 
-int32_t orvScene_api_file::queryA() { return 10; }
-int32_t orvScene_api_file::queryB() { return 10; }
-int32_t orvScene_api_file::queryC() { return 0; }
+int32_t orvScene_api_file::queryA() {
+    return 10;
+}
+int32_t orvScene_api_file::queryB() {
+    return 10;
+}
+int32_t orvScene_api_file::queryC() {
+    return 0;
+}
 
 void orvScene_api_file::groupAttribute(const char* key, const char* v) {
     OperationFlush flush(this);
@@ -1048,7 +1149,9 @@ void orvScene_api_file::flags(uint32_t value) {
     indented(text, static_cast<size_t>(p - text));
 }
 
-bool orvScene_api_file::reservedC() { return false; }
+bool orvScene_api_file::reservedC() {
+    return false;
+}
 
 bool orvScene_api_file::render() {
     OperationFlush flush(this);

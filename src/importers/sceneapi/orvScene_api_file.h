@@ -17,7 +17,7 @@
 #include "importers/sceneapi/orvScene_api.h"
 
 class orvScene_api_file : public orvScene_api {
-public:
+  public:
     // Default flags: indentation off (bit 22), binary arrays as given.
     static constexpr uint32_t kDefaultFlags = 0x400001;
     static constexpr uint32_t kFlagBinaryArrays = 0x2;
@@ -99,24 +99,24 @@ public:
     // "#modify " followed by exactly what beginCamera writes.
     bool modifyCamera(const char* name);
 
-private:
+  private:
     friend struct OperationFlush;
 
     // Output pieces.
-    void piece(const char* text, size_t length);               // P
-    void indented(const char* text, size_t length);            // I
-    void indentedFormat(const char* format, ...);              // I, printf-style
+    void piece(const char* text, size_t length);     // P
+    void indented(const char* text, size_t length);  // I
+    void indentedFormat(const char* format, ...);    // I, printf-style
     void indentedVFormat(const char* format, va_list args);
-    void raw(const void* bytes, size_t length);                // R
-    void name(const char* text);                               // N (level 0)
-    void nameAtLevel(const char* text);                        // N+
-    void newlineIndent();                                      // P "\n", then I ""
-    void chunkText(const TextChunk* chunk);                    // R or I "%s"
-    void value(int32_t type, const void* data);                // V
+    void raw(const void* bytes, size_t length);  // R
+    void name(const char* text);                 // N (level 0)
+    void nameAtLevel(const char* text);          // N+
+    void newlineIndent();                        // P "\n", then I ""
+    void chunkText(const TextChunk* chunk);      // R or I "%s"
+    void value(int32_t type, const void* data);  // V
     void textArray(int32_t type, const ArrayRef& array);
     void binaryArray(char tag, uint32_t count, const void* data, size_t bytes);
     bool isKnownKind(int32_t type, const void* data) const;
-    void blockEnd();                                           // level -1, I "}\n"
+    void blockEnd();  // level -1, I "}\n"
     void closeStatement();
 
     // Work buffer handling.

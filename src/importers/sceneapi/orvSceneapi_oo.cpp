@@ -66,7 +66,9 @@ int32_t orvSceneapi_oo::nextId() {
     return idCounter;
 }
 
-void orvSceneapi_oo::writeNode(LightNode& node) { node.write(*this); }
+void orvSceneapi_oo::writeNode(LightNode& node) {
+    node.write(*this);
+}
 
 void orvSceneapi_oo::progress(const std::string& name, float fraction) {
     target->progress(name.c_str(), fraction);
@@ -76,7 +78,9 @@ bool orvSceneapi_oo::beginGroup(const std::string& name) {
     return target->beginGroup(name.c_str(), true);
 }
 
-void orvSceneapi_oo::endGroup() { target->endGroup(); }
+void orvSceneapi_oo::endGroup() {
+    target->endGroup();
+}
 
 int32_t orvSceneapi_oo::beginShader(const std::string& type) {
     ++shaderCounter;
@@ -84,7 +88,9 @@ int32_t orvSceneapi_oo::beginShader(const std::string& type) {
     return shaderCounter;
 }
 
-void orvSceneapi_oo::endShader() { target->endShader(); }
+void orvSceneapi_oo::endShader() {
+    target->endShader();
+}
 
 bool orvSceneapi_oo::setCString(const std::string&, const char*) {
     throw std::invalid_argument("const char * are deprecated");
@@ -152,7 +158,9 @@ bool orvSceneapi_oo::setFloat3Array(const std::string& name, const std::vector<f
     return target->attribute(name.c_str(), vtFloat3Array, &array);
 }
 
-void orvSceneapi_oo::transform(const double* m) { transform(m, false); }
+void orvSceneapi_oo::transform(const double* m) {
+    transform(m, false);
+}
 
 void orvSceneapi_oo::transform(const double* m, bool replace) {
     if (replace)
@@ -161,9 +169,13 @@ void orvSceneapi_oo::transform(const double* m, bool replace) {
         target->transform(m);
 }
 
-void orvSceneapi_oo::flags(uint32_t value) { target->flags(value); }
+void orvSceneapi_oo::flags(uint32_t value) {
+    target->flags(value);
+}
 
-orvScene_api* orvSceneapi_oo::api() { return target; }
+orvScene_api* orvSceneapi_oo::api() {
+    return target;
+}
 
 void orvSceneapi_oo::error(std::string&& text) {
     target->error(text.c_str());

@@ -16,7 +16,7 @@ namespace {
 
 // Hands out a writer on a temporary stream and marks where its header goes.
 class StubFactory : public orv::LightFactory {
-public:
+  public:
     explicit StubFactory(bool withWriter) : withWriter(withWriter) {}
     orvScene_api* getSceneApi() override { return withWriter ? &harness.api() : nullptr; }
     void writeHeader(orv::orvSceneapi_oo&) override {
@@ -31,7 +31,7 @@ public:
 };
 
 class CountingNode : public orv::LightNode {
-public:
+  public:
     void write(orv::orvSceneapi_oo& oo) override {
         ++writes;
         oo.nextId();
@@ -92,8 +92,9 @@ TEST(Wrapper, ShadersAndIdsAreNumberedIndependently) {
     EXPECT_EQ(oo.beginShader("orv_diffuse"), 2);
     oo.endShader();
     EXPECT_EQ(oo.nextId(), 2);
-    EXPECT_EQ(factory.harness.take(),
-              "#define shader 1 vertex_color {\n}\nid 1\n#define shader 2 orv_diffuse {\n}\nid 2\n");
+    EXPECT_EQ(
+        factory.harness.take(),
+        "#define shader 1 vertex_color {\n}\nid 1\n#define shader 2 orv_diffuse {\n}\nid 2\n");
     oo.attach(oo.api());
     EXPECT_EQ(oo.beginShader("s"), 1);
     EXPECT_EQ(oo.nextId(), 1);

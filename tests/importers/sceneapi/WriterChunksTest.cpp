@@ -68,7 +68,8 @@ TEST(WriterChunks, NestedCaptureAndShaderInput) {
         EXPECT_EQ(h.take(), "");
         if (indent) {
             EXPECT_EQ(chunkString(inner), "\"inner\" {\n \"k\" 0.5,\n}");
-            EXPECT_EQ(chunkString(outer), "\"outer\" {\n \"in\" !  \"inner\" {\n  \"k\" 0.5,\n } ,\n}");
+            EXPECT_EQ(chunkString(outer),
+                      "\"outer\" {\n \"in\" !  \"inner\" {\n  \"k\" 0.5,\n } ,\n}");
         } else {
             EXPECT_EQ(chunkString(inner), "\"inner\" {\n\"k\" 0.5,\n}");
             EXPECT_EQ(chunkString(outer), "\"outer\" {\n\"in\" ! \"inner\" {\n\"k\" 0.5,\n},\n}");

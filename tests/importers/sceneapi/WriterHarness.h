@@ -8,7 +8,7 @@
 #include "importers/sceneapi/orvScene_api_file.h"
 
 class WriterHarness {
-public:
+  public:
     explicit WriterHarness(bool binaryArrays = false)
         : file(std::tmpfile()), writer(std::make_unique<orvScene_api_file>(file, binaryArrays)) {}
     ~WriterHarness() {
@@ -45,7 +45,7 @@ public:
         return text();
     }
 
-private:
+  private:
     FILE* file;
     std::unique_ptr<orvScene_api_file> writer;
     size_t seen = 0;
