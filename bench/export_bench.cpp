@@ -25,10 +25,9 @@
 #include <functional>
 #include <iostream>
 #include <memory>
+#include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
-
-#include <nlohmann/json.hpp>
 
 #include "addin/ExportFlow.h"
 #include "host/Session.h"
@@ -59,10 +58,9 @@ nlohmann::json makeDesign(int parts) {
         appearances.push_back(
             {{"id", "Prism-" + std::to_string(100 + i)},
              {"name", names[i]},
-             {"properties",
-              json::array({{{"id", "opaque_albedo"},
-                            {"type", "color"},
-                            {"value", {40 + 50 * i, 200 - 40 * i, 90, 255}}}})}});
+             {"properties", json::array({{{"id", "opaque_albedo"},
+                                          {"type", "color"},
+                                          {"value", {40 + 50 * i, 200 - 40 * i, 90, 255}}}})}});
     }
     json components = json::array();
     json rootOccurrences = json::array();
@@ -277,9 +275,9 @@ int run(const Options& options) {
     const fs::path fusionSim = bin / "fusion-sim";
     const fs::path addin = bin / "libquorell-addin.so";
     const bool ownDir = options.dir.empty();
-    const fs::path dir = ownDir ? fs::temp_directory_path() /
-                                      ("quorell-export-bench-" + std::to_string(getpid()))
-                                : options.dir;
+    const fs::path dir =
+        ownDir ? fs::temp_directory_path() / ("quorell-export-bench-" + std::to_string(getpid()))
+               : options.dir;
     fs::create_directories(dir);
     const fs::path designFile = dir / "synthetic.json";
     std::ofstream(designFile) << makeDesign(options.parts).dump();
@@ -301,11 +299,11 @@ int run(const Options& options) {
 
     const host::DocumentData doc = fusionsim::loadDesign(designFile.string());
     const MeshTotals totals = countMeshes(doc);
-    std::printf("design: %zu occurrences, %zu bodies, %zu meshes, %zu triangles, "
-                "mesh arrays %.1f MB, file %.1f KB\n",
-                doc.products.at(0).design->components.at(0).occurrences.size(), totals.bodies,
-                totals.meshes, totals.triangles, totals.bytes / 1e6,
-                fs::file_size(designFile) / 1e3);
+    std::printf(
+        "design: %zu occurrences, %zu bodies, %zu meshes, %zu triangles, "
+        "mesh arrays %.1f MB, file %.1f KB\n",
+        doc.products.at(0).design->components.at(0).occurrences.size(), totals.bodies,
+        totals.meshes, totals.triangles, totals.bytes / 1e6, fs::file_size(designFile) / 1e3);
 
     auto tree = prepareTree(doc);
     double write = 1e30, exportTime = 1e30;

@@ -6,12 +6,13 @@ namespace {
 AddinModule state;
 }  // namespace
 
-AddinModule& addinModule() { return state; }
+AddinModule& addinModule() {
+    return state;
+}
 
 DesignConverter& getConverter() {
     if (!state.converter) {
-        state.converter =
-            std::make_unique<DesignConverter>(state.application, state.userInterface);
+        state.converter = std::make_unique<DesignConverter>(state.application, state.userInterface);
     }
     return *state.converter;
 }

@@ -5,31 +5,31 @@
 #include "host/Fusion.h"
 
 class QRRenderCommandExecutedHandler : public adsk::core::CommandEventHandler {
-public:
+  public:
     ~QRRenderCommandExecutedHandler() override = default;
     void notify(const adsk::core::Ptr<adsk::core::CommandEventArgs>& eventArgs) override;
 };
 
 class QRExportCommandExecutedHandler : public adsk::core::CommandEventHandler {
-public:
+  public:
     ~QRExportCommandExecutedHandler() override = default;
     void notify(const adsk::core::Ptr<adsk::core::CommandEventArgs>& eventArgs) override;
 };
 
 class RenderCommandCreatedHandler : public adsk::core::CommandCreatedEventHandler {
-public:
+  public:
     ~RenderCommandCreatedHandler() override = default;
     void notify(const adsk::core::Ptr<adsk::core::CommandCreatedEventArgs>& eventArgs) override;
 
-private:
+  private:
     QRRenderCommandExecutedHandler executed;
 };
 
 class ExportCommandCreatedHandler : public adsk::core::CommandCreatedEventHandler {
-public:
+  public:
     ~ExportCommandCreatedHandler() override = default;
     void notify(const adsk::core::Ptr<adsk::core::CommandCreatedEventArgs>& eventArgs) override;
 
-private:
+  private:
     QRExportCommandExecutedHandler executed;
 };

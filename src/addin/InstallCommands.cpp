@@ -64,7 +64,8 @@ void installCommands(const Ptr<adsk::core::Workspaces>& workspaces,
     placeButton(definitions, toolbarControls, renderOnToolbar, false);
 
     Ptr<adsk::core::Workspace> workspace = workspaces->itemById(commands::renderWorkspace);
-    if (!workspace && workspaces->count() > 0) workspace = workspaces->item(workspaces->count() - 1);
+    if (!workspace && workspaces->count() > 0)
+        workspace = workspaces->item(workspaces->count() - 1);
     if (!workspace) return;
 
     Ptr<adsk::core::ToolbarPanels> panels = required(workspace->toolbarPanels());

@@ -3,7 +3,9 @@
 #include <cmath>
 
 namespace {
-bool measureChanged(double a, double b) { return std::isnan(a) || std::isnan(b) || a != b; }
+bool measureChanged(double a, double b) {
+    return std::isnan(a) || std::isnan(b) || a != b;
+}
 }  // namespace
 
 bool signaturesDiffer(const ComponentSignature& a, const ComponentSignature& b) {

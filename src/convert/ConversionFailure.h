@@ -4,7 +4,9 @@
 
 #include <exception>
 
-[[noreturn]] inline void conversionFailure() { throw std::exception(); }
+[[noreturn]] inline void conversionFailure() {
+    throw std::exception();
+}
 
 // Returns the object, or raises the conversion failure when the host gave none.
 template <class PtrT>

@@ -27,7 +27,7 @@ constexpr uint32_t appearanceGroup = 0x10000;
 }  // namespace groupflags
 
 class DesignConverter {
-public:
+  public:
     DesignConverter(adsk::core::Ptr<adsk::core::Application> application,
                     adsk::core::Ptr<adsk::core::UserInterface> userInterface);
     ~DesignConverter();

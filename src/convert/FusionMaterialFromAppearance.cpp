@@ -24,8 +24,8 @@ void takeTexturePath(const adsk::core::Ptr<adsk::core::AppearanceTexture>& textu
         adsk::core::Ptr<adsk::core::Property> property = required(properties->item(i));
         if (std::strcmp(property->objectType(), adsk::core::FilenameProperty::classType()) != 0)
             continue;
-        adsk::core::Ptr<adsk::core::FilenameProperty> file = required(
-            property->cast<adsk::core::FilenameProperty>());
+        adsk::core::Ptr<adsk::core::FilenameProperty> file =
+            required(property->cast<adsk::core::FilenameProperty>());
         path = file->value();
     }
 }

@@ -12,7 +12,7 @@
 #include "host/Session.h"
 
 class AddinTest : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         stop(nullptr);
         host::resetApplication();

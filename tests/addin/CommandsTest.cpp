@@ -38,10 +38,11 @@ host::UiLayout layoutWith(std::vector<host::WorkspaceLayout> workspaces) {
 
 TEST_F(AddinTest, RunPlacesThreeButtons) {
     ASSERT_TRUE(run(""));
-    EXPECT_EQ(placed(), (std::vector<std::string>{
-                            "toolbar QAT " + renderToolbarId,
-                            "workspace FusionRenderEnvironment / panel RenderPanel " + renderPanelId,
-                            "workspace FusionRenderEnvironment / panel RenderPanel " + exportPanelId}));
+    EXPECT_EQ(placed(),
+              (std::vector<std::string>{
+                  "toolbar QAT " + renderToolbarId,
+                  "workspace FusionRenderEnvironment / panel RenderPanel " + renderPanelId,
+                  "workspace FusionRenderEnvironment / panel RenderPanel " + exportPanelId}));
     ASSERT_EQ(definitions()->count(), 3u);
     for (const auto& id : {renderToolbarId, renderPanelId}) {
         auto d = definitions()->itemById(id);
@@ -79,8 +80,10 @@ TEST_F(AddinTest, RunAgainAndStopThenRunCreateNothingNew) {
 TEST_F(AddinTest, ExistingRenderPanelButtonGetsOnlyTheExportButtonAdded) {
     // The render panel button is there already (for instance from an earlier session).
     auto ui = adsk::core::Application::get()->userInterface();
-    auto panel = ui->workspaces()->itemById("FusionRenderEnvironment")->toolbarPanels()->itemById(
-        "RenderPanel");
+    auto panel = ui->workspaces()
+                     ->itemById("FusionRenderEnvironment")
+                     ->toolbarPanels()
+                     ->itemById("RenderPanel");
     auto d = definitions()->addButtonDefinition(renderPanelId, "Old", "Old tooltip", "");
     panel->controls()->addCommand(d, "", true);
     ASSERT_TRUE(run(""));

@@ -1,11 +1,12 @@
 // The export flow: dialog, file, import options, signatures kept for the live link.
 #include <unistd.h>
 
+#include <cstring>
+
 #include "AddinFixture.h"
 #include "addin/ExportFlow.h"
 #include "host/DesignBuilder.h"
 #include "scene/OrvGroup.h"
-#include <cstring>
 
 using adsk::core::Ptr;
 
@@ -65,10 +66,11 @@ TEST_F(AddinTest, ExportWritesModuleAndTreeWithoutCamera) {
     exportDocument(converter, host::openDocument(bracket("mm")));
     const std::string text = readFile(dir / "out.bip");
     EXPECT_TRUE(contains(text, "load \"orvrtopt.so\" {\n \"import_mode\" on,\n"));
-    EXPECT_TRUE(contains(text, " \"import_up_vector\" 1,\n \"meter_scale\" 1000,\n"
-                               " \"import_keep_original\" on,\n \"import_center_geometry\" on,\n"
-                               " \"import_snap_to_ground\" on,\n \"import_adjust_camera\" on,\n"
-                               " \"import_adjust_environment\" on,\n \"ext\" on,\n}\n"));
+    EXPECT_TRUE(contains(text,
+                         " \"import_up_vector\" 1,\n \"meter_scale\" 1000,\n"
+                         " \"import_keep_original\" on,\n \"import_center_geometry\" on,\n"
+                         " \"import_snap_to_ground\" on,\n \"import_adjust_camera\" on,\n"
+                         " \"import_adjust_environment\" on,\n \"ext\" on,\n}\n"));
     EXPECT_FALSE(contains(text, "import_use_camera"));
     EXPECT_FALSE(contains(text, "camera "));
     // Host centimetres are written in millimetres.
@@ -130,8 +132,8 @@ TEST_F(AddinTest, FailedConversionLeavesPreviousSignaturesEmpty) {
 
 TEST_F(AddinTest, UnitScaleForEveryUnitText) {
     const std::vector<std::pair<std::string, float>> units{
-        {"in", 39.37008f}, {"m", 1.0f},    {"cm", 100.0f}, {"mm", 1000.0f}, {"ft", 3.28084f},
-        {"inch", 1.0f},    {"\"", 1.0f},   {"MM", 1.0f},   {"mm ", 1.0f},   {"", 1.0f}};
+        {"in", 39.37008f}, {"m", 1.0f},  {"cm", 100.0f}, {"mm", 1000.0f}, {"ft", 3.28084f},
+        {"inch", 1.0f},    {"\"", 1.0f}, {"MM", 1.0f},   {"mm ", 1.0f},   {"", 1.0f}};
     auto converter = makeConverter();
     for (const auto& [unit, expected] : units) {
         converter.unitsPerMetre = 42;

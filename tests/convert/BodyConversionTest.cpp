@@ -61,7 +61,8 @@ TEST(BodyConversion, GroupsFacesByAppearanceIdInByteOrder) {
     EXPECT_EQ(mesh(bGroup->getNodes()[1])->getVertices()[0], 4.0f);
     EXPECT_EQ(mesh(bGroup->getNodes()[1])->getName(), "Shell");
     // One material per group, shared by its objects.
-    EXPECT_EQ(mesh(bGroup->getNodes()[0])->getMaterial(), mesh(bGroup->getNodes()[1])->getMaterial());
+    EXPECT_EQ(mesh(bGroup->getNodes()[0])->getMaterial(),
+              mesh(bGroup->getNodes()[1])->getMaterial());
 }
 
 TEST(BodyConversion, FaceAppearanceBeatsBodyAppearanceWhichBeatsOverride) {
@@ -78,8 +79,7 @@ TEST(BodyConversion, FaceAppearanceBeatsBodyAppearanceWhichBeatsOverride) {
     EXPECT_EQ(materialOf(group(withBody->getChildren()[1])->getNodes()[0])->getName(),
               "Appearance Face");
 
-    auto bare = oneBody(body("Part", std::nullopt, {face(), face("Face")}),
-                        {appearance("Face")});
+    auto bare = oneBody(body("Part", std::nullopt, {face(), face("Face")}), {appearance("Face")});
     auto withOverride = converter->convertBody(firstBody(bare), override, true);
     ASSERT_EQ(withOverride->getChildren().size(), 2u);
     EXPECT_EQ(materialOf(group(withOverride->getChildren()[0])->getNodes()[0])->getName(),
@@ -139,8 +139,9 @@ TEST(BodyConversion, MissingMeshManagerEndsTheConversion) {
 }
 
 TEST(BodyConversion, TwoBodiesWithOneAppearanceGetSeparateMaterials) {
-    auto data = document({component("Part", {body("One", "A", {face()}), body("Two", "A", {face()})})},
-                         {appearance("A", 255)});
+    auto data =
+        document({component("Part", {body("One", "A", {face()}), body("Two", "A", {face()})})},
+                 {appearance("A", 255)});
     auto doc = host::buildDocument(data);
     auto bodies = rootOf(doc)->bRepBodies();
     auto converter = makeConverter();
@@ -163,7 +164,8 @@ TEST(MeshConversion, ScalesVerticesOnlyAndKeepsIndices) {
     f.meshes = {m};
     auto b = firstBody(oneBody(body("Part", std::nullopt, {f}), {}));
     auto converter = makeConverter(10.0f);
-    auto node = converter->convertMesh(b->faces()->item(0)->meshManager()->displayMeshes()->item(0));
+    auto node =
+        converter->convertMesh(b->faces()->item(0)->meshManager()->displayMeshes()->item(0));
     EXPECT_EQ(node->getName(), "");
     EXPECT_EQ(node->getVertices(), (std::vector<float>{10, 20, 30, 40, 50, 60, 70, 80, 90}));
     EXPECT_EQ(node->getNormals(), m.normals);
@@ -176,10 +178,10 @@ TEST(MeshConversion, DropsNormalsAndUvsOfUnexpectedLength) {
         size_t coordinates, normals, uvs;
         bool keepsNormals, keepsUvs;
     };
-    const std::vector<Case> cases{
-        {9, 9, 6, true, true},   {9, 6, 6, false, true},  {9, 12, 6, false, true},
-        {9, 9, 4, true, false},  {9, 9, 8, true, false},  {10, 10, 6, true, true},
-        {11, 11, 4, true, false}, {9, 0, 0, false, false}};
+    const std::vector<Case> cases{{9, 9, 6, true, true},    {9, 6, 6, false, true},
+                                  {9, 12, 6, false, true},  {9, 9, 4, true, false},
+                                  {9, 9, 8, true, false},   {10, 10, 6, true, true},
+                                  {11, 11, 4, true, false}, {9, 0, 0, false, false}};
     auto converter = makeConverter();
     for (const auto& c : cases) {
         host::MeshData m;

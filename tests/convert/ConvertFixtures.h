@@ -99,7 +99,8 @@ inline std::shared_ptr<orv::TriangleObject> mesh(const std::shared_ptr<orv::Ligh
     return std::dynamic_pointer_cast<orv::TriangleObject>(node);
 }
 
-inline std::shared_ptr<orv::FusionMaterial> materialOf(const std::shared_ptr<orv::LightNode>& node) {
+inline std::shared_ptr<orv::FusionMaterial> materialOf(
+    const std::shared_ptr<orv::LightNode>& node) {
     return std::dynamic_pointer_cast<orv::FusionMaterial>(mesh(node)->getMaterial());
 }
 

@@ -35,7 +35,8 @@ TEST(FusionMaterialFromAppearance, NoAppearanceIsGenericWhite) {
 }
 
 TEST(FusionMaterialFromAppearance, ColourFromAlbedoDividedBy255) {
-    orv::FusionMaterial m(built({"P1", "Paint (Orange)",
+    orv::FusionMaterial m(built({"P1",
+                                 "Paint (Orange)",
                                  {host::floatProperty("surface_roughness", 0.2),
                                   host::colorProperty("opaque_albedo", 255, 128, 0, 10)}}));
     EXPECT_EQ(m.getName(), "Paint (Orange)");
@@ -47,12 +48,14 @@ TEST(FusionMaterialFromAppearance, ColourFromAlbedoDividedBy255) {
 }
 
 TEST(FusionMaterialFromAppearance, LastKnownColourPropertyWins) {
-    orv::FusionMaterial metal(built({"M", "Metal",
+    orv::FusionMaterial metal(built({"M",
+                                     "Metal",
                                      {host::colorProperty("metal_color", 51, 51, 51),
                                       host::colorProperty("metal_f0", 102, 102, 102),
                                       host::colorProperty("glass_color", 255, 0, 0)}}));
     EXPECT_FLOAT_EQ(metal.getColor()[0], 0.4f);
-    orv::FusionMaterial generic(built({"G", "Generic",
+    orv::FusionMaterial generic(built({"G",
+                                       "Generic",
                                        {host::colorProperty("generic_diffuse", 0, 255, 0),
                                         host::colorProperty("Opaque_albedo", 255, 0, 0),
                                         host::colorProperty("opaque_albedo_", 255, 0, 0)}}));
@@ -60,7 +63,8 @@ TEST(FusionMaterialFromAppearance, LastKnownColourPropertyWins) {
 }
 
 TEST(FusionMaterialFromAppearance, TextureFromAnyColourPropertyLastFileWins) {
-    orv::FusionMaterial m(built({"T", "Oak",
+    orv::FusionMaterial m(built({"T",
+                                 "Oak",
                                  {texturedWith("opaque_albedo", {"/t/first.png"}),
                                   texturedWith("bump_map", {"/t/a.png", "/t/b.png"})}}));
     // The texture-driven colour has no value and the bump colour's id is not a diffuse id.

@@ -53,19 +53,24 @@ TEST(SignaturesDiffer, EveryFieldCounts) {
         {"summary length", [](auto& s) { s.appearanceSummary += " "; }},
         {"visible", [](auto& s) { s.visible = false; }},
         {"body visibility", [](auto& s) { s.bodyVisibility["Lid"] = true; }},
-        {"body renamed", [](auto& s) {
+        {"body renamed",
+         [](auto& s) {
              s.bodyVisibility.erase("Lid");
              s.bodyVisibility["Lid2"] = false;
          }},
         {"body added", [](auto& s) { s.bodyVisibility["New"] = true; }},
         {"first vertex", [](auto& s) { s.bodyFirstVertex["Base"][2] = 3.5f; }},
-        {"first vertex key", [](auto& s) {
+        {"first vertex key",
+         [](auto& s) {
              s.bodyFirstVertex["Base2"] = s.bodyFirstVertex["Base"];
              s.bodyFirstVertex.erase("Base");
          }},
         {"first vertex gone", [](auto& s) { s.bodyFirstVertex.clear(); }},
         {"child", [](auto& s) { s.childComponents.insert("Cable"); }},
-        {"child renamed", [](auto& s) { s.childComponents = {"Arm", "Hood"}; }},
+        {"child renamed",
+         [](auto& s) {
+             s.childComponents = {"Arm", "Hood"};
+         }},
     };
     const ComponentSignature base = sample();
     EXPECT_FALSE(signaturesDiffer(base, sample()));
@@ -105,10 +110,10 @@ TEST(MakeSignature, RecordsTheComponentAsVisited) {
 }
 
 TEST(MakeSignature, CountsFacesPerAppearanceInOrderOfFirstUse) {
-    auto data = document({component("Part", {body("Shell", std::nullopt,
-                                                  {face("Z"), face(), face("A"), face("Z"),
-                                                   face()})})},
-                         {appearance("A"), appearance("Z")});
+    auto data =
+        document({component("Part", {body("Shell", std::nullopt,
+                                          {face("Z"), face(), face("A"), face("Z"), face()})})},
+                 {appearance("A"), appearance("Z")});
     auto doc = host::buildDocument(data);
     auto converter = makeConverter();
     // Faces without any appearance are not counted.
@@ -119,9 +124,9 @@ TEST(MakeSignature, FirstVertexNeedsAFaceAMeshAndThreeCoordinates) {
     host::FaceData noMeshes;
     host::FaceData shortMesh;
     shortMesh.meshes.push_back({{1, 2}, {}, {}, {}});
-    auto data = document({component("Part", {body("NoFaces", std::nullopt, {}),
-                                             body("NoMeshes", std::nullopt, {noMeshes}),
-                                             body("Short", std::nullopt, {shortMesh})})});
+    auto data = document({component(
+        "Part", {body("NoFaces", std::nullopt, {}), body("NoMeshes", std::nullopt, {noMeshes}),
+                 body("Short", std::nullopt, {shortMesh})})});
     auto doc = host::buildDocument(data);
     auto converter = makeConverter();
     auto s = converter->makeSignature(rootOf(doc), nullptr, true);

@@ -13,8 +13,8 @@ namespace {
 host::DocumentData lamp() {
     auto root = component("Lamp", {body("Base", "A", {face()}), body("Stand", "A", {face()})},
                           {occurrence("Arm"), occurrence("Cable", false)});
-    root.occurrences[0].transform = host::Transform{1, 2, 3, 4,   5, 6, 7, 8,
-                                                    9, 10, 11, 12, 0, 0, 0, 1};
+    root.occurrences[0].transform =
+        host::Transform{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 0, 0, 0, 1};
     root.occurrences[1].transform = host::translation(1, 2, 3);
     return document({root, component("Arm", {body("Tube", "A", {face()})}),
                      component("Cable", {body("Cord", "A", {face()})})},
@@ -150,11 +150,11 @@ TEST(Traversal, ComponentVisitedTwiceIsComparedWithThePreviousConversion) {
 }
 
 TEST(Traversal, OverrideAppliesToTheOccurrenceOnlyNotFurtherDown) {
-    auto data = document({component("Root", {}, {occurrence("Mid", true, "R")}),
-                          component("Mid", {body("MidBody", std::nullopt, {face()})},
-                                    {occurrence("Leaf")}),
-                          component("Leaf", {body("LeafBody", std::nullopt, {face()})})},
-                         {appearance("R")});
+    auto data =
+        document({component("Root", {}, {occurrence("Mid", true, "R")}),
+                  component("Mid", {body("MidBody", std::nullopt, {face()})}, {occurrence("Leaf")}),
+                  component("Leaf", {body("LeafBody", std::nullopt, {face()})})},
+                 {appearance("R")});
     auto converter = makeConverter();
     auto root = converter->convertDocument(host::buildDocument(data));
     auto mid = group(group(root->getChildren()[0])->getChildren()[0]);

@@ -46,7 +46,7 @@ int runFusionSim(const std::vector<std::string>& arguments, const fs::path& erro
 }
 
 class ExportEndToEnd : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         dir = fs::temp_directory_path() / ("quorell-e2e-" + std::to_string(::getpid()));
         fs::create_directories(dir);
@@ -75,7 +75,8 @@ TEST_F(ExportEndToEnd, DeskLampMatchesTheCheckedInScene) {
         R"re((Jan|Feb|Mar|Apr|May|Jun|Jul|Aug|Sep|Oct|Nov|Dec) [ 123]\d \d\d:\d\d:\d\d \d{4}\)")re");
     for (size_t i = 0; i < expected.size(); ++i) {
         if (expected[i].find("@BUILD_TIME@") != std::string::npos) {
-            EXPECT_TRUE(std::regex_match(actual[i], banner)) << "line " << i + 1 << ": " << actual[i];
+            EXPECT_TRUE(std::regex_match(actual[i], banner))
+                << "line " << i + 1 << ": " << actual[i];
         } else {
             EXPECT_EQ(actual[i], expected[i]) << "line " << i + 1;
         }
