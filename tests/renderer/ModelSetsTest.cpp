@@ -1,0 +1,165 @@
+// Recording received frames into a scene tree and merging updates, without
+// processes or sockets: frames are built as the live object builds them.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+
+#include "ModelSets.h"
+#include "importers/sceneapi/orvScene_api_file.h"
+#include "livelib/FrameCodec.h"
+
+namespace {
+
+using livelink::Op;
+
+// Turns calls into recorded frames (the subset the tests need).
+class Frames {
+public:
+    explicit Frames(uint32_t session) : recorder_(session) {}
+    Frames& group(const char* name) { return add(Op::BeginGroup, [&](livelink::FrameWriter& w) { w.string(name); w.u8(1); }); }
+    Frames& end() { return add(Op::EndGroup, [](livelink::FrameWriter&) {}); }
+    Frames& flags(uint32_t value) { return add(Op::Flags, [&](livelink::FrameWriter& w) { w.u32(value); }); }
+    Frames& print(const char* text) { return add(Op::Print, [&](livelink::FrameWriter& w) { w.string(text); }); }
+    Frames& setFlags(uint32_t value) { return add(Op::SetFlags, [&](livelink::FrameWriter& w) { w.u32(value); }); }
+    renderer::SceneRecording take() { return recorder_.take(); }
+    renderer::SceneRecorder& recorder() { return recorder_; }
+
+private:
+    template <typename Fill>
+    Frames& add(Op op, Fill fill) {
+        std::vector<uint8_t> bytes;
+        livelink::FrameWriter w(bytes);
+        w.begin(op);
+        fill(w);
+        w.end();
+        std::string error;
+        EXPECT_TRUE(recorder_.add(bytes[4], std::vector<uint8_t>(bytes.begin() + 5, bytes.end()), &error)) << error;
+        return *this;
+    }
+    renderer::SceneRecorder recorder_;
+};
+
+std::string text(const renderer::SceneRecording& scene) {
+    char* buffer = nullptr;
+    size_t size = 0;
+    FILE* memory = ::open_memstream(&buffer, &size);
+    {
+        orvScene_api_file writer(memory, false);
+        renderer::replay(scene, writer);
+    }
+    std::fclose(memory);
+    std::string out(buffer, size);
+    std::free(buffer);
+    return out;
+}
+
+// A component with one occurrence of the same name twice, each holding a body.
+renderer::SceneRecording design(uint32_t session, uint32_t componentFlags, bool bodies, const char* tag) {
+    Frames f(session);
+    f.print(tag).group("Doc");
+    for (int occurrence = 0; occurrence < 2; ++occurrence) {
+        f.group("Part").flags(componentFlags);
+        if (bodies) {
+            const std::string body = std::string(tag) + " body " + std::to_string(occurrence);
+            f.group(body.c_str()).flags(0x0400).group(body.c_str()).flags(0x10000).end().end();
+        }
+        f.end();
+    }
+    f.end();
+    return f.take();
+}
+
+TEST(SceneRecorder, NamesTheSceneAfterItsFirstTopLevelGroup) {
+    renderer::SceneRecording scene = Frames(1).print("x").group("Root").group("Inner").end().end().group("Second").end().take();
+    EXPECT_TRUE(scene.hasRoot);
+    EXPECT_EQ(scene.rootName, "Root");
+    EXPECT_FALSE(Frames(1).print("only a print").take().hasRoot);
+}
+
+TEST(SceneRecorder, KeepsTheShapeOfUnbalancedScenesAndDropsOutputFlags) {
+    renderer::SceneRecording scene = Frames(1).end().setFlags(2).group("open").group("inner").end().take();
+    // Replayed as it came: an endGroup before any group, no endGroup for "open".
+    const std::string written = text(scene);
+    EXPECT_EQ(written.find("}\n"), 0u);
+    EXPECT_EQ(std::count(written.begin(), written.end(), '}'), 2);
+    EXPECT_EQ(written.find('\x01'), std::string::npos);  // no binary array tags: setFlags was dropped
+}
+
+TEST(SceneRecorder, RejectsUnknownAndMalformedFrames) {
+    renderer::SceneRecorder recorder(1);
+    std::string error;
+    EXPECT_FALSE(recorder.add(200, {}, &error));
+    EXPECT_NE(error.find("unknown"), std::string::npos);
+    EXPECT_FALSE(recorder.add(static_cast<uint8_t>(Op::Finish), {}, &error));
+    EXPECT_FALSE(recorder.add(static_cast<uint8_t>(Op::BeginGroup), {5, 0, 0, 0, 'a'}, &error));
+    EXPECT_FALSE(recorder.add(static_cast<uint8_t>(Op::EndGroup), {0}, &error));  // bytes after the arguments
+    EXPECT_FALSE(recorder.add(static_cast<uint8_t>(Op::Flags), {1, 2}, &error));
+    EXPECT_TRUE(recorder.take().items.empty());
+}
+
+TEST(ModelSets, UnchangedComponentsKeepTheirBodiesByPlace) {
+    renderer::ModelSets sets;
+    EXPECT_EQ(sets.store(design(sets.nextSession(), 0x8001, true, "old")), "Doc");
+    const std::string first = text(*sets.find("Doc"));
+
+    // Unchanged: each occurrence keeps its own body (same-named siblings by order).
+    sets.store(design(sets.nextSession(), 0x0001, false, "new"));
+    const std::string kept = text(*sets.find("Doc"));
+    EXPECT_NE(kept.find("old body 0"), std::string::npos);
+    EXPECT_NE(kept.find("old body 1"), std::string::npos);
+    EXPECT_LT(kept.find("old body 0"), kept.find("old body 1"));
+    EXPECT_NE(kept.find("#print \"new\""), std::string::npos);  // top-level calls are replaced
+    EXPECT_EQ(kept.find("#print \"old\""), std::string::npos);
+
+    // Changed: the new bodies replace the old ones.
+    sets.store(design(sets.nextSession(), 0x8001, true, "newer"));
+    const std::string replaced = text(*sets.find("Doc"));
+    EXPECT_EQ(replaced.find("old body"), std::string::npos);
+    EXPECT_NE(replaced.find("newer body 1"), std::string::npos);
+    EXPECT_EQ(sets.size(), 1u);
+    EXPECT_NE(first, kept);
+}
+
+TEST(ModelSets, UnchangedComponentWithoutAPastKeepsNothing) {
+    renderer::ModelSets sets;
+    sets.store(design(sets.nextSession(), 0x0001, false, "fresh"));
+    const std::string written = text(*sets.find("Doc"));
+    EXPECT_EQ(written.find("body"), std::string::npos);
+    EXPECT_NE(written.find("flags 1\n"), std::string::npos);
+}
+
+TEST(ModelSets, FlagsTellComponentsFromBodies) {
+    renderer::GroupNode g;
+    EXPECT_FALSE(renderer::isUnchangedComponent(g));
+    g.flags = 0x0001;
+    EXPECT_TRUE(renderer::isUnchangedComponent(g));
+    for (uint32_t f : {0x8001u, 0x8401u, 0x0400u, 0x10000u, 0u}) {
+        g.flags = f;
+        EXPECT_FALSE(renderer::isUnchangedComponent(g)) << f;
+    }
+    g.flags = 0x8401;
+    EXPECT_TRUE(renderer::isBodyGroup(g));
+    g.flags = 0x10000;
+    EXPECT_FALSE(renderer::isBodyGroup(g));
+}
+
+TEST(ModelSets, SceneFileNamesStayInTheScenesFolder) {
+    EXPECT_EQ(renderer::sceneFileName("Bracket"), "Bracket.bip");
+    EXPECT_EQ(renderer::sceneFileName("a/b\\c"), "a_b_c.bip");
+    EXPECT_EQ(renderer::sceneFileName(".."), "_...bip");
+    EXPECT_EQ(renderer::sceneFileName(""), "_.bip");
+    EXPECT_EQ(renderer::sceneFileName("line\nfeed"), "line_feed.bip");
+}
+
+TEST(ModelSets, DescriptionEscapesNames) {
+    renderer::ModelSets sets;
+    EXPECT_EQ(sets.descriptionXml().find("<modelset "), std::string::npos);
+    Frames f(sets.nextSession());
+    sets.store(f.group("A&B <\"x\">").end().take());
+    EXPECT_NE(sets.descriptionXml().find("name=\"A&amp;B &lt;&quot;x&quot;&gt;\" modelset=\"active\""),
+              std::string::npos);
+}
+
+}  // namespace
