@@ -62,6 +62,8 @@ class StepDesignLoader : public DesignLoader {
 
 }  // namespace
 
-std::unique_ptr<DesignLoader> makeStepDesignLoader() { return std::make_unique<StepDesignLoader>(); }
+std::unique_ptr<DesignLoader> makeStepDesignLoader() {
+    return std::make_unique<StepDesignLoader>();
+}
 
 }  // namespace fusionsim
