@@ -46,7 +46,8 @@ Options parseCommandLine(const std::vector<std::string>& arguments) {
     for (size_t i = 0; i < arguments.size(); ++i) {
         const std::string& a = arguments[i];
         auto value = [&]() -> std::string {
-            if (i + 1 >= arguments.size() || arguments[i + 1].empty())
+            if (i + 1 >= arguments.size() || arguments[i + 1].empty() ||
+                arguments[i + 1].rfind("--", 0) == 0)
                 throw UsageError(a + " needs a value");
             return arguments[++i];
         };

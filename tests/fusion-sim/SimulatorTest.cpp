@@ -1,0 +1,218 @@
+// fusion-sim as a program: command lines, sessions against a small add-in, exit
+// status and what it prints.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "tools/fusion-sim/CommandLine.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Outcome {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string slurp(const fs::path& path) {
+    std::ifstream in(path);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+class FusionSim : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        folder_ = fs::temp_directory_path() /
+                  ("fusion-sim-test-" + std::to_string(::getpid()) + "-" +
+                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::create_directories(folder_);
+        write("lamp.json", R"({"format": "design/1", "document": {"name": "Lamp v3"},
+            "components": [{"name": "Lamp", "bodies": [{"shape": {"type": "box"}}]}]})");
+        write("lamp4.json", R"({"format": "design/1", "document": {"name": "Lamp v4"},
+            "components": [{"name": "Lamp"}]})");
+    }
+    void TearDown() override { fs::remove_all(folder_); }
+
+    fs::path path(const std::string& name) const { return folder_ / name; }
+    void write(const std::string& name, const std::string& text) const {
+        std::ofstream(path(name)) << text;
+    }
+
+    // Runs fusion-sim with the fake add-in (unless the arguments name one).
+    Outcome sim(const std::string& arguments, bool withAddin = true) const {
+        std::string command =
+            std::string("cd '") + folder_.string() + "' && '" FUSION_SIM "' " + arguments;
+        if (withAddin) command += " --addin '" FAKE_ADDIN "'";
+        command += " >out.txt 2>err.txt";
+        const int raw = std::system(command.c_str());
+        Outcome o;
+        o.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+        o.out = slurp(path("out.txt"));
+        o.err = slurp(path("err.txt"));
+        return o;
+    }
+
+    fs::path folder_;
+};
+
+}  // namespace
+
+TEST_F(FusionSim, ExportClicksThePanelButtonAndAnswersTheDialog) {
+    Outcome o = sim("lamp.json --export result.bip");
+    EXPECT_EQ(o.status, 0) << o.err;
+    EXPECT_EQ(o.out, "fake: run\nfake: stop\n");
+    EXPECT_EQ(o.err, "");
+    EXPECT_EQ(slurp(path("result.bip")), "Lamp v3\n");
+}
+
+TEST_F(FusionSim, RenderClicksTheToolbarButton) {
+    Outcome o = sim("lamp.json --render");
+    EXPECT_EQ(o.status, 0) << o.err;
+    EXPECT_EQ(o.out, "fake: run\nfake: render Lamp v3\nfake: stop\n");
+}
+
+TEST_F(FusionSim, ScriptSessionWithNewerVersionsDialogsAndControls) {
+    write("session.txt",
+          "# a whole session\n"
+          "open lamp.json\n"
+          "controls   # before run: nothing placed\n"
+          "run\n"
+          "controls\n"
+          "dialog save out/first.bip\n"
+          "dialog cancel\n"
+          "click quorell12ExportCommandOnPanelCPP\n"
+          "click quorell12ExportCommandOnPanelCPP\n"
+          "open lamp4.json\n"
+          "click quorell12RenderCommandOnQATCPP\n"
+          "stop\n");
+    fs::create_directories(path("out"));
+    Outcome o = sim("--script session.txt");
+    EXPECT_EQ(o.status, 0) << o.err;
+    EXPECT_EQ(o.out,
+              "fake: run\n"
+              "toolbar QAT: quorell12RenderCommandOnQATCPP\n"
+              "panel FusionRenderEnvironment/RenderPanel: quorell12ExportCommandOnPanelCPP\n"
+              "panel FusionRenderEnvironment/RenderPanel: fakeMessage\n"
+              "panel FusionRenderEnvironment/RenderPanel: fakeThrow\n"
+              "panel FusionRenderEnvironment/RenderPanel: fakeBare (hidden)\n"
+              "fake: cancelled\n"
+              "fake: render Lamp v4\n"
+              "fake: stop\n");
+    EXPECT_EQ(slurp(path("out/first.bip")), "Lamp v3\n");
+}
+
+TEST_F(FusionSim, ErrorsOfTheAddinAreReportedAndTheSessionGoesOn) {
+    write("session.txt",
+          "open lamp.json\nrun\nclick fakeThrow\nclick fakeBare\nclick fakeMessage\n"
+          "click nosuch\nclick quorell12RenderCommandOnQATCPP\n");
+    Outcome o = sim("--script session.txt");
+    EXPECT_EQ(o.status, 1);
+    EXPECT_EQ(o.err,
+              "error: cannot open /x.bip\n"
+              "error: Unknown exception\n"
+              "message box: Live link failed. Reason: \"x\n\"\n"
+              "fusion-sim: session.txt:6: no placed control has the command id nosuch\n");
+    // The last click still ran, and stop came at the end by itself.
+    EXPECT_EQ(o.out, "fake: run\nfake: render Lamp v3\nfake: stop\n");
+}
+
+TEST_F(FusionSim, MessageBoxAloneKeepsStatusZero) {
+    write("session.txt", "run\nclick fakeMessage\nstop\n");
+    Outcome o = sim("--script session.txt");
+    EXPECT_EQ(o.status, 0);
+    EXPECT_EQ(o.err, "message box: Live link failed. Reason: \"x\n\"\n");
+}
+
+TEST_F(FusionSim, UsageAndFileErrorsExitWithTwoAndOneLine) {
+    struct Case {
+        std::string arguments;
+        std::string err;
+        bool withAddin = true;
+    };
+    const std::vector<Case> cases = {
+        {"", "fusion-sim: nothing to do (see fusion-sim --help)\n", false},
+        {"lamp.json",
+         "fusion-sim: say what to do with the design: --export FILE or --render (see fusion-sim "
+         "--help)\n"},
+        {"lamp.json --export", "fusion-sim: --export needs a value (see fusion-sim --help)\n"},
+        {"lamp.json --render --export x.bip",
+         "fusion-sim: choose one of --export, --render and --script (--export) (see fusion-sim "
+         "--help)\n"},
+        {"lamp.json --frobnicate",
+         "fusion-sim: unknown option --frobnicate (see fusion-sim --help)\n"},
+        {"a.json b.json --render",
+         "fusion-sim: more than one design file (a.json, b.json) (see fusion-sim --help)\n"},
+        {"--script none.txt",
+         "fusion-sim: cannot read the script none.txt (see fusion-sim --help)\n"},
+        {"missing.json --render",
+         "fusion-sim: missing.json: cannot read: No such file or directory\n"},
+        {"lamp.json --render --addin ./nothing.so",
+         "fusion-sim: cannot load the add-in: ./nothing.so: cannot open shared object file: No "
+         "such file or "
+         "directory\n",
+         false},
+    };
+    for (const Case& c : cases) {
+        Outcome o = sim(c.arguments, c.withAddin);
+        EXPECT_EQ(o.status, 2) << c.arguments;
+        EXPECT_EQ(o.err, c.err) << c.arguments;
+        EXPECT_EQ(o.out, "") << c.arguments;
+    }
+}
+
+TEST_F(FusionSim, BadScriptLinesAreRefusedBeforeAnythingRuns) {
+    write("session.txt", "run\nclick\n");
+    Outcome o = sim("--script session.txt");
+    EXPECT_EQ(o.status, 2);
+    EXPECT_EQ(o.err,
+              "fusion-sim: session.txt:2: click needs one command id (see fusion-sim --help)\n");
+    EXPECT_EQ(o.out, "");  // run was not called
+}
+
+TEST_F(FusionSim, ABadDesignInAScriptEndsTheSession) {
+    write(
+        "bad.json",
+        R"({"format": "design/1", "components": [{"name": "A", "occurrences": [{"component": "B"}]}]})");
+    write("session.txt", "run\nopen bad.json\nstop\n");
+    Outcome o = sim("--script session.txt");
+    EXPECT_EQ(o.status, 2);
+    EXPECT_EQ(o.err, "fusion-sim: " + path("bad.json").string() +
+                         ": components[0].occurrences[0].component: unknown component id \"B\"\n");
+}
+
+TEST_F(FusionSim, HelpDescribesTheModes) {
+    Outcome o = sim("--help", false);
+    EXPECT_EQ(o.status, 0);
+    EXPECT_NE(o.out.find("--export FILE"), std::string::npos);
+    EXPECT_NE(o.out.find("dialog save PATH"), std::string::npos);
+}
+
+TEST(ScriptParser, StepsArgumentsAndPlaces) {
+    using fusionsim::Step;
+    auto steps = fusionsim::parseScript(
+        "  open  Lamp v3.json  # a comment\n\n#only a comment\ndialog save  out/a b.bip\n"
+        "dialog cancel\nclick id\nrun\nstop\ncontrols\nopen /abs/x.json\n",
+        "s.txt", "/base");
+    ASSERT_EQ(steps.size(), 8u);
+    EXPECT_EQ(steps[0].kind, Step::Open);
+    EXPECT_EQ(steps[0].argument, "/base/Lamp v3.json");
+    EXPECT_EQ(steps[0].where, "s.txt:1");
+    EXPECT_EQ(steps[1].kind, Step::DialogSave);
+    EXPECT_EQ(steps[1].argument, "/base/out/a b.bip");
+    EXPECT_EQ(steps[1].where, "s.txt:4");
+    EXPECT_EQ(steps[2].kind, Step::DialogCancel);
+    EXPECT_EQ(steps[3].argument, "id");
+    EXPECT_EQ(steps[7].argument, "/abs/x.json");
+
+    for (const char* bad :
+         {"open", "dialog", "dialog save", "dialog saveX y", "run now", "jump", "click a b"})
+        EXPECT_THROW(fusionsim::parseScript(bad, "s.txt", "/base"), fusionsim::UsageError) << bad;
+}
