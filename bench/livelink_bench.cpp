@@ -39,13 +39,15 @@ double median(std::vector<double> v) {
 
 int main(int argc, char** argv) {
     if (argc > 1) {
-        std::printf("Usage: livelink_bench\n"
-                    "Sends a one-million-triangle scene over the live link to a renderer stand-in\n"
-                    "and writes it as a .bip text file; prints both times, their ratio and the\n"
-                    "bytes of a no-change update against the first transfer.\n");
+        std::printf(
+            "Usage: livelink_bench\n"
+            "Sends a one-million-triangle scene over the live link to a renderer stand-in\n"
+            "and writes it as a .bip text file; prints both times, their ratio and the\n"
+            "bytes of a no-change update against the first transfer.\n");
         return std::string(argv[1]) == "--help" ? 0 : 2;
     }
-    const fs::path temp = fs::temp_directory_path() / ("quorell-livelink-bench-" + std::to_string(::getpid()));
+    const fs::path temp =
+        fs::temp_directory_path() / ("quorell-livelink-bench-" + std::to_string(::getpid()));
     fs::create_directories(temp);
     ::setenv("QUORELL_RUNTIME_DIR", (temp / "run").c_str(), 1);
     ::setenv("QUORELL_REGISTRY_DIR", (temp / "registry").c_str(), 1);
@@ -59,7 +61,9 @@ int main(int argc, char** argv) {
         ::_exit(127);
     }
     livelink::InstanceRecord record;
-    for (int i = 0; i < 1000 && !livelink::readInstanceRecord(livelink::instanceRecordPath(renderer), &record); ++i)
+    for (int i = 0;
+         i < 1000 && !livelink::readInstanceRecord(livelink::instanceRecordPath(renderer), &record);
+         ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     if (record.livelinkPort == 0) {
         std::fprintf(stderr, "livelink_bench: the renderer stand-in did not start\n");
@@ -125,13 +129,17 @@ int main(int argc, char** argv) {
     if (transfer(update, &updateBytes) < 0) failed = true;
 
     const double link = median(linkMs), text = median(textMs);
-    std::printf("livelink_bench: %ld triangles in %d components (median of 3 runs)\n", triangles, scene.components);
-    std::printf("  text export (.bip):        %9.1f ms  (%.1f MB)\n", text, double(fs::file_size(textFile)) / 1e6);
-    std::printf("  live link until disconnect:%9.1f ms  (%.1f MB sent)\n", link, double(firstBytes) / 1e6);
+    std::printf("livelink_bench: %ld triangles in %d components (median of 3 runs)\n", triangles,
+                scene.components);
+    std::printf("  text export (.bip):        %9.1f ms  (%.1f MB)\n", text,
+                double(fs::file_size(textFile)) / 1e6);
+    std::printf("  live link until disconnect:%9.1f ms  (%.1f MB sent)\n", link,
+                double(firstBytes) / 1e6);
     std::printf("  ratio text / link:         %9.2fx  (target >= 2x)\n", text / link);
     std::printf("  first transfer bytes:      %llu\n", static_cast<unsigned long long>(firstBytes));
     std::printf("  no-change update bytes:    %llu  (%.4f%% of the first; target < 1%%)\n",
-                static_cast<unsigned long long>(updateBytes), 100.0 * double(updateBytes) / double(firstBytes));
+                static_cast<unsigned long long>(updateBytes),
+                100.0 * double(updateBytes) / double(firstBytes));
 
     ::kill(renderer, SIGTERM);
     ::waitpid(renderer, nullptr, 0);

@@ -34,7 +34,8 @@ void writeEveryCall(orvScene_api& api) {
     const float f3[3] = {0.8f, 0.8f, 0.8f}, f4[4] = {1, 2, 3, 4}, f2[2] = {0.5f, 0.25f};
     const float nanValue = std::numeric_limits<float>::quiet_NaN(), tiny = 0.00001f;
     const double d = 3.14159265358979, d3[3] = {1, 2, 3};
-    const int32_t i = -42, on = 2, i2[2] = {1, 2}, i3[3] = {1, 2, 3}, i4[4] = {4, 3, 2, 1}, shader = 7;
+    const int32_t i = -42, on = 2, i2[2] = {1, 2}, i3[3] = {1, 2, 3}, i4[4] = {4, 3, 2, 1},
+                  shader = 7;
     double matrix[16];
     for (int k = 0; k < 16; ++k) matrix[k] = k * 0.5;
     const char* text = "text\nwith line feed";

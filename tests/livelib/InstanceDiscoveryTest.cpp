@@ -31,7 +31,8 @@ std::vector<Listed> parse(const char* xml) {
             const tinyxml2::XMLElement* v = e->FirstChildElement(tag);
             return v && v->GetText() ? std::atoll(v->GetText()) : -1;
         };
-        out.push_back({value("process_id"), value("livelink_port"), value("version_major"), value("version_minor")});
+        out.push_back({value("process_id"), value("livelink_port"), value("version_major"),
+                       value("version_minor")});
     }
     return out;
 }
@@ -44,7 +45,7 @@ int64_t deadProcessId() {
 }
 
 class InstanceDiscovery : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         folder_ = fs::temp_directory_path() / ("quorell-discovery-" + std::to_string(::getpid()));
         fs::remove_all(folder_);
@@ -119,9 +120,11 @@ TEST_F(InstanceDiscovery, AttachFailsWhenNobodyAnswersOnThePort) {
 TEST(InstanceFolder, DefaultsToThePerUserRuntimeFolder) {
     ::unsetenv("QUORELL_RUNTIME_DIR");
     ::setenv("XDG_RUNTIME_DIR", "/run/user/test", 1);
-    EXPECT_EQ(livelink::instanceFolder(), "/run/user/test/quorell-" + std::to_string(::getuid()) + "/instances");
+    EXPECT_EQ(livelink::instanceFolder(),
+              "/run/user/test/quorell-" + std::to_string(::getuid()) + "/instances");
     ::unsetenv("XDG_RUNTIME_DIR");
-    EXPECT_EQ(livelink::instanceFolder(), "/tmp/quorell-" + std::to_string(::getuid()) + "/instances");
+    EXPECT_EQ(livelink::instanceFolder(),
+              "/tmp/quorell-" + std::to_string(::getuid()) + "/instances");
     ::setenv("QUORELL_RUNTIME_DIR", "/elsewhere", 1);
     EXPECT_EQ(livelink::instanceFolder(), "/elsewhere");
     ::unsetenv("QUORELL_RUNTIME_DIR");

@@ -81,7 +81,8 @@ void TestReceiver::serve() {
                 finished = true;
                 break;
             }
-            if (!livelink::replayFrame(op, payload.data(), payload.size(), 1, writer, chunks, &error)) {
+            if (!livelink::replayFrame(op, payload.data(), payload.size(), 1, writer, chunks,
+                                       &error)) {
                 std::fprintf(stderr, "test receiver: %s\n", error.c_str());
                 break;
             }

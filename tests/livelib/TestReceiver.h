@@ -10,7 +10,7 @@
 namespace testing_live {
 
 class TestReceiver {
-public:
+  public:
     enum class Mode { Replay, CloseAfterHello };
 
     explicit TestReceiver(Mode mode = Mode::Replay);
@@ -20,12 +20,12 @@ public:
     // Waits until the connection is over; then the results below are set.
     void wait();
 
-    std::string text;       // what the replayed calls wrote
-    uint32_t liveId = 0;    // from the hello
+    std::string text;     // what the replayed calls wrote
+    uint32_t liveId = 0;  // from the hello
     int32_t n = 0;
     bool finished = false;  // the finish frame arrived and was acknowledged
 
-private:
+  private:
     void serve();
 
     Mode mode_;

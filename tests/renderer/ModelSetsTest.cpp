@@ -16,17 +16,30 @@ using livelink::Op;
 
 // Turns calls into recorded frames (the subset the tests need).
 class Frames {
-public:
+  public:
     explicit Frames(uint32_t session) : recorder_(session) {}
-    Frames& group(const char* name) { return add(Op::BeginGroup, [&](livelink::FrameWriter& w) { w.string(name); w.u8(1); }); }
-    Frames& end() { return add(Op::EndGroup, [](livelink::FrameWriter&) {}); }
-    Frames& flags(uint32_t value) { return add(Op::Flags, [&](livelink::FrameWriter& w) { w.u32(value); }); }
-    Frames& print(const char* text) { return add(Op::Print, [&](livelink::FrameWriter& w) { w.string(text); }); }
-    Frames& setFlags(uint32_t value) { return add(Op::SetFlags, [&](livelink::FrameWriter& w) { w.u32(value); }); }
+    Frames& group(const char* name) {
+        return add(Op::BeginGroup, [&](livelink::FrameWriter& w) {
+            w.string(name);
+            w.u8(1);
+        });
+    }
+    Frames& end() {
+        return add(Op::EndGroup, [](livelink::FrameWriter&) {});
+    }
+    Frames& flags(uint32_t value) {
+        return add(Op::Flags, [&](livelink::FrameWriter& w) { w.u32(value); });
+    }
+    Frames& print(const char* text) {
+        return add(Op::Print, [&](livelink::FrameWriter& w) { w.string(text); });
+    }
+    Frames& setFlags(uint32_t value) {
+        return add(Op::SetFlags, [&](livelink::FrameWriter& w) { w.u32(value); });
+    }
     renderer::SceneRecording take() { return recorder_.take(); }
     renderer::SceneRecorder& recorder() { return recorder_; }
 
-private:
+  private:
     template <typename Fill>
     Frames& add(Op op, Fill fill) {
         std::vector<uint8_t> bytes;
@@ -35,7 +48,9 @@ private:
         fill(w);
         w.end();
         std::string error;
-        EXPECT_TRUE(recorder_.add(bytes[4], std::vector<uint8_t>(bytes.begin() + 5, bytes.end()), &error)) << error;
+        EXPECT_TRUE(
+            recorder_.add(bytes[4], std::vector<uint8_t>(bytes.begin() + 5, bytes.end()), &error))
+            << error;
         return *this;
     }
     renderer::SceneRecorder recorder_;
@@ -56,7 +71,8 @@ std::string text(const renderer::SceneRecording& scene) {
 }
 
 // A component with one occurrence of the same name twice, each holding a body.
-renderer::SceneRecording design(uint32_t session, uint32_t componentFlags, bool bodies, const char* tag) {
+renderer::SceneRecording design(uint32_t session, uint32_t componentFlags, bool bodies,
+                                const char* tag) {
     Frames f(session);
     f.print(tag).group("Doc");
     for (int occurrence = 0; occurrence < 2; ++occurrence) {
@@ -72,19 +88,22 @@ renderer::SceneRecording design(uint32_t session, uint32_t componentFlags, bool 
 }
 
 TEST(SceneRecorder, NamesTheSceneAfterItsFirstTopLevelGroup) {
-    renderer::SceneRecording scene = Frames(1).print("x").group("Root").group("Inner").end().end().group("Second").end().take();
+    renderer::SceneRecording scene =
+        Frames(1).print("x").group("Root").group("Inner").end().end().group("Second").end().take();
     EXPECT_TRUE(scene.hasRoot);
     EXPECT_EQ(scene.rootName, "Root");
     EXPECT_FALSE(Frames(1).print("only a print").take().hasRoot);
 }
 
 TEST(SceneRecorder, KeepsTheShapeOfUnbalancedScenesAndDropsOutputFlags) {
-    renderer::SceneRecording scene = Frames(1).end().setFlags(2).group("open").group("inner").end().take();
+    renderer::SceneRecording scene =
+        Frames(1).end().setFlags(2).group("open").group("inner").end().take();
     // Replayed as it came: an endGroup before any group, no endGroup for "open".
     const std::string written = text(scene);
     EXPECT_EQ(written.find("}\n"), 0u);
     EXPECT_EQ(std::count(written.begin(), written.end(), '}'), 2);
-    EXPECT_EQ(written.find('\x01'), std::string::npos);  // no binary array tags: setFlags was dropped
+    EXPECT_EQ(written.find('\x01'),
+              std::string::npos);  // no binary array tags: setFlags was dropped
 }
 
 TEST(SceneRecorder, RejectsUnknownAndMalformedFrames) {
@@ -94,7 +113,8 @@ TEST(SceneRecorder, RejectsUnknownAndMalformedFrames) {
     EXPECT_NE(error.find("unknown"), std::string::npos);
     EXPECT_FALSE(recorder.add(static_cast<uint8_t>(Op::Finish), {}, &error));
     EXPECT_FALSE(recorder.add(static_cast<uint8_t>(Op::BeginGroup), {5, 0, 0, 0, 'a'}, &error));
-    EXPECT_FALSE(recorder.add(static_cast<uint8_t>(Op::EndGroup), {0}, &error));  // bytes after the arguments
+    EXPECT_FALSE(recorder.add(static_cast<uint8_t>(Op::EndGroup), {0},
+                              &error));  // bytes after the arguments
     EXPECT_FALSE(recorder.add(static_cast<uint8_t>(Op::Flags), {1, 2}, &error));
     EXPECT_TRUE(recorder.take().items.empty());
 }
@@ -158,8 +178,9 @@ TEST(ModelSets, DescriptionEscapesNames) {
     EXPECT_EQ(sets.descriptionXml().find("<modelset "), std::string::npos);
     Frames f(sets.nextSession());
     sets.store(f.group("A&B <\"x\">").end().take());
-    EXPECT_NE(sets.descriptionXml().find("name=\"A&amp;B &lt;&quot;x&quot;&gt;\" modelset=\"active\""),
-              std::string::npos);
+    EXPECT_NE(
+        sets.descriptionXml().find("name=\"A&amp;B &lt;&quot;x&quot;&gt;\" modelset=\"active\""),
+        std::string::npos);
 }
 
 }  // namespace

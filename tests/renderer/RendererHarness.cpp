@@ -49,7 +49,8 @@ bool portFree(int port) {
 }  // namespace
 
 int freePortRange(int count) {
-    std::mt19937 random(static_cast<unsigned>(::getpid()) * 7919u + static_cast<unsigned>(::time(nullptr)));
+    std::mt19937 random(static_cast<unsigned>(::getpid()) * 7919u +
+                        static_cast<unsigned>(::time(nullptr)));
     for (int attempt = 0; attempt < 200; ++attempt) {
         const int base = 30000 + static_cast<int>(random() % 25000u);
         bool all = true;
@@ -101,7 +102,8 @@ bool RendererProcess::waitUntilPublished() {
 }
 
 int RendererProcess::waitForExit() {
-    for (int i = 0; i < 3000 && running(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    for (int i = 0; i < 3000 && running(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
     return pid_ > 0 ? -1 : status_;
 }
 
@@ -148,7 +150,11 @@ std::string readFile(const fs::path& path) {
     return bytes.str();
 }
 
-std::string standinProgram() { return QUORELL_STANDIN_PATH; }
-std::string liveLibraryPath() { return QUORELL_LIVE_LIBRARY_PATH; }
+std::string standinProgram() {
+    return QUORELL_STANDIN_PATH;
+}
+std::string liveLibraryPath() {
+    return QUORELL_LIVE_LIBRARY_PATH;
+}
 
 }  // namespace harness

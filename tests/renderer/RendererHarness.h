@@ -15,12 +15,12 @@ namespace harness {
 
 // A folder under the system's temporary folder, removed at the end.
 class TempFolder {
-public:
+  public:
     TempFolder();
     ~TempFolder();
     const std::filesystem::path& path() const { return path_; }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 
@@ -28,14 +28,15 @@ private:
 int freePortRange(int count);
 
 class RendererProcess {
-public:
+  public:
     RendererProcess() = default;
     ~RendererProcess();
     RendererProcess(const RendererProcess&) = delete;
     RendererProcess& operator=(const RendererProcess&) = delete;
 
     // Starts the program with the arguments (standard error into logFile).
-    void start(const std::string& program, const std::vector<std::string>& arguments, const std::string& logFile);
+    void start(const std::string& program, const std::vector<std::string>& arguments,
+               const std::string& logFile);
     // Waits (bounded) until the instance record appears; false if the process
     // ended first or never published one.
     bool waitUntilPublished();
@@ -46,14 +47,14 @@ public:
     pid_t pid() const { return pid_; }
     bool running();
 
-private:
+  private:
     pid_t pid_ = -1;
     int status_ = -1;
 };
 
 // The live library loaded with dlopen and its entry point called.
 class LiveLibrary {
-public:
+  public:
     LiveLibrary();
     ~LiveLibrary();
     SharedHandle* shared() const { return shared_; }
@@ -63,7 +64,7 @@ public:
     // attach + sceneDescription + detach; empty when the attach fails.
     std::string describe(int64_t pid);
 
-private:
+  private:
     void* module_ = nullptr;
     SharedHandle* shared_ = nullptr;
 };

@@ -50,11 +50,13 @@ std::string groupBlock(const std::string& text, const std::string& name) {
     const size_t lineStart = text.rfind('\n', at) + 1;
     const std::string indent = text.substr(lineStart, at - lineStart);
     const size_t end = text.find("\n" + indent + "}\n", at);
-    return end == std::string::npos ? std::string() : text.substr(lineStart, end + indent.size() + 3 - lineStart);
+    return end == std::string::npos ? std::string()
+                                    : text.substr(lineStart, end + indent.size() + 3 - lineStart);
 }
 
 std::string replaceAll(std::string text, const std::string& from, const std::string& to) {
-    for (size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size()) text.replace(at, from.size(), to);
+    for (size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size())
+        text.replace(at, from.size(), to);
     return text;
 }
 
@@ -93,7 +95,7 @@ bool renderersCloses(int fd, const std::vector<uint8_t>& bytes) {
 }
 
 class Renderer : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         runtime_ = temp_.path() / "run";
         resources_ = temp_.path() / "resources";
@@ -110,8 +112,9 @@ protected:
     }
 
     std::vector<std::string> arguments() const {
-        return {"--ports", std::to_string(firstPort_) + "-" + std::to_string(firstPort_ + 3), "--resources",
-                resources_.string(), "--idle-exit", "120"};
+        return {"--ports",     std::to_string(firstPort_) + "-" + std::to_string(firstPort_ + 3),
+                "--resources", resources_.string(),
+                "--idle-exit", "120"};
     }
     void start(RendererProcess& process) {
         process.start(harness::standinProgram(), arguments(), log_);
@@ -133,7 +136,9 @@ protected:
         library_->describe(process.pid());
         return taken;
     }
-    std::string sceneFile(const std::string& name) { return harness::readFile(resources_ / "scenes" / (name + ".bip")); }
+    std::string sceneFile(const std::string& name) {
+        return harness::readFile(resources_ / "scenes" / (name + ".bip"));
+    }
 
     harness::TempFolder temp_;
     fs::path runtime_, resources_;
@@ -197,7 +202,8 @@ TEST_F(Renderer, DescribesAnEmptySceneAndThenItsModelSets) {
     tinyxml2::XMLDocument full;
     ASSERT_EQ(full.Parse(library_->describe(process.pid()).c_str()), tinyxml2::XML_SUCCESS);
     std::vector<std::string> names;
-    for (auto* e = full.FirstChildElement()->FirstChildElement()->FirstChildElement(); e; e = e->NextSiblingElement()) {
+    for (auto* e = full.FirstChildElement()->FirstChildElement()->FirstChildElement(); e;
+         e = e->NextSiblingElement()) {
         EXPECT_STREQ(e->Attribute("modelset"), "active");
         EXPECT_NE(e->FirstChildElement(), nullptr);  // a model set is not an empty scene
         names.push_back(e->Attribute("name"));
@@ -227,14 +233,18 @@ TEST_F(Renderer, UpdateKeepsUnchangedBodiesAndReplacesChangedOnes) {
     livelink::SampleSceneOptions full;
     ASSERT_TRUE(send(process, [&](orvScene_api& api) { livelink::writeSampleScene(api, full); }));
     const std::string first = sceneFile(full.name);
-    for (const char* body : {"Body 0", "Body 1", "Body 2"}) ASSERT_FALSE(groupBlock(first, body).empty()) << body;
+    for (const char* body : {"Body 0", "Body 1", "Body 2"})
+        ASSERT_FALSE(groupBlock(first, body).empty()) << body;
 
     // Nothing changed: the bodies stay, only options and component flags follow the update.
     livelink::SampleSceneOptions unchanged = full;
     unchanged.update = true;
-    ASSERT_TRUE(send(process, [&](orvScene_api& api) { livelink::writeSampleScene(api, unchanged); }));
-    std::string expected = replaceAll(first, "\"import_adjust_camera\" on", "\"import_adjust_camera\" off");
-    expected = replaceAll(expected, "\"import_adjust_environment\" on", "\"import_adjust_environment\" off");
+    ASSERT_TRUE(
+        send(process, [&](orvScene_api& api) { livelink::writeSampleScene(api, unchanged); }));
+    std::string expected =
+        replaceAll(first, "\"import_adjust_camera\" on", "\"import_adjust_camera\" off");
+    expected = replaceAll(expected, "\"import_adjust_environment\" on",
+                          "\"import_adjust_environment\" off");
     expected = replaceAll(expected, "flags 32769", "flags 1");
     EXPECT_EQ(sceneFile(full.name), expected);
 
@@ -242,9 +252,11 @@ TEST_F(Renderer, UpdateKeepsUnchangedBodiesAndReplacesChangedOnes) {
     livelink::SampleSceneOptions oneChanged = unchanged;
     oneChanged.changedComponent = 1;
     oneChanged.variant = 5;
-    ASSERT_TRUE(send(process, [&](orvScene_api& api) { livelink::writeSampleScene(api, oneChanged); }));
+    ASSERT_TRUE(
+        send(process, [&](orvScene_api& api) { livelink::writeSampleScene(api, oneChanged); }));
     const std::string merged = sceneFile(full.name);
-    const std::string update = writeDirectly([&](orvScene_api& api) { livelink::writeSampleScene(api, oneChanged); });
+    const std::string update =
+        writeDirectly([&](orvScene_api& api) { livelink::writeSampleScene(api, oneChanged); });
     EXPECT_EQ(groupBlock(merged, "Body 0"), groupBlock(first, "Body 0"));
     EXPECT_EQ(groupBlock(merged, "Body 2"), groupBlock(first, "Body 2"));
     EXPECT_EQ(groupBlock(merged, "Body 1"), groupBlock(update, "Body 1"));
@@ -290,7 +302,7 @@ TEST_F(Renderer, BadInputEndsOnlyThatConnection) {
 
     std::vector<std::vector<uint8_t>> attacks;
     attacks.push_back(std::vector<uint8_t>(64, 0x5a));  // no hello at all
-    attacks.push_back(hello(99));                        // unknown protocol version
+    attacks.push_back(hello(99));                       // unknown protocol version
     {
         auto a = hello();  // a frame claiming more than any frame may hold
         const uint8_t header[5] = {0xff, 0xff, 0xff, 0xff, 1};
@@ -305,7 +317,8 @@ TEST_F(Renderer, BadInputEndsOnlyThatConnection) {
     }
     {
         auto a = hello();  // an attribute whose name runs past the payload
-        const uint8_t frame[12] = {8, 0, 0, 0, static_cast<uint8_t>(livelink::Op::Attribute), 50, 0, 0, 0, 'a', 'b', 0};
+        const uint8_t frame[12] = {
+            8, 0, 0, 0, static_cast<uint8_t>(livelink::Op::Attribute), 50, 0, 0, 0, 'a', 'b', 0};
         a.insert(a.end(), frame, frame + 12);
         attacks.push_back(a);
     }
@@ -335,7 +348,8 @@ TEST_F(Renderer, BadInputEndsOnlyThatConnection) {
         // Truncated: half a frame, then the sender goes away.
         const int fd = connectTo(port);
         auto a = hello();
-        const uint8_t partial[7] = {40, 0, 0, 0, static_cast<uint8_t>(livelink::Op::BeginGroup), 3, 0};
+        const uint8_t partial[7] = {40, 0, 0, 0, static_cast<uint8_t>(livelink::Op::BeginGroup),
+                                    3,  0};
         a.insert(a.end(), partial, partial + 7);
         ::send(fd, a.data(), a.size(), MSG_NOSIGNAL);
         ::close(fd);
@@ -350,7 +364,8 @@ TEST_F(Renderer, BadInputEndsOnlyThatConnection) {
 
     const std::string log = harness::readFile(log_);
     size_t lines = 0;
-    for (size_t at = 0; (at = log.find("connection closed", at)) != std::string::npos; ++at) ++lines;
+    for (size_t at = 0; (at = log.find("connection closed", at)) != std::string::npos; ++at)
+        ++lines;
     EXPECT_EQ(lines, attacks.size() + 1) << log;
 }
 
@@ -377,7 +392,9 @@ TEST_F(Renderer, FullPortRangeIsReportedAndNoInstanceAppears) {
 TEST_F(Renderer, IdleInstanceExitsAndWithdrawsItsRecord) {
     RendererProcess process;
     process.start(harness::standinProgram(),
-                  {"--ports", std::to_string(firstPort_) + "-" + std::to_string(firstPort_), "--idle-exit", "1"}, log_);
+                  {"--ports", std::to_string(firstPort_) + "-" + std::to_string(firstPort_),
+                   "--idle-exit", "1"},
+                  log_);
     ASSERT_TRUE(process.waitUntilPublished());
     const pid_t pid = process.pid();
     EXPECT_EQ(process.waitForExit(), 0);
@@ -388,7 +405,8 @@ TEST_F(Renderer, InstalledCopyRunsFromTheRegistryWithoutArguments) {
     const fs::path prefix = temp_.path() / "Quorell 13";
     const std::string ports = std::to_string(firstPort_ + 2) + "-" + std::to_string(firstPort_ + 3);
     RendererProcess installer;
-    installer.start(harness::standinProgram(), {"install", "--prefix", prefix.string(), "--version", "13", "--ports", ports},
+    installer.start(harness::standinProgram(),
+                    {"install", "--prefix", prefix.string(), "--version", "13", "--ports", ports},
                     log_);
     ASSERT_EQ(installer.waitForExit(), 0) << harness::readFile(log_);
 
@@ -397,7 +415,8 @@ TEST_F(Renderer, InstalledCopyRunsFromTheRegistryWithoutArguments) {
     auto text = [&](const wchar_t* key, const wchar_t* name) {
         const platform::RegistryValue* v = hive.value(key, name);
         if (!v || v->type != platform::kRegSz) return std::u16string();
-        return std::u16string(reinterpret_cast<const char16_t*>(v->data.data()), v->data.size() / 2 - 1);
+        return std::u16string(reinterpret_cast<const char16_t*>(v->data.data()),
+                              v->data.size() / 2 - 1);
     };
     auto ascii = [](const std::string& s) { return std::u16string(s.begin(), s.end()); };
     const wchar_t* key = L"SOFTWARE\\Vantor\\Quorell 13";
@@ -420,7 +439,8 @@ TEST_F(Renderer, InstalledCopyRunsFromTheRegistryWithoutArguments) {
     installed.start((prefix / "bin" / "quorell-standin").string(), {}, log_);
     ASSERT_TRUE(installed.waitUntilPublished()) << harness::readFile(log_);
     livelink::InstanceRecord record;
-    ASSERT_TRUE(livelink::readInstanceRecord(livelink::instanceRecordPath(installed.pid()), &record));
+    ASSERT_TRUE(
+        livelink::readInstanceRecord(livelink::instanceRecordPath(installed.pid()), &record));
     EXPECT_EQ(record.versionMajor, 13);
     EXPECT_EQ(record.livelinkPort, firstPort_ + 2);
     ASSERT_TRUE(send(installed, testscene::writeEveryCall));

@@ -107,56 +107,86 @@ const uint8_t* PayloadReader::alignedBlock(size_t count) {
 
 const char* opName(uint8_t op) {
     static const char* const names[] = {
-        "beginGroup",    "endGroup",      "beginObject",  "endObject",     "beginGeometry",
-        "endGeometry",   "beginAnimation", "endAnimation", "beginLoad",     "endLoad",
-        "beginOptions",  "endOptions",    "beginCamera",  "endCamera",     "beginImage",
-        "endImage",      "beginOutput",   "endOutput",    "beginLight",    "endLight",
-        "beginAccel",    "endAccel",      "transform",    "setTransform",  "scale",
-        "rotate",        "translate",     "beginMatrix",  "endMatrix",     "beginMaterial",
-        "useMaterial",   "endMaterial",   "bindShader",   "bindShaderId",  "openShader",
-        "defineShader",  "endShader",     "pushChunk",    "popChunk",      "attribute",
-        "shaderInputId", "shaderInput",   "beginList",    "endList",       "listElement",
-        "groupAttribute", "writeText",    "setFlags",     "version",       "progress",
-        "icon",          "blob",          "id",           "flags",         "render",
-        "print",         "error"};
+        "beginGroup",     "endGroup",       "beginObject",  "endObject",    "beginGeometry",
+        "endGeometry",    "beginAnimation", "endAnimation", "beginLoad",    "endLoad",
+        "beginOptions",   "endOptions",     "beginCamera",  "endCamera",    "beginImage",
+        "endImage",       "beginOutput",    "endOutput",    "beginLight",   "endLight",
+        "beginAccel",     "endAccel",       "transform",    "setTransform", "scale",
+        "rotate",         "translate",      "beginMatrix",  "endMatrix",    "beginMaterial",
+        "useMaterial",    "endMaterial",    "bindShader",   "bindShaderId", "openShader",
+        "defineShader",   "endShader",      "pushChunk",    "popChunk",     "attribute",
+        "shaderInputId",  "shaderInput",    "beginList",    "endList",      "listElement",
+        "groupAttribute", "writeText",      "setFlags",     "version",      "progress",
+        "icon",           "blob",           "id",           "flags",        "render",
+        "print",          "error"};
     static_assert(sizeof(names) / sizeof(names[0]) == static_cast<size_t>(Op::LastSceneOp));
     if (isSceneOp(op)) return names[op - 1];
     switch (static_cast<Op>(op)) {
-        case Op::Finish: return "finish";
-        case Op::Ack: return "ack";
-        case Op::Describe: return "describe";
-        case Op::Description: return "description";
-        default: return "unknown";
+        case Op::Finish:
+            return "finish";
+        case Op::Ack:
+            return "ack";
+        case Op::Describe:
+            return "describe";
+        case Op::Description:
+            return "description";
+        default:
+            return "unknown";
     }
 }
 
 size_t scalarValueBytes(int32_t type) {
     switch (type) {
-        case 1: return 12;
-        case 2: case 15: return 16;
-        case 3: return 4;
-        case 4: return 8;
-        case 5: return 24;
-        case 6: case 7: case 23: return 4;
-        case 9: return 128;
-        case 14: return 8;
-        case 16: return 8;
-        case 17: return 12;
-        case 18: return 16;
-        default: return 0;
+        case 1:
+            return 12;
+        case 2:
+        case 15:
+            return 16;
+        case 3:
+            return 4;
+        case 4:
+            return 8;
+        case 5:
+            return 24;
+        case 6:
+        case 7:
+        case 23:
+            return 4;
+        case 9:
+            return 128;
+        case 14:
+            return 8;
+        case 16:
+            return 8;
+        case 17:
+            return 12;
+        case 18:
+            return 16;
+        default:
+            return 0;
     }
 }
 
 size_t arrayElementBytes(int32_t type) {
     switch (type) {
-        case 0x8001: return 12;
-        case 0x8002: return 16;
-        case 0x8003: return 4;
-        case 0x8004: return 8;
-        case 0x8005: return 24;
-        case 0x8006: case 0x8007: case 0x8017: return 4;
-        case 0x8009: return 128;
-        default: return 0;
+        case 0x8001:
+            return 12;
+        case 0x8002:
+            return 16;
+        case 0x8003:
+            return 4;
+        case 0x8004:
+            return 8;
+        case 0x8005:
+            return 24;
+        case 0x8006:
+        case 0x8007:
+        case 0x8017:
+            return 4;
+        case 0x8009:
+            return 128;
+        default:
+            return 0;
     }
 }
 

@@ -14,7 +14,7 @@ namespace livelink {
 // Appends frames to a byte buffer. begin() reserves the header, end() fills
 // in the length; the values go in between.
 class FrameWriter {
-public:
+  public:
     explicit FrameWriter(std::vector<uint8_t>& out) : out_(out) {}
 
     void begin(Op op);
@@ -36,7 +36,7 @@ public:
     // Zero bytes up to the next multiple of 8 from the payload start.
     void align8();
 
-private:
+  private:
     std::vector<uint8_t>& out_;
     size_t frameStart_ = 0;
 };
@@ -44,7 +44,7 @@ private:
 // Reads one payload. Every read checks the bounds; after the first failure
 // ok() is false and reads return zeros.
 class PayloadReader {
-public:
+  public:
     PayloadReader(const uint8_t* data, size_t size) : data_(data), size_(size) {}
 
     bool ok() const { return ok_; }
@@ -68,7 +68,7 @@ public:
         ok_ = false;
     }
 
-private:
+  private:
     const uint8_t* data_;
     size_t size_;
     size_t pos_ = 0;
@@ -77,8 +77,12 @@ private:
 };
 
 // Little-endian helpers for the fixed headers.
-inline void putU16(uint8_t* p, uint16_t v) { std::memcpy(p, &v, 2); }
-inline void putU32(uint8_t* p, uint32_t v) { std::memcpy(p, &v, 4); }
+inline void putU16(uint8_t* p, uint16_t v) {
+    std::memcpy(p, &v, 2);
+}
+inline void putU32(uint8_t* p, uint32_t v) {
+    std::memcpy(p, &v, 4);
+}
 inline uint16_t getU16(const uint8_t* p) {
     uint16_t v;
     std::memcpy(&v, p, 2);

@@ -77,10 +77,14 @@ bool readInstanceRecord(const std::string& path, InstanceRecord* record) {
         char* end = nullptr;
         const long long value = std::strtoll(line.c_str() + eq + 1, &end, 10);
         if (end == line.c_str() + eq + 1) return false;
-        if (key == "process_id") r.processId = value, seen |= 1;
-        else if (key == "version_major") r.versionMajor = static_cast<int32_t>(value), seen |= 2;
-        else if (key == "version_minor") r.versionMinor = static_cast<int32_t>(value), seen |= 4;
-        else if (key == "livelink_port") r.livelinkPort = static_cast<int32_t>(value), seen |= 8;
+        if (key == "process_id")
+            r.processId = value, seen |= 1;
+        else if (key == "version_major")
+            r.versionMajor = static_cast<int32_t>(value), seen |= 2;
+        else if (key == "version_minor")
+            r.versionMinor = static_cast<int32_t>(value), seen |= 4;
+        else if (key == "livelink_port")
+            r.livelinkPort = static_cast<int32_t>(value), seen |= 8;
     }
     if (seen != 15 || r.processId <= 0) return false;
     *record = r;
@@ -112,8 +116,9 @@ std::vector<InstanceRecord> runningInstances() {
         }
         found.push_back(record);
     }
-    std::sort(found.begin(), found.end(),
-              [](const InstanceRecord& a, const InstanceRecord& b) { return a.processId < b.processId; });
+    std::sort(found.begin(), found.end(), [](const InstanceRecord& a, const InstanceRecord& b) {
+        return a.processId < b.processId;
+    });
     return found;
 }
 

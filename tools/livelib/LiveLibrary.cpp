@@ -8,11 +8,11 @@
 namespace {
 
 class LiveSharedHandle : public SharedHandle {
-public:
+  public:
     orvScene_api* sceneApi() override { return &scene_; }
     QueryApi* queryApi() override { return &query_; }
 
-private:
+  private:
     livelink::LiveSceneApi scene_;
     livelink::LiveQueryApi query_;
 };

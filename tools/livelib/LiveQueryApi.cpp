@@ -13,7 +13,9 @@ constexpr int kReplyTimeoutMs = 5000;
 constexpr size_t kMaxDescriptionBytes = 16u << 20;
 }  // namespace
 
-LiveQueryApi::~LiveQueryApi() { closeSocket(fd_); }
+LiveQueryApi::~LiveQueryApi() {
+    closeSocket(fd_);
+}
 
 const char* LiveQueryApi::listInstances() {
     instances_ = instanceListXml(runningInstances());
@@ -45,7 +47,9 @@ bool LiveQueryApi::attachInstance(int64_t processId) {
     return true;
 }
 
-void LiveQueryApi::detachInstance() { closeSocket(fd_); }
+void LiveQueryApi::detachInstance() {
+    closeSocket(fd_);
+}
 
 const char* LiveQueryApi::sceneDescription() {
     if (fd_ < 0) return nullptr;

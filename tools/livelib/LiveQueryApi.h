@@ -11,7 +11,7 @@
 namespace livelink {
 
 class LiveQueryApi : public QueryApi {
-public:
+  public:
     LiveQueryApi() = default;
     ~LiveQueryApi();
     LiveQueryApi(const LiveQueryApi&) = delete;
@@ -27,7 +27,7 @@ public:
 
     const std::string& lastError() const { return lastError_; }
 
-private:
+  private:
     int fd_ = -1;
     std::string instances_;
     std::string description_;

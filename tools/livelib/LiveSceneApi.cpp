@@ -20,7 +20,9 @@ constexpr int kAckTimeoutMs = 120000;
 
 LiveSceneApi::LiveSceneApi() : frame_(buffer_) {}
 
-LiveSceneApi::~LiveSceneApi() { endSession(); }
+LiveSceneApi::~LiveSceneApi() {
+    endSession();
+}
 
 void LiveSceneApi::endSession() {
     closeSocket(fd_);
@@ -117,7 +119,9 @@ bool LiveSceneApi::finish() {
     return true;
 }
 
-bool LiveSceneApi::simple(Op op) { return start(op) && finish(); }
+bool LiveSceneApi::simple(Op op) {
+    return start(op) && finish();
+}
 
 bool LiveSceneApi::named(Op op, const char* name) {
     if (!start(op)) return false;
@@ -136,7 +140,9 @@ bool LiveSceneApi::beginGroup(const char* name, bool instance) {
     frame_.u8(instance ? 1 : 0);
     return finish();
 }
-void LiveSceneApi::endGroup() { simple(Op::EndGroup); }
+void LiveSceneApi::endGroup() {
+    simple(Op::EndGroup);
+}
 
 bool LiveSceneApi::beginObject(const char* name, bool instance) {
     if (!start(Op::BeginObject)) return false;
@@ -144,10 +150,16 @@ bool LiveSceneApi::beginObject(const char* name, bool instance) {
     frame_.u8(instance ? 1 : 0);
     return finish();
 }
-void LiveSceneApi::endObject() { simple(Op::EndObject); }
+void LiveSceneApi::endObject() {
+    simple(Op::EndObject);
+}
 
-bool LiveSceneApi::beginGeometry(const char* name) { return named(Op::BeginGeometry, name); }
-void LiveSceneApi::endGeometry() { simple(Op::EndGeometry); }
+bool LiveSceneApi::beginGeometry(const char* name) {
+    return named(Op::BeginGeometry, name);
+}
+void LiveSceneApi::endGeometry() {
+    simple(Op::EndGeometry);
+}
 
 bool LiveSceneApi::beginAnimation(const char* name, const char* kind) {
     if (!start(Op::BeginAnimation)) return false;
@@ -155,16 +167,34 @@ bool LiveSceneApi::beginAnimation(const char* name, const char* kind) {
     frame_.string(kind);
     return finish();
 }
-void LiveSceneApi::endAnimation() { simple(Op::EndAnimation); }
+void LiveSceneApi::endAnimation() {
+    simple(Op::EndAnimation);
+}
 
-bool LiveSceneApi::beginLoad(const char* name) { return named(Op::BeginLoad, name); }
-void LiveSceneApi::endLoad() { simple(Op::EndLoad); }
-bool LiveSceneApi::beginOptions() { return simple(Op::BeginOptions); }
-void LiveSceneApi::endOptions() { simple(Op::EndOptions); }
-bool LiveSceneApi::beginCamera(const char* name) { return named(Op::BeginCamera, name); }
-void LiveSceneApi::endCamera() { simple(Op::EndCamera); }
-bool LiveSceneApi::beginImage() { return simple(Op::BeginImage); }
-void LiveSceneApi::endImage() { simple(Op::EndImage); }
+bool LiveSceneApi::beginLoad(const char* name) {
+    return named(Op::BeginLoad, name);
+}
+void LiveSceneApi::endLoad() {
+    simple(Op::EndLoad);
+}
+bool LiveSceneApi::beginOptions() {
+    return simple(Op::BeginOptions);
+}
+void LiveSceneApi::endOptions() {
+    simple(Op::EndOptions);
+}
+bool LiveSceneApi::beginCamera(const char* name) {
+    return named(Op::BeginCamera, name);
+}
+void LiveSceneApi::endCamera() {
+    simple(Op::EndCamera);
+}
+bool LiveSceneApi::beginImage() {
+    return simple(Op::BeginImage);
+}
+void LiveSceneApi::endImage() {
+    simple(Op::EndImage);
+}
 
 bool LiveSceneApi::beginOutput(const char* a, const char* b, const char* c) {
     if (!start(Op::BeginOutput)) return false;
@@ -173,11 +203,21 @@ bool LiveSceneApi::beginOutput(const char* a, const char* b, const char* c) {
     frame_.string(c);
     return finish();
 }
-void LiveSceneApi::endOutput() { simple(Op::EndOutput); }
-bool LiveSceneApi::beginLight(const char* name) { return named(Op::BeginLight, name); }
-void LiveSceneApi::endLight() { simple(Op::EndLight); }
-bool LiveSceneApi::beginAccel(const char* name) { return named(Op::BeginAccel, name); }
-void LiveSceneApi::endAccel() { simple(Op::EndAccel); }
+void LiveSceneApi::endOutput() {
+    simple(Op::EndOutput);
+}
+bool LiveSceneApi::beginLight(const char* name) {
+    return named(Op::BeginLight, name);
+}
+void LiveSceneApi::endLight() {
+    simple(Op::EndLight);
+}
+bool LiveSceneApi::beginAccel(const char* name) {
+    return named(Op::BeginAccel, name);
+}
+void LiveSceneApi::endAccel() {
+    simple(Op::EndAccel);
+}
 
 void LiveSceneApi::transform(const double m[16]) {
     if (!m || !start(Op::Transform)) return;
@@ -193,7 +233,9 @@ void LiveSceneApi::setTransform(const double m[16]) {
 
 namespace {
 // Missing components of scale/rotate/translate travel as 0.
-double valueOr0(const double* p) { return p ? *p : 0.0; }
+double valueOr0(const double* p) {
+    return p ? *p : 0.0;
+}
 }  // namespace
 
 void LiveSceneApi::scale(const double* x, const double* y, const double* z) {
@@ -220,8 +262,12 @@ void LiveSceneApi::translate(const double* x, const double* y, const double* z) 
     finish();
 }
 
-bool LiveSceneApi::beginMatrix(const char* name) { return named(Op::BeginMatrix, name); }
-void LiveSceneApi::endMatrix() { simple(Op::EndMatrix); }
+bool LiveSceneApi::beginMatrix(const char* name) {
+    return named(Op::BeginMatrix, name);
+}
+void LiveSceneApi::endMatrix() {
+    simple(Op::EndMatrix);
+}
 
 bool LiveSceneApi::beginMaterial(const char* name, bool instance) {
     if (!start(Op::BeginMaterial)) return false;
@@ -229,8 +275,12 @@ bool LiveSceneApi::beginMaterial(const char* name, bool instance) {
     frame_.u8(instance ? 1 : 0);
     return finish();
 }
-bool LiveSceneApi::useMaterial(const char* name) { return named(Op::UseMaterial, name); }
-void LiveSceneApi::endMaterial() { simple(Op::EndMaterial); }
+bool LiveSceneApi::useMaterial(const char* name) {
+    return named(Op::UseMaterial, name);
+}
+void LiveSceneApi::endMaterial() {
+    simple(Op::EndMaterial);
+}
 
 void LiveSceneApi::bindShader(int32_t kind, const TextChunk* chunk) {
     if (!start(Op::BindShader)) return;
@@ -319,8 +369,12 @@ bool LiveSceneApi::shaderInput(const char* name, const TextChunk* chunk) {
     return finish();
 }
 
-bool LiveSceneApi::beginList(const char* name) { return named(Op::BeginList, name); }
-void LiveSceneApi::endList() { simple(Op::EndList); }
+bool LiveSceneApi::beginList(const char* name) {
+    return named(Op::BeginList, name);
+}
+void LiveSceneApi::endList() {
+    simple(Op::EndList);
+}
 
 void LiveSceneApi::listElement(ValueType type, const void* value) {
     if (!start(Op::ListElement)) return;
@@ -413,8 +467,14 @@ void LiveSceneApi::flags(uint32_t value) {
     finish();
 }
 
-bool LiveSceneApi::render() { return simple(Op::Render); }
-void LiveSceneApi::print(const char* text) { named(Op::Print, text); }
-void LiveSceneApi::error(const char* text) { named(Op::Error, text); }
+bool LiveSceneApi::render() {
+    return simple(Op::Render);
+}
+void LiveSceneApi::print(const char* text) {
+    named(Op::Print, text);
+}
+void LiveSceneApi::error(const char* text) {
+    named(Op::Error, text);
+}
 
 }  // namespace livelink

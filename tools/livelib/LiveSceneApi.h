@@ -20,7 +20,7 @@
 namespace livelink {
 
 class LiveSceneApi : public orvScene_api, private ChunkNumbering {
-public:
+  public:
     LiveSceneApi();
     ~LiveSceneApi() override;
     LiveSceneApi(const LiveSceneApi&) = delete;
@@ -99,7 +99,7 @@ public:
     void print(const char* text) override;
     void error(const char* text) override;
 
-private:
+  private:
     uint32_t numberOf(const TextChunk* chunk) const override;
 
     // Frame building: start() opens a frame (false when the session is not

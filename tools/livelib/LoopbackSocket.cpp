@@ -17,7 +17,9 @@ namespace livelink {
 
 namespace {
 
-std::string systemError(const char* what) { return std::string(what) + ": " + std::strerror(errno); }
+std::string systemError(const char* what) {
+    return std::string(what) + ": " + std::strerror(errno);
+}
 
 // Waits for the socket to become ready; false on timeout or error.
 bool waitFor(int fd, short events, int timeoutMs, std::string* error) {
@@ -116,8 +118,8 @@ bool receiveAll(int fd, void* data, size_t size, int timeoutMs, std::string* err
     return true;
 }
 
-bool receiveFrame(int fd, int timeoutMs, size_t maxBytes, uint8_t* op, std::vector<uint8_t>* payload,
-                  std::string* error) {
+bool receiveFrame(int fd, int timeoutMs, size_t maxBytes, uint8_t* op,
+                  std::vector<uint8_t>* payload, std::string* error) {
     uint8_t header[kFrameHeaderBytes];
     if (!receiveAll(fd, header, sizeof header, timeoutMs, error)) return false;
     const uint32_t length = getU32(header);
@@ -147,7 +149,9 @@ bool clientHandshake(int fd, Channel channel, uint32_t liveId, int32_t n, int ti
     }
     const auto status = static_cast<HelloStatus>(getU16(reply + 6));
     if (status != HelloStatus::Accepted) {
-        if (error) *error = "the renderer refused the connection (status " + std::to_string(getU16(reply + 6)) + ")";
+        if (error)
+            *error = "the renderer refused the connection (status " +
+                     std::to_string(getU16(reply + 6)) + ")";
         return false;
     }
     if (peerProcessId) *peerProcessId = getU32(reply + 8);

@@ -23,8 +23,8 @@ bool sendAll(int fd, const void* data, size_t size, std::string* error);
 bool receiveAll(int fd, void* data, size_t size, int timeoutMs, std::string* error);
 
 // Reads one frame of at most maxBytes (operation byte included).
-bool receiveFrame(int fd, int timeoutMs, size_t maxBytes, uint8_t* op, std::vector<uint8_t>* payload,
-                  std::string* error);
+bool receiveFrame(int fd, int timeoutMs, size_t maxBytes, uint8_t* op,
+                  std::vector<uint8_t>* payload, std::string* error);
 
 // Sends the hello and checks the renderer's reply; peerProcessId receives
 // the renderer's process id.

@@ -75,7 +75,8 @@ std::vector<Candidate> candidates(const char* xml) {
     while ((at = text.find("<instance>", at)) != std::string::npos) {
         const size_t end = text.find("</instance>", at);
         if (end == std::string::npos) break;
-        found.push_back({numberIn(text, at, end, "process_id"), numberIn(text, at, end, "livelink_port")});
+        found.push_back(
+            {numberIn(text, at, end, "process_id"), numberIn(text, at, end, "livelink_port")});
         at = end;
     }
     return found;
@@ -136,7 +137,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "quorell-send: cannot load %s: %s\n", library.c_str(), ::dlerror());
         return 1;
     }
-    auto initialize = reinterpret_cast<QuorellLiveInitialize>(::dlsym(module, kQuorellLiveEntryPoint));
+    auto initialize =
+        reinterpret_cast<QuorellLiveInitialize>(::dlsym(module, kQuorellLiveEntryPoint));
     SharedHandle* shared = initialize ? initialize() : nullptr;
     if (!shared) {
         std::fprintf(stderr, "quorell-send: %s has no working entry point %s\n", library.c_str(),

@@ -19,20 +19,24 @@ void option(orvScene_api& api, const char* name, bool on) {
 }
 
 // A strip of triangles: n triangles over n + 2 vertices.
-void writeMesh(orvScene_api& api, const std::string& body, int triangles, float offset, int shader) {
+void writeMesh(orvScene_api& api, const std::string& body, int triangles, float offset,
+               int shader) {
     std::vector<float> vertices, normals;
     std::vector<int32_t> indices;
     const int vertexCount = triangles + 2;
     vertices.reserve(size_t(vertexCount) * 3);
     normals.reserve(size_t(vertexCount) * 3);
     for (int v = 0; v < vertexCount; ++v) {
-        vertices.insert(vertices.end(), {float(v / 2) * 0.5f + offset, float(v % 2) * 0.25f, offset * 0.1f});
+        vertices.insert(vertices.end(),
+                        {float(v / 2) * 0.5f + offset, float(v % 2) * 0.25f, offset * 0.1f});
         normals.insert(normals.end(), {0.0f, 0.0f, 1.0f});
     }
     indices.reserve(size_t(triangles) * 3);
     for (int t = 0; t < triangles; ++t) {
-        if (t % 2 == 0) indices.insert(indices.end(), {t, t + 1, t + 2});
-        else indices.insert(indices.end(), {t + 1, t, t + 2});
+        if (t % 2 == 0)
+            indices.insert(indices.end(), {t, t + 1, t + 2});
+        else
+            indices.insert(indices.end(), {t + 1, t, t + 2});
     }
     api.beginObject(body.c_str(), true);
     api.beginGeometry("triangles");
@@ -85,7 +89,8 @@ void writeSampleScene(orvScene_api& api, const SampleSceneOptions& o) {
     int shader = 0;
     for (int c = 0; c < o.components; ++c) {
         const bool changed = !o.update || c == o.changedComponent;
-        const std::string component = "Component" + std::to_string(c % 2);  // names repeat, as occurrences do
+        const std::string component =
+            "Component" + std::to_string(c % 2);  // names repeat, as occurrences do
         api.beginGroup(component.c_str(), true);
         api.flags(changed ? kComponentChanged : kComponentUnchanged);
         double m[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, double(c) * 3.0, 0.5, 0, 1};

@@ -7,7 +7,9 @@ namespace livelink {
 
 namespace {
 
-bool isStringArray(int32_t type) { return type == vtStringArray || type == vtStringRefArray; }
+bool isStringArray(int32_t type) {
+    return type == vtStringArray || type == vtStringRefArray;
+}
 
 }  // namespace
 
@@ -21,7 +23,8 @@ void encodeChunk(FrameWriter& out, const TextChunk* chunk, const ChunkNumbering&
         out.u32(number);
         return;
     }
-    const uint32_t length = chunk->data && chunk->length > 0 ? static_cast<uint32_t>(chunk->length) : 0;
+    const uint32_t length =
+        chunk->data && chunk->length > 0 ? static_cast<uint32_t>(chunk->length) : 0;
     out.u8(static_cast<uint8_t>(ChunkTag::Literal));
     out.u8(chunk->binary ? 1 : 0);
     out.u32(length);
@@ -29,7 +32,8 @@ void encodeChunk(FrameWriter& out, const TextChunk* chunk, const ChunkNumbering&
     out.u8(0);
 }
 
-bool encodeValue(FrameWriter& out, int32_t type, const void* value, const ChunkNumbering& numbering) {
+bool encodeValue(FrameWriter& out, int32_t type, const void* value,
+                 const ChunkNumbering& numbering) {
     out.i32(type);
     if (type == vtString) {
         out.string(static_cast<const char*>(value));
@@ -37,7 +41,8 @@ bool encodeValue(FrameWriter& out, int32_t type, const void* value, const ChunkN
     }
     if (!value) {
         // Only kinds without data may come without a value.
-        return scalarValueBytes(type) == 0 && type != vtStringRef && type != vtChunk && !(type & vtArray);
+        return scalarValueBytes(type) == 0 && type != vtStringRef && type != vtChunk &&
+               !(type & vtArray);
     }
     if (type == vtStringRef) {
         out.string(*static_cast<const char* const*>(value));
@@ -89,7 +94,8 @@ struct DecodedValue {
     std::vector<uint64_t> copy;  // numeric arrays whose block is misaligned in memory
 };
 
-const TextChunk* decodeChunk(PayloadReader& in, uint32_t session, const ChunkMap& chunks, TextChunk& literal) {
+const TextChunk* decodeChunk(PayloadReader& in, uint32_t session, const ChunkMap& chunks,
+                             TextChunk& literal) {
     switch (static_cast<ChunkTag>(in.u8())) {
         case ChunkTag::Null:
             return nullptr;
@@ -185,7 +191,9 @@ void decodeValue(PayloadReader& in, uint32_t session, const ChunkMap& chunks, De
 }
 
 // Names the interface never takes as null (only beginCamera and openShader do).
-const char* nonNull(const char* s) { return s ? s : ""; }
+const char* nonNull(const char* s) {
+    return s ? s : "";
+}
 
 }  // namespace
 
@@ -203,27 +211,51 @@ bool replayFrame(uint8_t op, const uint8_t* payload, size_t size, uint32_t sessi
     };
 
     switch (static_cast<Op>(op)) {
-        case Op::BeginGroup: case Op::BeginObject: case Op::BeginMaterial: {
+        case Op::BeginGroup:
+        case Op::BeginObject:
+        case Op::BeginMaterial: {
             const char* name = nameArg();
             const bool instance = in.u8() != 0;
             if (!done()) return false;
-            if (op == static_cast<uint8_t>(Op::BeginGroup)) target.beginGroup(name, instance);
-            else if (op == static_cast<uint8_t>(Op::BeginObject)) target.beginObject(name, instance);
-            else target.beginMaterial(name, instance);
+            if (op == static_cast<uint8_t>(Op::BeginGroup))
+                target.beginGroup(name, instance);
+            else if (op == static_cast<uint8_t>(Op::BeginObject))
+                target.beginObject(name, instance);
+            else
+                target.beginMaterial(name, instance);
             return true;
         }
-        case Op::BeginGeometry: case Op::BeginLoad: case Op::BeginLight: case Op::BeginAccel:
-        case Op::BeginMatrix: case Op::UseMaterial: case Op::BeginList: {
+        case Op::BeginGeometry:
+        case Op::BeginLoad:
+        case Op::BeginLight:
+        case Op::BeginAccel:
+        case Op::BeginMatrix:
+        case Op::UseMaterial:
+        case Op::BeginList: {
             const char* name = nameArg();
             if (!done()) return false;
             switch (static_cast<Op>(op)) {
-                case Op::BeginGeometry: target.beginGeometry(name); break;
-                case Op::BeginLoad: target.beginLoad(name); break;
-                case Op::BeginLight: target.beginLight(name); break;
-                case Op::BeginAccel: target.beginAccel(name); break;
-                case Op::BeginMatrix: target.beginMatrix(name); break;
-                case Op::UseMaterial: target.useMaterial(name); break;
-                default: target.beginList(name); break;
+                case Op::BeginGeometry:
+                    target.beginGeometry(name);
+                    break;
+                case Op::BeginLoad:
+                    target.beginLoad(name);
+                    break;
+                case Op::BeginLight:
+                    target.beginLight(name);
+                    break;
+                case Op::BeginAccel:
+                    target.beginAccel(name);
+                    break;
+                case Op::BeginMatrix:
+                    target.beginMatrix(name);
+                    break;
+                case Op::UseMaterial:
+                    target.useMaterial(name);
+                    break;
+                default:
+                    target.beginList(name);
+                    break;
             }
             return true;
         }
@@ -248,51 +280,114 @@ bool replayFrame(uint8_t op, const uint8_t* payload, size_t size, uint32_t sessi
             target.beginOutput(a, b, c);
             return true;
         }
-        case Op::EndGroup: case Op::EndObject: case Op::EndGeometry: case Op::EndAnimation:
-        case Op::EndLoad: case Op::BeginOptions: case Op::EndOptions: case Op::EndCamera:
-        case Op::BeginImage: case Op::EndImage: case Op::EndOutput: case Op::EndLight:
-        case Op::EndAccel: case Op::EndMatrix: case Op::EndMaterial: case Op::EndShader:
-        case Op::PushChunk: case Op::PopChunk: case Op::EndList: case Op::Render: {
+        case Op::EndGroup:
+        case Op::EndObject:
+        case Op::EndGeometry:
+        case Op::EndAnimation:
+        case Op::EndLoad:
+        case Op::BeginOptions:
+        case Op::EndOptions:
+        case Op::EndCamera:
+        case Op::BeginImage:
+        case Op::EndImage:
+        case Op::EndOutput:
+        case Op::EndLight:
+        case Op::EndAccel:
+        case Op::EndMatrix:
+        case Op::EndMaterial:
+        case Op::EndShader:
+        case Op::PushChunk:
+        case Op::PopChunk:
+        case Op::EndList:
+        case Op::Render: {
             if (!done()) return false;
             switch (static_cast<Op>(op)) {
-                case Op::EndGroup: target.endGroup(); break;
-                case Op::EndObject: target.endObject(); break;
-                case Op::EndGeometry: target.endGeometry(); break;
-                case Op::EndAnimation: target.endAnimation(); break;
-                case Op::EndLoad: target.endLoad(); break;
-                case Op::BeginOptions: target.beginOptions(); break;
-                case Op::EndOptions: target.endOptions(); break;
-                case Op::EndCamera: target.endCamera(); break;
-                case Op::BeginImage: target.beginImage(); break;
-                case Op::EndImage: target.endImage(); break;
-                case Op::EndOutput: target.endOutput(); break;
-                case Op::EndLight: target.endLight(); break;
-                case Op::EndAccel: target.endAccel(); break;
-                case Op::EndMatrix: target.endMatrix(); break;
-                case Op::EndMaterial: target.endMaterial(); break;
-                case Op::EndShader: target.endShader(); break;
-                case Op::PushChunk: target.pushChunk(); break;
-                case Op::PopChunk: target.popChunk(); break;
-                case Op::EndList: target.endList(); break;
-                default: target.render(); break;
+                case Op::EndGroup:
+                    target.endGroup();
+                    break;
+                case Op::EndObject:
+                    target.endObject();
+                    break;
+                case Op::EndGeometry:
+                    target.endGeometry();
+                    break;
+                case Op::EndAnimation:
+                    target.endAnimation();
+                    break;
+                case Op::EndLoad:
+                    target.endLoad();
+                    break;
+                case Op::BeginOptions:
+                    target.beginOptions();
+                    break;
+                case Op::EndOptions:
+                    target.endOptions();
+                    break;
+                case Op::EndCamera:
+                    target.endCamera();
+                    break;
+                case Op::BeginImage:
+                    target.beginImage();
+                    break;
+                case Op::EndImage:
+                    target.endImage();
+                    break;
+                case Op::EndOutput:
+                    target.endOutput();
+                    break;
+                case Op::EndLight:
+                    target.endLight();
+                    break;
+                case Op::EndAccel:
+                    target.endAccel();
+                    break;
+                case Op::EndMatrix:
+                    target.endMatrix();
+                    break;
+                case Op::EndMaterial:
+                    target.endMaterial();
+                    break;
+                case Op::EndShader:
+                    target.endShader();
+                    break;
+                case Op::PushChunk:
+                    target.pushChunk();
+                    break;
+                case Op::PopChunk:
+                    target.popChunk();
+                    break;
+                case Op::EndList:
+                    target.endList();
+                    break;
+                default:
+                    target.render();
+                    break;
             }
             return true;
         }
-        case Op::Transform: case Op::SetTransform: {
+        case Op::Transform:
+        case Op::SetTransform: {
             double m[16];
             for (double& x : m) x = in.f64();
             if (!done()) return false;
-            if (op == static_cast<uint8_t>(Op::Transform)) target.transform(m);
-            else target.setTransform(m);
+            if (op == static_cast<uint8_t>(Op::Transform))
+                target.transform(m);
+            else
+                target.setTransform(m);
             return true;
         }
-        case Op::Scale: case Op::Rotate: case Op::Translate: {
+        case Op::Scale:
+        case Op::Rotate:
+        case Op::Translate: {
             double xyz[3];
             three(xyz);
             if (!done()) return false;
-            if (op == static_cast<uint8_t>(Op::Scale)) target.scale(&xyz[0], &xyz[1], &xyz[2]);
-            else if (op == static_cast<uint8_t>(Op::Rotate)) target.rotate(&xyz[0], &xyz[1], &xyz[2]);
-            else target.translate(&xyz[0], &xyz[1], &xyz[2]);
+            if (op == static_cast<uint8_t>(Op::Scale))
+                target.scale(&xyz[0], &xyz[1], &xyz[2]);
+            else if (op == static_cast<uint8_t>(Op::Rotate))
+                target.rotate(&xyz[0], &xyz[1], &xyz[2]);
+            else
+                target.translate(&xyz[0], &xyz[1], &xyz[2]);
             return true;
         }
         case Op::BindShader: {
@@ -363,22 +458,38 @@ bool replayFrame(uint8_t op, const uint8_t* payload, size_t size, uint32_t sessi
             target.groupAttribute(key, value);
             return true;
         }
-        case Op::WriteText: case Op::Print: case Op::Error: {
+        case Op::WriteText:
+        case Op::Print:
+        case Op::Error: {
             const char* text = nameArg();
             if (!done()) return false;
-            if (op == static_cast<uint8_t>(Op::WriteText)) target.writeText("%s", text);
-            else if (op == static_cast<uint8_t>(Op::Print)) target.print(text);
-            else target.error(text);
+            if (op == static_cast<uint8_t>(Op::WriteText))
+                target.writeText("%s", text);
+            else if (op == static_cast<uint8_t>(Op::Print))
+                target.print(text);
+            else
+                target.error(text);
             return true;
         }
-        case Op::SetFlags: case Op::Id: case Op::Flags: case Op::Version: {
+        case Op::SetFlags:
+        case Op::Id:
+        case Op::Flags:
+        case Op::Version: {
             const uint32_t value = in.u32();
             if (!done()) return false;
             switch (static_cast<Op>(op)) {
-                case Op::SetFlags: target.setFlags(value); break;
-                case Op::Id: target.id(value); break;
-                case Op::Flags: target.flags(value); break;
-                default: target.version(static_cast<int32_t>(value)); break;
+                case Op::SetFlags:
+                    target.setFlags(value);
+                    break;
+                case Op::Id:
+                    target.id(value);
+                    break;
+                case Op::Flags:
+                    target.flags(value);
+                    break;
+                default:
+                    target.version(static_cast<int32_t>(value));
+                    break;
             }
             return true;
         }
@@ -389,14 +500,17 @@ bool replayFrame(uint8_t op, const uint8_t* payload, size_t size, uint32_t sessi
             target.progress(name, fraction);
             return true;
         }
-        case Op::Icon: case Op::Blob: {
+        case Op::Icon:
+        case Op::Blob: {
             const char* keyword = op == static_cast<uint8_t>(Op::Blob) ? nameArg() : nullptr;
             const uint32_t length = in.u32();
             if (in.ok() && length > kMaxFrameBytes) in.fail("byte block larger than a frame");
             const uint8_t* bytes = in.bytes(length);
             if (!done()) return false;
-            if (keyword) target.blob(keyword, bytes, static_cast<int32_t>(length));
-            else target.icon(bytes, static_cast<int32_t>(length));
+            if (keyword)
+                target.blob(keyword, bytes, static_cast<int32_t>(length));
+            else
+                target.icon(bytes, static_cast<int32_t>(length));
             return true;
         }
         default:

@@ -14,7 +14,7 @@ namespace livelink {
 
 // Tells the encoder which chunks were captured in the running session.
 class ChunkNumbering {
-public:
+  public:
     virtual ~ChunkNumbering() = default;
     // The chunk's number in this session, or 0 when it is not one of them.
     virtual uint32_t numberOf(const TextChunk* chunk) const = 0;
@@ -26,7 +26,8 @@ void encodeChunk(FrameWriter& out, const TextChunk* chunk, const ChunkNumbering&
 
 // Writes the kind and the value of attribute()/listElement(). False (and
 // nothing sensible written) when the value pointer cannot be read for that kind.
-bool encodeValue(FrameWriter& out, int32_t type, const void* value, const ChunkNumbering& numbering);
+bool encodeValue(FrameWriter& out, int32_t type, const void* value,
+                 const ChunkNumbering& numbering);
 
 // The target's chunks created while replaying, by (session, number), so that
 // later references of the same session find them.

@@ -103,7 +103,8 @@ enum class Op : uint8_t {
 };
 
 inline bool isSceneOp(uint8_t op) {
-    return op >= static_cast<uint8_t>(Op::BeginGroup) && op <= static_cast<uint8_t>(Op::LastSceneOp);
+    return op >= static_cast<uint8_t>(Op::BeginGroup) &&
+           op <= static_cast<uint8_t>(Op::LastSceneOp);
 }
 
 // Name of an operation for log lines ("op 200" style text for unknown ones

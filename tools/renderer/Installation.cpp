@@ -21,12 +21,16 @@ namespace {
 constexpr const char* kBaseKey = "SOFTWARE\\Vantor";
 constexpr const char* kLiveLibrary = "orvquorelllive6_64.so";
 
-std::string installKey(int version) { return std::string(kBaseKey) + "\\Quorell " + std::to_string(version); }
+std::string installKey(int version) {
+    return std::string(kBaseKey) + "\\Quorell " + std::to_string(version);
+}
 
 std::string defaultPrefix(int version) {
     std::string base;
-    if (const char* data = std::getenv("XDG_DATA_HOME"); data && *data) base = data;
-    else base = std::string(std::getenv("HOME") ? std::getenv("HOME") : "/tmp") + "/.local/share";
+    if (const char* data = std::getenv("XDG_DATA_HOME"); data && *data)
+        base = data;
+    else
+        base = std::string(std::getenv("HOME") ? std::getenv("HOME") : "/tmp") + "/.local/share";
     return base + "/quorell/Quorell " + std::to_string(version);
 }
 
@@ -44,7 +48,8 @@ bool copyExecutable(const fs::path& from, const fs::path& to, std::string* error
     fs::remove(to, ec);  // a running copy is replaced, not overwritten in place
     fs::copy_file(from, to, fs::copy_options::overwrite_existing, ec);
     if (ec) {
-        if (error) *error = "cannot copy " + from.string() + " to " + to.string() + ": " + ec.message();
+        if (error)
+            *error = "cannot copy " + from.string() + " to " + to.string() + ": " + ec.message();
         return false;
     }
     return true;
@@ -73,7 +78,8 @@ std::string canonical(const std::string& path) {
 
 bool readKey(platform::Hive hive, int version, InstalledSettings* out, std::string* binName) {
     platform::RegKey key = nullptr;
-    if (platform::regOpenKey(hive, platform::utf8ToWide(installKey(version)), &key) != platform::kSuccess)
+    if (platform::regOpenKey(hive, platform::utf8ToWide(installKey(version)), &key) !=
+        platform::kSuccess)
         return false;
     InstalledSettings s;
     s.found = true;
@@ -113,7 +119,8 @@ std::string ownExecutable() {
 
 bool install(const InstallOptions& options, std::string* summary, std::string* error) {
     std::error_code ec;
-    const fs::path prefix = fs::absolute(options.prefix.empty() ? defaultPrefix(options.version) : options.prefix, ec);
+    const fs::path prefix =
+        fs::absolute(options.prefix.empty() ? defaultPrefix(options.version) : options.prefix, ec);
     const fs::path binFolder = prefix / "bin";
     const fs::path resourceFolder = prefix / "resources";
     fs::create_directories(binFolder, ec);
@@ -126,11 +133,13 @@ bool install(const InstallOptions& options, std::string* summary, std::string* e
     const fs::path self = ownExecutable();
     const fs::path library = self.parent_path() / kLiveLibrary;
     if (!fs::exists(library, ec)) {
-        if (error) *error = "the live library " + library.string() + " is missing beside this program";
+        if (error)
+            *error = "the live library " + library.string() + " is missing beside this program";
         return false;
     }
     const fs::path binName = binFolder / "quorell-standin";
-    if (!copyExecutable(self, binName, error) || !copyExecutable(library, binFolder / kLiveLibrary, error))
+    if (!copyExecutable(self, binName, error) ||
+        !copyExecutable(library, binFolder / kLiveLibrary, error))
         return false;
     writeStartupPicture(resourceFolder / "startup.hdr");
 
@@ -157,10 +166,11 @@ bool install(const InstallOptions& options, std::string* summary, std::string* e
         return false;
     }
     if (summary) {
-        *summary = "installed Quorell " + std::to_string(options.version) + " stand-in in " + prefix.string() +
-                   "\n  program:   " + binName.string() + "\n  resources: " + resourceFolder.string() +
-                   "\n  ports:     " + std::to_string(options.minPort) + "-" + std::to_string(options.maxPort) +
-                   "\n  registry:  " + hivePath + "\n";
+        *summary = "installed Quorell " + std::to_string(options.version) + " stand-in in " +
+                   prefix.string() + "\n  program:   " + binName.string() +
+                   "\n  resources: " + resourceFolder.string() +
+                   "\n  ports:     " + std::to_string(options.minPort) + "-" +
+                   std::to_string(options.maxPort) + "\n  registry:  " + hivePath + "\n";
     }
     return true;
 }
@@ -185,10 +195,12 @@ InstalledSettings readInstalledSettings() {
         platform::regCloseKey(base);
         if (named) {
             const auto space = named->find(' ');
-            const int version = std::atoi(named->c_str() + (space == std::string::npos ? 0 : space + 1));
+            const int version =
+                std::atoi(named->c_str() + (space == std::string::npos ? 0 : space + 1));
             InstalledSettings s;
             std::string binName;
-            if (version > 0 && readKey(platform::Hive::CurrentUser, version, &s, &binName)) return s;
+            if (version > 0 && readKey(platform::Hive::CurrentUser, version, &s, &binName))
+                return s;
         }
     }
     return first;

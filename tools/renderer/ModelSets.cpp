@@ -17,7 +17,9 @@ bool isUnchangedComponent(const GroupNode& group) {
     return (f & kFlagComponent) && !(f & (kFlagChanged | kFlagBody | kFlagAppearance));
 }
 
-bool isBodyGroup(const GroupNode& group) { return group.flags && (*group.flags & kFlagBody); }
+bool isBodyGroup(const GroupNode& group) {
+    return group.flags && (*group.flags & kFlagBody);
+}
 
 namespace {
 
@@ -43,7 +45,8 @@ void index(std::vector<SceneItem>& items, const std::string& parent, PathIndex& 
 }
 
 // Walks the first count items (those that arrived with this transfer).
-void merge(std::vector<SceneItem>& items, size_t count, const std::string& parent, PathIndex& previous) {
+void merge(std::vector<SceneItem>& items, size_t count, const std::string& parent,
+           PathIndex& previous) {
     forEachGroup(items, parent, count, [&](const std::string& path, GroupNode& g) {
         const size_t arrived = g.items.size();
         if (isUnchangedComponent(g)) {
@@ -62,10 +65,18 @@ std::string xmlEscape(const std::string& text) {
     std::string out;
     for (unsigned char c : text) {
         switch (c) {
-            case '&': out += "&amp;"; break;
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            case '"': out += "&quot;"; break;
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
             default:
                 // XML 1.0 has no form for most control characters.
                 out += (c < 0x20 && c != '\t' && c != '\n' && c != '\r') ? '?' : char(c);
@@ -112,7 +123,8 @@ std::string ModelSets::descriptionXml() const {
     xml << "<scene>\n  <modelsets>\n";
     for (const auto& [name, scene] : sets_) {
         xml << "    <modelset name=\"" << xmlEscape(name) << "\" modelset=\"active\">"
-            << "<group name=\"" << xmlEscape(name) << "\" groups=\"" << countGroups(scene.items) << "\"/>"
+            << "<group name=\"" << xmlEscape(name) << "\" groups=\"" << countGroups(scene.items)
+            << "\"/>"
             << "</modelset>\n";
     }
     xml << "  </modelsets>\n</scene>\n";
@@ -121,7 +133,8 @@ std::string ModelSets::descriptionXml() const {
 
 std::string sceneFileName(const std::string& modelSet) {
     std::string name;
-    for (unsigned char c : modelSet) name += (c < 0x20 || c == '/' || c == '\\' || c == 0x7f) ? '_' : char(c);
+    for (unsigned char c : modelSet)
+        name += (c < 0x20 || c == '/' || c == '\\' || c == 0x7f) ? '_' : char(c);
     if (name.empty() || name[0] == '.') name.insert(name.begin(), '_');
     return name + ".bip";
 }

@@ -27,7 +27,7 @@ bool isBodyGroup(const GroupNode& group);
 void keepUnchangedBodies(SceneRecording& incoming, SceneRecording& previous);
 
 class ModelSets {
-public:
+  public:
     // A number for the next transfer (chunk numbers are per transfer).
     uint32_t nextSession() { return ++lastSession_; }
 
@@ -41,7 +41,7 @@ public:
     // <scene><modelsets><modelset name=".." modelset="active"><group .../></modelset>...
     std::string descriptionXml() const;
 
-private:
+  private:
     std::map<std::string, SceneRecording> sets_;
     uint32_t lastSession_ = 0;
 };

@@ -6,7 +6,7 @@
 namespace renderer {
 
 class NullSceneApi : public orvScene_api {
-public:
+  public:
     void reservedA() override {}
     bool beginGroup(const char*, bool) override { return true; }
     void endGroup() override {}

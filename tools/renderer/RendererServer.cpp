@@ -11,8 +11,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
-#include <cstdio>
 #include <csignal>
+#include <cstdio>
 #include <cstring>
 
 #include "livelib/FrameCodec.h"
@@ -25,7 +25,9 @@ namespace {
 
 volatile sig_atomic_t stopRequested = 0;
 
-void onStopSignal(int) { stopRequested = 1; }
+void onStopSignal(int) {
+    stopRequested = 1;
+}
 
 constexpr size_t kReadChunk = 256u << 10;
 // Payload bytes past this are received straight into the frame's buffer.
@@ -54,7 +56,9 @@ bool sendBlocking(int fd, const uint8_t* data, size_t size) {
 
 }  // namespace
 
-void logLine(const std::string& text) { std::fprintf(stderr, "quorell-standin: %s\n", text.c_str()); }
+void logLine(const std::string& text) {
+    std::fprintf(stderr, "quorell-standin: %s\n", text.c_str());
+}
 
 struct RendererServer::Connection {
     enum class State { Hello, Scene, Query };
@@ -79,10 +83,13 @@ RendererServer::~RendererServer() {
     if (listenFd_ >= 0) ::close(listenFd_);
 }
 
-void RendererServer::requestStop() { stopRequested = 1; }
+void RendererServer::requestStop() {
+    stopRequested = 1;
+}
 
 bool RendererServer::listen(std::string* error) {
-    const std::string range = std::to_string(options_.minPort) + "-" + std::to_string(options_.maxPort);
+    const std::string range =
+        std::to_string(options_.minPort) + "-" + std::to_string(options_.maxPort);
     if (options_.minPort < 1 || options_.maxPort > 65535 || options_.minPort > options_.maxPort) {
         if (error) *error = "invalid port range " + range;
         return false;
@@ -99,7 +106,8 @@ bool RendererServer::listen(std::string* error) {
         address.sin_family = AF_INET;
         address.sin_port = htons(static_cast<uint16_t>(p));
         address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 && ::listen(fd, 64) == 0) {
+        if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+            ::listen(fd, 64) == 0) {
             listenFd_ = fd;
             port_ = p;
             return true;
@@ -134,7 +142,8 @@ bool RendererServer::onHello(Connection& c, const uint8_t* hello) {
     const uint16_t version = getU16(hello + 4);
     const uint16_t channel = getU16(hello + 6);
     HelloStatus status = HelloStatus::Accepted;
-    if (version != kProtocolVersion) status = HelloStatus::UnsupportedVersion;
+    if (version != kProtocolVersion)
+        status = HelloStatus::UnsupportedVersion;
     else if (channel != uint16_t(Channel::Scene) && channel != uint16_t(Channel::Query))
         status = HelloStatus::UnknownChannel;
     uint8_t reply[kHelloReplyBytes];
@@ -173,7 +182,8 @@ void RendererServer::finishScene(Connection& c) {
     sendBlocking(c.fd, ack.data(), ack.size());
 
     if (name.empty()) {
-        logLine("connection " + std::to_string(c.number) + ": scene without a root group was not kept");
+        logLine("connection " + std::to_string(c.number) +
+                ": scene without a root group was not kept");
         return;
     }
     if (options_.resourceFolder.empty()) return;
@@ -257,7 +267,8 @@ bool RendererServer::processInput(Connection& c) {
 bool RendererServer::onReadable(Connection& c) {
     for (int round = 0; round < 64; ++round) {
         ssize_t n;
-        if (c.inFrame && c.inStart == c.in.size() && c.payloadSize - c.payload.size() >= kDirectReceive) {
+        if (c.inFrame && c.inStart == c.in.size() &&
+            c.payloadSize - c.payload.size() >= kDirectReceive) {
             const size_t at = c.payload.size();
             const size_t want = std::min<size_t>(c.payloadSize - at, 4u << 20);
             c.payload.resize(at + want);
@@ -283,8 +294,10 @@ bool RendererServer::onReadable(Connection& c) {
             return false;
         }
         if (n == 0) {
-            if (c.state == Connection::State::Scene) drop(c, "the sender left before the scene was complete");
-            else if (c.inFrame || c.inStart != c.in.size()) drop(c, "the peer left in the middle of a frame");
+            if (c.state == Connection::State::Scene)
+                drop(c, "the sender left before the scene was complete");
+            else if (c.inFrame || c.inStart != c.in.size())
+                drop(c, "the peer left in the middle of a frame");
             return false;
         }
         c.received += static_cast<uint64_t>(n);
@@ -321,11 +334,14 @@ int RendererServer::run() {
             const auto idle = Clock::now() - idleSince;
             const auto limit = std::chrono::seconds(options_.idleExitSeconds);
             if (idle >= limit) {
-                logLine("no connection for " + std::to_string(options_.idleExitSeconds) + " s; exiting");
+                logLine("no connection for " + std::to_string(options_.idleExitSeconds) +
+                        " s; exiting");
                 break;
             }
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(limit - idle).count();
-            timeout = timespec{static_cast<time_t>(left / 1000), static_cast<long>(left % 1000) * 1000000L};
+            const auto left =
+                std::chrono::duration_cast<std::chrono::milliseconds>(limit - idle).count();
+            timeout = timespec{static_cast<time_t>(left / 1000),
+                               static_cast<long>(left % 1000) * 1000000L};
         }
         fds.clear();
         fds.push_back({listenFd_, POLLIN, 0});
@@ -345,7 +361,8 @@ int RendererServer::run() {
         }
         if (!closing.empty()) {
             std::erase_if(connections_, [&](const std::unique_ptr<Connection>& c) {
-                if (std::find(closing.begin(), closing.end(), c.get()) == closing.end()) return false;
+                if (std::find(closing.begin(), closing.end(), c.get()) == closing.end())
+                    return false;
                 ::close(c->fd);
                 return true;
             });

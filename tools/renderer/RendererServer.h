@@ -26,7 +26,7 @@ struct ServerOptions {
 };
 
 class RendererServer {
-public:
+  public:
     explicit RendererServer(ServerOptions options);
     ~RendererServer();
     RendererServer(const RendererServer&) = delete;
@@ -45,7 +45,7 @@ public:
 
     const ModelSets& modelSets() const { return modelSets_; }
 
-private:
+  private:
     struct Connection;
 
     void accept();

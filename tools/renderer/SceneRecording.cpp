@@ -22,7 +22,8 @@ uint32_t flagValue(const std::vector<uint8_t>& payload) {
 
 }  // namespace
 
-SceneRecorder::SceneRecorder(uint32_t session) : session_(session), validator_(std::make_unique<NullSceneApi>()) {}
+SceneRecorder::SceneRecorder(uint32_t session)
+    : session_(session), validator_(std::make_unique<NullSceneApi>()) {}
 
 SceneRecorder::~SceneRecorder() = default;
 
@@ -31,7 +32,8 @@ bool SceneRecorder::add(uint8_t op, std::vector<uint8_t> payload, std::string* e
         if (error) *error = "unknown operation " + std::to_string(op);
         return false;
     }
-    if (!livelink::replayFrame(op, payload.data(), payload.size(), session_, *validator_, validatorChunks_, error))
+    if (!livelink::replayFrame(op, payload.data(), payload.size(), session_, *validator_,
+                               validatorChunks_, error))
         return false;
 
     // The renderer writes its files in its own format; the sender's output
@@ -70,17 +72,19 @@ SceneRecording SceneRecorder::take() {
 
 namespace {
 
-void replayItems(const std::vector<SceneItem>& items, orvScene_api& target, livelink::ChunkMap& chunks) {
+void replayItems(const std::vector<SceneItem>& items, orvScene_api& target,
+                 livelink::ChunkMap& chunks) {
     for (const SceneItem& item : items) {
         if (item.group) {
             const GroupNode& g = *item.group;
-            livelink::replayFrame(g.open.op, g.open.payload.data(), g.open.payload.size(), g.open.session, target,
-                                  chunks, nullptr);
+            livelink::replayFrame(g.open.op, g.open.payload.data(), g.open.payload.size(),
+                                  g.open.session, target, chunks, nullptr);
             replayItems(g.items, target, chunks);
             if (g.closed) target.endGroup();
         } else {
             const RecordedCall& c = item.call;
-            livelink::replayFrame(c.op, c.payload.data(), c.payload.size(), c.session, target, chunks, nullptr);
+            livelink::replayFrame(c.op, c.payload.data(), c.payload.size(), c.session, target,
+                                  chunks, nullptr);
         }
     }
 }

@@ -32,7 +32,7 @@ struct SceneItem {
 struct GroupNode {
     RecordedCall open;  // the beginGroup call
     std::string name;
-    bool closed = false;  // endGroup arrived
+    bool closed = false;            // endGroup arrived
     std::optional<uint32_t> flags;  // the first flags call directly inside
     std::vector<SceneItem> items;
 };
@@ -47,7 +47,7 @@ struct SceneRecording {
 // Builds a recording from the frames of one transfer. Every frame is fully
 // decoded before it is kept, so a recording holds only well-formed calls.
 class SceneRecorder {
-public:
+  public:
     explicit SceneRecorder(uint32_t session);
     ~SceneRecorder();
 
@@ -55,7 +55,7 @@ public:
     bool add(uint8_t op, std::vector<uint8_t> payload, std::string* error);
     SceneRecording take();
 
-private:
+  private:
     uint32_t session_;
     SceneRecording scene_;
     std::vector<GroupNode*> open_;  // groups not yet closed, innermost last

@@ -57,7 +57,8 @@ int runInstall(int argc, char** argv) {
             options.prefix = value, ++i;
         } else if (arg == "--version" && number(value, &options.version) && options.version > 0) {
             ++i;
-        } else if (arg == "--ports" && value && renderer::parsePortRange(value, &options.minPort, &options.maxPort)) {
+        } else if (arg == "--ports" && value &&
+                   renderer::parsePortRange(value, &options.minPort, &options.maxPort)) {
             ++i;
         } else {
             return fail("install: bad or incomplete option '" + arg + "'\n" + kUsage, 2);
@@ -82,9 +83,11 @@ int runInstance(int argc, char** argv) {
         if (arg == "--help" || arg == "-h") {
             std::fputs(kUsage, stdout);
             return 0;
-        } else if (arg == "--ports" && value && renderer::parsePortRange(value, &options.minPort, &options.maxPort)) {
+        } else if (arg == "--ports" && value &&
+                   renderer::parsePortRange(value, &options.minPort, &options.maxPort)) {
             ++i;
-        } else if (arg == "--version" && number(value, &options.versionMajor) && options.versionMajor > 0) {
+        } else if (arg == "--version" && number(value, &options.versionMajor) &&
+                   options.versionMajor > 0) {
             ++i;
         } else if (arg == "--resources" && value) {
             options.resourceFolder = value, ++i;
@@ -95,7 +98,8 @@ int runInstance(int argc, char** argv) {
         }
     }
     if (options.resourceFolder.empty())
-        renderer::logLine("no resource folder installed or given; received scenes are not written to files");
+        renderer::logLine(
+            "no resource folder installed or given; received scenes are not written to files");
 
     renderer::RendererServer server(options);
     std::string error;
@@ -106,9 +110,11 @@ int runInstance(int argc, char** argv) {
     record.versionMajor = options.versionMajor;
     record.versionMinor = 0;
     record.livelinkPort = server.port();
-    if (!livelink::publishInstance(record, &error)) return fail("cannot publish the instance record: " + error);
+    if (!livelink::publishInstance(record, &error))
+        return fail("cannot publish the instance record: " + error);
     renderer::logLine("Quorell " + std::to_string(options.versionMajor) + " stand-in, process " +
-                      std::to_string(record.processId) + ", live link on 127.0.0.1:" + std::to_string(server.port()));
+                      std::to_string(record.processId) +
+                      ", live link on 127.0.0.1:" + std::to_string(server.port()));
     const int status = server.run();
     livelink::withdrawInstance(record.processId);
     return status;
