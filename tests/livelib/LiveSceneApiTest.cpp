@@ -164,7 +164,12 @@ TEST(LiveSceneApi, ChunkBookkeepingFollowsTheWriter) {
     TestReceiver second;
     ASSERT_TRUE(live.connect("localhost", second.port(), 4));
     EXPECT_EQ(live.currentChunk(), nullptr);  // chunks belong to one session
+    // A chunk of an earlier session stays readable and travels as plain bytes.
+    EXPECT_EQ(outer->length, 0);
+    live.bindShader(0, outer);
     EXPECT_TRUE(live.disconnect());
+    second.wait();
+    EXPECT_TRUE(second.finished);
 }
 
 }  // namespace

@@ -31,7 +31,8 @@ void LiveSceneApi::endSession() {
 }
 
 void LiveSceneApi::resetChunks() {
-    chunks_.clear();
+    // The chunk objects stay valid for callers that kept a pointer; only
+    // their numbers belong to the session that made them.
     chunkNumbers_.clear();
     chunkStack_.clear();
     activeChunk_ = nullptr;
@@ -305,7 +306,7 @@ bool LiveSceneApi::openShader(const char* name, const char* type) {
     if (!name) {
         chunks_.push_back(std::make_unique<TextChunk>());
         activeChunk_ = chunks_.back().get();
-        number = static_cast<uint32_t>(chunks_.size());
+        number = static_cast<uint32_t>(chunkNumbers_.size() + 1);
         chunkNumbers_[activeChunk_] = number;
     }
     frame_.string(name);

@@ -121,8 +121,9 @@ class LiveSceneApi : public orvScene_api, private ChunkNumbering {
     std::vector<uint8_t> buffer_;
     FrameWriter frame_;
 
-    // Chunks captured in this session (anonymous shaders). The renderer keeps
-    // their text; here they stand for it by number.
+    // Chunks captured through this object (anonymous shaders), kept until it
+    // is destroyed, as the file writer keeps its own. The renderer holds their
+    // text; here a chunk of the running session stands for it by number.
     std::vector<std::unique_ptr<TextChunk>> chunks_;
     std::unordered_map<const TextChunk*, uint32_t> chunkNumbers_;
     TextChunk* activeChunk_ = nullptr;
