@@ -1,0 +1,17 @@
+# End-to-end render tests: fusion-sim, the add-in, the live library stand-in and
+# the renderer stand-in installed into a temporary folder.
+if(TARGET fusion-sim AND TARGET quorell-addin AND TARGET quorell-standin AND TARGET quorelllive
+   AND TARGET quorell-send)
+  find_package(nlohmann_json REQUIRED)
+  quorell_add_test(e2e_render_tests
+    SOURCES RenderEndToEndTest.cpp
+    LIBS fusionsim_core host nlohmann_json::nlohmann_json)
+  target_compile_definitions(e2e_render_tests PRIVATE
+    FUSION_SIM="$<TARGET_FILE:fusion-sim>"
+    ADDIN_LIBRARY="$<TARGET_FILE:quorell-addin>"
+    RENDERER="$<TARGET_FILE:quorell-standin>"
+    SEND="$<TARGET_FILE:quorell-send>"
+    EXAMPLES_DIR="${PROJECT_SOURCE_DIR}/examples")
+  add_dependencies(e2e_render_tests fusion-sim quorell-addin quorell-standin quorelllive
+    quorell-send)
+endif()
