@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 #include <netinet/in.h>
+#include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/socket.h>
