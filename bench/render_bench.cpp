@@ -82,9 +82,9 @@ struct Sandbox {
         setenv("QUORELL_RUNTIME_DIR", (root / "instances").c_str(), 1);
         setenv("XDG_DATA_HOME", (root / "data").c_str(), 1);
         const fs::path prefix = root / "Quorell 12";
-        const pid_t installer = start({kStandin.string(), "install", "--prefix", prefix.string(),
-                                       "--ports", "39400-39499"},
-                                      log);
+        const pid_t installer = start(
+            {kStandin.string(), "install", "--prefix", prefix.string(), "--ports", "39400-39499"},
+            log);
         if (installer < 0 || finish(installer) != 0) {
             std::cerr << "render_bench: installing the renderer stand-in failed, see " << log
                       << "\n";
@@ -92,14 +92,13 @@ struct Sandbox {
         }
         // Started here, so that the clicks measure transfers and not the start-up.
         renderer = start({(prefix / "bin" / "quorell-standin").string()}, log);
-        for (int i = 0; i < 1000 && !fs::exists(root / "instances" /
-                                                 (std::to_string(renderer) + ".instance"));
+        for (int i = 0;
+             i < 1000 && !fs::exists(root / "instances" / (std::to_string(renderer) + ".instance"));
              ++i)
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        if (renderer < 0 || !fs::exists(root / "instances" /
-                                        (std::to_string(renderer) + ".instance"))) {
-            std::cerr << "render_bench: the renderer stand-in did not come up, see " << log
-                      << "\n";
+        if (renderer < 0 ||
+            !fs::exists(root / "instances" / (std::to_string(renderer) + ".instance"))) {
+            std::cerr << "render_bench: the renderer stand-in did not come up, see " << log << "\n";
             return false;
         }
         return true;
@@ -107,8 +106,8 @@ struct Sandbox {
 
     // The renderer answers a scene query only after it wrote the last transfer.
     void settle() const {
-        const pid_t p = start({kSend.string(), "--describe", std::to_string(renderer)},
-                              root / "describe.txt");
+        const pid_t p =
+            start({kSend.string(), "--describe", std::to_string(renderer)}, root / "describe.txt");
         if (p > 0) finish(p);
     }
 
@@ -211,8 +210,8 @@ int main(int argc, char** argv) {
         host::DocumentData doc;
     };
     std::vector<Row> rows;
-    rows.push_back({"sample (" + kSample.filename().string() + ")",
-                    fusionsim::loadDesign(kSample.string())});
+    rows.push_back(
+        {"sample (" + kSample.filename().string() + ")", fusionsim::loadDesign(kSample.string())});
     rows.push_back({"synthetic, " + std::to_string(parts) + " parts",
                     fusionsim::loadDesign(synthetic.string())});
 

@@ -35,8 +35,7 @@ void writeActiveCamera(DesignConverter& converter) {
     if (!direction->subtract(eyeVector) || !direction->normalize()) return;
 
     const std::vector<double> d = direction->asArray();
-    node.setDirection(static_cast<float>(d[0]), static_cast<float>(d[1]),
-                      static_cast<float>(d[2]));
+    node.setDirection(static_cast<float>(d[0]), static_cast<float>(d[1]), static_cast<float>(d[2]));
     node.setUp(static_cast<float>(up->x()), static_cast<float>(up->y()),
                static_cast<float>(up->z()));
     node.setProjection(orv::LightCamera::perspective);

@@ -27,8 +27,7 @@ void showLinkFailure(DesignConverter& converter, const std::string& reason) {
         ->messageBox(message, "", adsk::core::OKButtonType, adsk::core::NoIconIconType);
 }
 
-orv::DefaultRTModule importOptions(const DesignConverter& converter, int orientation,
-                                   bool update) {
+orv::DefaultRTModule importOptions(const DesignConverter& converter, int orientation, bool update) {
     orv::DefaultRTModule options;
     options.setUpVector(static_cast<uint32_t>(orientation + 1));
     options.setMeterScale(converter.unitsPerMetre);

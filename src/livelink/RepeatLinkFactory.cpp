@@ -55,7 +55,9 @@ RepeatLinkFactory::RepeatLinkFactory() : RepeatLinkFactory(LiveLinkServices::sys
 
 RepeatLinkFactory::RepeatLinkFactory(LiveLinkServices services) : services(std::move(services)) {}
 
-RepeatLinkFactory::~RepeatLinkFactory() { release(); }
+RepeatLinkFactory::~RepeatLinkFactory() {
+    release();
+}
 
 orvScene_api* RepeatLinkFactory::getSceneApi() {
     errorText_.clear();
@@ -65,7 +67,9 @@ orvScene_api* RepeatLinkFactory::getSceneApi() {
 
 void RepeatLinkFactory::writeHeader(orvSceneapi_oo&) {}
 
-void RepeatLinkFactory::close() { release(); }
+void RepeatLinkFactory::close() {
+    release();
+}
 
 void RepeatLinkFactory::release() {
     if (liveApi) liveApi->disconnect();
@@ -78,9 +82,13 @@ void RepeatLinkFactory::setVersionRange(int32_t min, int32_t max) {
     maxVersion = max;
 }
 
-void RepeatLinkFactory::setSceneName(std::string name) { sceneName = std::move(name); }
+void RepeatLinkFactory::setSceneName(std::string name) {
+    sceneName = std::move(name);
+}
 
-void RepeatLinkFactory::setAcceptAnyInstance(bool accept) { acceptAnyInstance = accept; }
+void RepeatLinkFactory::setAcceptAnyInstance(bool accept) {
+    acceptAnyInstance = accept;
+}
 
 bool RepeatLinkFactory::openLink() {
     QueryApi* query = services.queryApi(minVersion, maxVersion);
@@ -184,9 +192,8 @@ std::vector<RendererInstance> RepeatLinkFactory::listRendererInstances(QueryApi&
         const std::optional<int64_t> minor = findByName(e, "version_minor");
         // An entry lacking one of its values cannot be attached or connected reliably.
         if (!processId || !port || !minor) continue;
-        list.push_back(RendererInstance{static_cast<int32_t>(*major),
-                                        static_cast<int32_t>(*minor), *processId,
-                                        static_cast<int32_t>(*port)});
+        list.push_back(RendererInstance{static_cast<int32_t>(*major), static_cast<int32_t>(*minor),
+                                        *processId, static_cast<int32_t>(*port)});
     }
     return list;
 }

@@ -49,7 +49,7 @@ struct LiveLinkServices {
 };
 
 class RepeatLinkFactory : public LightFactory {
-public:
+  public:
     RepeatLinkFactory();
     explicit RepeatLinkFactory(LiveLinkServices services);
     RepeatLinkFactory(const RepeatLinkFactory&) = delete;
@@ -80,7 +80,7 @@ public:
         "Link settings.";
     static constexpr const char* kFailedPrefix = "Failed to connect. ";
 
-protected:
+  protected:
     bool openLink();
     // The best instance for this document; all fields 0 when none qualifies.
     RendererInstance selectInstance(QueryApi& query);
@@ -90,8 +90,7 @@ protected:
     // First element named tag, depth first from element itself; its value is the
     // number at the start of its first child node's text. None when the element is
     // missing or has no child node.
-    static std::optional<int64_t> findByName(const tinyxml2::XMLElement* element,
-                                             const char* tag);
+    static std::optional<int64_t> findByName(const tinyxml2::XMLElement* element, const char* tag);
     // The model set element carrying name, searched depth levels deep, skipping
     // subtrees marked as model sets that are not active.
     static const tinyxml2::XMLElement* findModelSet(const tinyxml2::XMLElement* element,
@@ -108,7 +107,7 @@ protected:
     std::string errorText_;
     int32_t liveId = 1;
 
-private:
+  private:
     void release();
 
     LiveLinkServices services;

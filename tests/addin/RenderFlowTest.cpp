@@ -1,7 +1,5 @@
 // The render command's flow against a scripted renderer: the live object is the
 // scene file writer, so what the renderer would receive can be read as text.
-#include "addin/RenderFlow.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -9,6 +7,7 @@
 #include <string>
 
 #include "addin/ActiveCamera.h"
+#include "addin/RenderFlow.h"
 #include "host/Primitives.h"
 #include "host/Session.h"
 #include "importers/sceneapi/orvScene_api_file.h"
@@ -19,7 +18,7 @@ namespace {
 
 // The file writer as a connected live object.
 class LinkedWriter : public orvScene_api_file {
-public:
+  public:
     explicit LinkedWriter(FILE* stream) : orvScene_api_file(stream, false) {}
     bool connect(const char*, int32_t, int32_t) override { return true; }
     bool disconnect() override {
@@ -31,7 +30,7 @@ public:
 
 // An in-memory stream collecting one transfer.
 class Capture {
-public:
+  public:
     Capture() : stream(open_memstream(&data, &size)) {}
     ~Capture() {
         std::fclose(stream);
@@ -43,7 +42,7 @@ public:
     }
     FILE* stream;
 
-private:
+  private:
     char* data = nullptr;
     size_t size = 0;
 };
@@ -77,20 +76,23 @@ host::DocumentData lampDocument() {
     design.appearances.push_back(
         {"paint", "Paint", {host::colorProperty("opaque_albedo", 200, 40, 40)}});
     host::ComponentData base{.id = "base", .name = "Base"};
-    base.bodies.push_back({.name = "Foot", .appearance = "paint", .faces = host::makeBox({4, 4, 1})});
+    base.bodies.push_back(
+        {.name = "Foot", .appearance = "paint", .faces = host::makeBox({4, 4, 1})});
     host::ComponentData arm{.id = "arm", .name = "Arm"};
-    arm.bodies.push_back({.name = "Rod", .appearance = "paint", .faces = host::makeCylinder(0.5, 10, 8)});
+    arm.bodies.push_back(
+        {.name = "Rod", .appearance = "paint", .faces = host::makeCylinder(0.5, 10, 8)});
     host::ComponentData root{.id = "root", .name = "Desk Lamp"};
     root.occurrences.push_back({.component = "base"});
     root.occurrences.push_back({.component = "arm", .transform = host::translation(0, 0, 1)});
-    for (host::ComponentData* c : {&root, &base, &arm}) c->physical = host::measureMeshes(c->bodies);
+    for (host::ComponentData* c : {&root, &base, &arm})
+        c->physical = host::measureMeshes(c->bodies);
     design.components = {root, base, arm};
     design.root = "root";
     return doc;
 }
 
 class RenderFlowTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         host::resetApplication();
         app = adsk::core::Application::get();
@@ -254,7 +256,7 @@ TEST_F(RenderFlowTest, AbsentDocumentRaises) {
 // ------------------------------------------------------------------ camera
 
 class ActiveCameraTest : public RenderFlowTest {
-protected:
+  protected:
     std::string cameraOf(const host::DocumentData& data) {
         const std::string text = render(host::openDocument(data));
         const size_t begin = text.find("camera \"Active Camera\"");

@@ -5,11 +5,11 @@
 
 #include <regex>
 
+#include "e2e/RendererSandbox.h"
 #include "host/Session.h"
 #include "tools/fusion-sim/AddinLibrary.h"
 #include "tools/fusion-sim/CommandLine.h"
 #include "tools/fusion-sim/DesignLoader.h"
-#include "e2e/RendererSandbox.h"
 
 namespace {
 
@@ -17,11 +17,13 @@ using namespace e2e;
 
 const std::string kRender = std::string("click ") + fusionsim::kRenderCommandId;
 
-std::string openStep(const fs::path& design) { return "open " + design.string(); }
+std::string openStep(const fs::path& design) {
+    return "open " + design.string();
+}
 
 // The bodies every full transfer of the desk lamp carries: those of its export.
 class RenderEndToEnd : public RendererSandbox {
-protected:
+  protected:
     size_t exportedObjects(const fs::path& design) {
         std::string output;
         const fs::path file = root / "export.bip";
@@ -82,8 +84,7 @@ TEST_F(RenderEndToEnd, ChangedComponentAloneTravelsAndTheMergeEqualsAFreshTransf
     const fs::path v3 = design("desk-lamp.json");
     const fs::path v4 = design("desk-lamp-v2.json");
     std::string output;
-    ASSERT_EQ(session({openStep(v3), "run", kRender, openStep(v4), kRender}, output), 0)
-        << output;
+    ASSERT_EQ(session({openStep(v3), "run", kRender, openStep(v4), kRender}, output), 0) << output;
     const std::string merged = scene();
     stopRenderers();
     ASSERT_EQ(session({openStep(v4), "run", kRender}, output), 0) << output;
@@ -108,8 +109,8 @@ TEST_F(RenderEndToEnd, PortRangeWithoutListenerShowsThePortMessage) {
     const int port = unusedPort();
     install(port, port);
     // The renderer cannot start, so nothing listens on the registry's range.
-    fs::permissions(prefix / "bin" / "quorell-standin", fs::perms::owner_exec | fs::perms::group_exec |
-                                                            fs::perms::others_exec,
+    fs::permissions(prefix / "bin" / "quorell-standin",
+                    fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec,
                     fs::perm_options::remove);
     std::string output;
     ASSERT_EQ(session({openStep(design("desk-lamp.json")), "run", kRender}, output), 0);
@@ -131,9 +132,8 @@ TEST_F(RenderEndToEnd, OrthographicViewAndEyeOnTargetSendNoCamera) {
     EXPECT_EQ(text.find("\ncamera "), std::string::npos) << text;
     EXPECT_NE(text.find("\"import_use_camera\" \"Active Camera\""), std::string::npos);
 
-    const fs::path eyeOnTarget = design("desk-lamp.json", [](nlohmann::json& d) {
-        d["camera"]["target"] = d["camera"]["eye"];
-    });
+    const fs::path eyeOnTarget = design(
+        "desk-lamp.json", [](nlohmann::json& d) { d["camera"]["target"] = d["camera"]["eye"]; });
     ASSERT_EQ(session({openStep(eyeOnTarget), "run", kRender}, output), 0) << output;
     text = scene();
     EXPECT_EQ(text.find("\ncamera "), std::string::npos) << text;
@@ -148,7 +148,8 @@ TEST_F(RenderEndToEnd, ProcessIdentifierAndUpVector) {
     std::string text = scene();
     ASSERT_TRUE(std::regex_search(
         text, match,
-        std::regex("\nattribute \"process identifier\" \"Fusion 360 desk-lamp-0001, 0x[0-9a-f]+\"\n")))
+        std::regex(
+            "\nattribute \"process identifier\" \"Fusion 360 desk-lamp-0001, 0x[0-9a-f]+\"\n")))
         << text;
     EXPECT_NE(text.find("\"import_up_vector\" 1,"), std::string::npos) << "Y up";
 
@@ -169,7 +170,7 @@ TEST_F(RenderEndToEnd, ProcessIdentifierAndUpVector) {
 // design loading and add-in loading run in this process so that the renderer
 // can be stopped while the add-in keeps its converter.
 class RenderSessionInProcess : public RenderEndToEnd {
-protected:
+  protected:
     void SetUp() override {
         RenderEndToEnd::SetUp();
         host::resetApplication();
@@ -188,8 +189,8 @@ protected:
         std::fflush(stderr);
         const int savedOut = ::dup(1);
         const int savedErr = ::dup(2);
-        const int log = ::open((root / "click-output.txt").c_str(),
-                               O_WRONLY | O_CREAT | O_APPEND, 0644);
+        const int log =
+            ::open((root / "click-output.txt").c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
         ::dup2(log, 1);
         ::dup2(log, 2);
         ::close(log);

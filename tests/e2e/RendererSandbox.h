@@ -3,9 +3,9 @@
 // one temporary folder, and every renderer started there is ended afterwards.
 #pragma once
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
-#include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/socket.h>
@@ -85,7 +85,7 @@ inline int unusedPort() {
 }
 
 class RendererSandbox : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         root = fs::temp_directory_path() /
                ("quorell-render-e2e-" + std::to_string(::getpid()) + "-" +
@@ -106,10 +106,9 @@ protected:
 
     // Installs the renderer stand-in with a live-link port range of its own.
     void install(int minPort, int maxPort) {
-        const int status =
-            runProgram({RENDERER, "install", "--prefix", prefix.string(), "--ports",
-                        std::to_string(minPort) + "-" + std::to_string(maxPort)},
-                       root / "install.txt");
+        const int status = runProgram({RENDERER, "install", "--prefix", prefix.string(), "--ports",
+                                       std::to_string(minPort) + "-" + std::to_string(maxPort)},
+                                      root / "install.txt");
         ASSERT_EQ(status, 0) << readFile(root / "install.txt");
     }
     void install() {
@@ -181,12 +180,11 @@ protected:
     fs::path root;
     fs::path prefix;
 
-private:
+  private:
     static void absoluteTextures(nlohmann::json& value) {
         if (value.is_string()) {
             const std::string text = value.get<std::string>();
-            if (text.rfind("textures/", 0) == 0)
-                value = (fs::path(EXAMPLES_DIR) / text).string();
+            if (text.rfind("textures/", 0) == 0) value = (fs::path(EXAMPLES_DIR) / text).string();
         } else if (value.is_structured()) {
             for (auto& item : value) absoluteTextures(item);
         }

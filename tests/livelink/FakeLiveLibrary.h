@@ -17,7 +17,7 @@ namespace fake {
 // Answers listInstances with the next scripted text (the last one repeats) and
 // sceneDescription with the text scripted for the attached process.
 class ScriptedQuery : public QueryApi {
-public:
+  public:
     std::vector<std::optional<std::string>> lists;
     std::map<int64_t, std::optional<std::string>> scenes;  // attachable processes
     int listCalls = 0;
@@ -45,13 +45,13 @@ public:
         return text ? text->c_str() : nullptr;
     }
 
-private:
+  private:
     int64_t current = 0;
 };
 
 // A live scene object that only records id, connect and disconnect.
 class RecordingLiveApi : public orvScene_api {
-public:
+  public:
     using Attempt = std::tuple<std::string, int32_t, int32_t>;
     std::vector<Attempt> attempts;
     std::vector<int32_t> acceptedPorts;  // connect succeeds on these

@@ -1,11 +1,10 @@
-#include "livelink/RepeatLinkFactory.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "livelink/FakeLiveLibrary.h"
+#include "livelink/RepeatLinkFactory.h"
 
 namespace {
 
@@ -33,14 +32,14 @@ const std::string kEmptyScene = "<quorell><scene><camera/><light/></scene></quor
 
 // Exposes the internal steps the render flow never calls directly.
 class TestFactory : public orv::RepeatLinkFactory {
-public:
+  public:
     using RepeatLinkFactory::listRendererInstances;
     using RepeatLinkFactory::RepeatLinkFactory;
     using RepeatLinkFactory::selectInstance;
 };
 
 class RepeatLinkFactoryTest : public ::testing::Test {
-protected:
+  protected:
     fake::ScriptedQuery query;
     fake::RecordingLiveApi live;
     bool haveQuery = true;
@@ -147,8 +146,7 @@ TEST_F(RepeatLinkFactoryTest, InUseBeatsAHigherVersionOfAnyKind) {
 
 TEST_F(RepeatLinkFactoryTest, ModelSetDepthDependsOnVersion) {
     // R / S / sets / named: the named element sits at depth 4.
-    const std::string deep =
-        "<r><s><sets><set name=\"Desk Lamp\"><a/></set></sets></s></r>";
+    const std::string deep = "<r><s><sets><set name=\"Desk Lamp\"><a/></set></sets></s></r>";
     const std::string shallow = "<r><s><set name=\"Desk Lamp\"><a/></set></s></r>";
     auto f = renderFactory();
     f->setVersionRange(5, 20);
@@ -240,8 +238,8 @@ TEST_F(RepeatLinkFactoryTest, InstanceListReadsValuesAtAnyDepthWithinTheRange) {
     query.lists = {
         "<list>"
         "<a><info><version_major> 12</version_major></info><ids><process_id>77</process_id>"
-        "<x><livelink_port>4001</livelink_port></x></ids><version_minor>3b</version_minor></a>"
-        + entry(11, 1, 1) + entry(14, 2, 2) +
+        "<x><livelink_port>4001</livelink_port></x></ids><version_minor>3b</version_minor></a>" +
+        entry(11, 1, 1) + entry(14, 2, 2) +
         "<b><version_major>13</version_major><process_id>8589934592</process_id>"
         "<livelink_port>0</livelink_port><version_minor>x</version_minor></b>"
         // The first version_major decides even when a later one would fit.
@@ -311,9 +309,9 @@ TEST_F(RepeatLinkFactoryTest, RendererThatNeverAppearsExhaustsTheRetriesThenTrie
     EXPECT_EQ(query.listCalls, 1 + 29);
     EXPECT_EQ(pauses.size(), 29u);
     EXPECT_EQ(rangeRequests, (std::vector<std::pair<int32_t, int32_t>>{{5, 20}}));
-    EXPECT_EQ(live.attempts, (std::vector<Attempt>{
-                                 {"127.0.0.1", 4000, 1}, {"127.0.0.1", 4001, 1},
-                                 {"127.0.0.1", 4002, 1}}));
+    EXPECT_EQ(live.attempts,
+              (std::vector<Attempt>{
+                  {"127.0.0.1", 4000, 1}, {"127.0.0.1", 4001, 1}, {"127.0.0.1", 4002, 1}}));
 }
 
 TEST_F(RepeatLinkFactoryTest, RunningRendererIsNotStartedAgain) {
@@ -357,8 +355,8 @@ TEST_F(RepeatLinkFactoryTest, ZeroReportedPortFallsBackToTheRegistryRange) {
     live.acceptedPorts = {4001, 4002};
     auto f = renderFactory();
     ASSERT_EQ(f->getSceneApi(), &live);
-    EXPECT_EQ(live.attempts, (std::vector<Attempt>{{"127.0.0.1", 4000, 1},
-                                                   {"127.0.0.1", 4001, 1}}));
+    EXPECT_EQ(live.attempts,
+              (std::vector<Attempt>{{"127.0.0.1", 4000, 1}, {"127.0.0.1", 4001, 1}}));
 }
 
 TEST_F(RepeatLinkFactoryTest, PortFailuresGiveThePortMessage) {
