@@ -2,7 +2,11 @@
 // the add-in uses.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <functional>
+#include <map>
+#include <set>
 
 #include "StepTestSupport.h"
 #include "host/Fusion.h"
@@ -88,7 +92,44 @@ TEST(StepHostDocument, FaceColoursAndInstanceOverridesReachTheHost) {
     EXPECT_FALSE(occurrences->item(2)->isVisible());
     ASSERT_TRUE(occurrences->item(2)->appearance());
     EXPECT_EQ(occurrences->item(2)->appearance()->id(), "step-rgb-00ff00");
-    EXPECT_FALSE(occurrences->item(0)->appearance());
+    // Box1 has no colour of its own anywhere: the default appearance stands in.
+    ASSERT_TRUE(occurrences->item(0)->appearance());
+    EXPECT_EQ(occurrences->item(0)->appearance()->id(), "step-default");
+}
+
+// Every face shows an appearance (its own, its body's, or the override of the
+// occurrence that places it), as the add-in requires of a host design.
+TEST(StepHostDocument, EveryPlacedFaceResolvesToAnAppearance) {
+    for (const char* file : {"as1-oc-214-mat.stp", "trj6_as1-hc-214.stp", "trj7_as1-pe-214.stp",
+                             "as1_motor.step", "bug25381_test_assembly_invisible.step",
+                             "bug28345_30338.stp", "trj7_c1-hc-214.stp", "trj6_c1-ug-214.stp"}) {
+        const host::DocumentData document = steploader::toHostDocument(sample(file));
+        const host::DesignData& design = *document.products.at(0).design;
+        std::map<std::string, const host::ComponentData*> byId;
+        for (const host::ComponentData& c : design.components) byId[c.id] = &c;
+        int faces = 0;
+        std::function<void(const host::ComponentData&, bool)> visit =
+            [&](const host::ComponentData& c, bool overridden) {
+                for (const host::BodyData& b : c.bodies) {
+                    for (const host::FaceData& f : b.faces) {
+                        ++faces;
+                        EXPECT_TRUE(overridden || b.appearance || f.appearance)
+                            << file << ": " << c.name << " " << b.name;
+                    }
+                }
+                for (const host::OccurrenceData& o : c.occurrences) {
+                    visit(*byId.at(o.component), o.appearance.has_value());
+                }
+            };
+        visit(*byId.at(design.root), false);
+        EXPECT_GT(faces, 0) << file;
+        // The default appearance is listed only when something uses it.
+        const bool listed = std::any_of(design.appearances.begin(), design.appearances.end(),
+                                        [](const auto& a) { return a.id == "step-default"; });
+        const std::set<std::string> withUncolouredParts = {
+            "trj7_as1-pe-214.stp", "as1_motor.step", "bug25381_test_assembly_invisible.step"};
+        EXPECT_EQ(listed, withUncolouredParts.count(file) == 1) << file;
+    }
 }
 
 TEST(StepHostDocument, TheCameraLooksAtTheWholeModelWithZUp) {

@@ -89,6 +89,18 @@ host::MeshData toHostMesh(Mesh& mesh) {
                           std::move(mesh.textureCoordinates), std::move(mesh.indices)};
 }
 
+// A body that would show no appearance unless an occurrence overrides it.
+bool lacksAppearance(const Body& body) {
+    if (body.appearance != kNoAppearance) return false;
+    return std::any_of(body.faces.begin(), body.faces.end(),
+                       [](const Face& f) { return f.appearance == kNoAppearance; });
+}
+
+bool lacksAppearance(const Component& component) {
+    return std::any_of(component.bodies.begin(), component.bodies.end(),
+                       [](const Body& b) { return lacksAppearance(b); });
+}
+
 }  // namespace
 
 host::DocumentData toHostDocument(Design design) {
@@ -108,6 +120,14 @@ host::DocumentData toHostDocument(Design design) {
         data.appearances.push_back(std::move(a));
     }
 
+    bool defaultUsed = false;
+    auto defaultAppearance = [&] {
+        defaultUsed = true;
+        return std::optional<std::string>(kDefaultAppearanceId);
+    };
+    std::vector<bool> needsDefault;
+    for (const Component& component : design.components) needsDefault.push_back(lacksAppearance(component));
+
     for (std::size_t index = 0; index < design.components.size(); ++index) {
         Component& component = design.components[index];
         host::ComponentData c;
@@ -119,6 +139,7 @@ host::DocumentData toHostDocument(Design design) {
             b.name = body.name;
             b.visible = body.visible;
             b.appearance = appearanceId(design, body.appearance);
+            if (static_cast<int>(index) == design.root && lacksAppearance(body)) b.appearance = defaultAppearance();
             for (Face& face : body.faces) {
                 host::FaceData f;
                 f.appearance = appearanceId(design, face.appearance);
@@ -132,10 +153,18 @@ host::DocumentData toHostDocument(Design design) {
             o.component = componentId(occurrence.component);
             o.visible = occurrence.visible;
             o.appearance = appearanceId(design, occurrence.appearance);
+            if (!o.appearance && needsDefault[occurrence.component]) o.appearance = defaultAppearance();
             o.transform = occurrence.transform;
             c.occurrences.push_back(std::move(o));
         }
         data.components.push_back(std::move(c));
+    }
+    if (defaultUsed) {
+        host::AppearanceData a;
+        a.id = kDefaultAppearanceId;
+        a.name = kDefaultAppearanceName;
+        a.properties.push_back(host::colorProperty(kColourPropertyId, 166, 166, 166));
+        data.appearances.push_back(std::move(a));
     }
     data.root = componentId(design.root);
     return document;

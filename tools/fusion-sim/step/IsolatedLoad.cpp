@@ -1,6 +1,7 @@
 #include "step/IsolatedLoad.h"
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -92,7 +93,8 @@ Design loadInChild(const std::string& path, const std::function<Design()>& load)
     ::close(fds[0]);
 
     int status = 0;
-    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    struct rusage usage {};
+    while (::wait4(child, &status, 0, &usage) < 0 && errno == EINTR) {
     }
     if (WIFSIGNALED(status)) {
         const int signal = WTERMSIG(status);
@@ -106,7 +108,10 @@ Design loadInChild(const std::string& path, const std::function<Design()>& load)
     if (reply[0] == kErrorReply) throw LoadError(reply.substr(1));
     if (reply[0] != kDesignReply) throw LoadError(path + ": the loading process sent no design");
     try {
-        return decodeDesign(std::string_view(reply).substr(1));
+        Design design = decodeDesign(std::string_view(reply).substr(1));
+        design.timings.loaderCpu = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                                   static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+        return design;
     } catch (const LoadError& error) {
         throw LoadError(path + ": " + error.what());
     }

@@ -77,6 +77,7 @@ struct Timings {
     double transfer = 0.0;  // building the XCAF document
     double mesh = 0.0;      // BRepMesh on every distinct part
     double convert = 0.0;   // XCAF document to these records
+    double loaderCpu = 0.0;  // processor time of the loading process (user + system)
 };
 
 struct Design {
