@@ -28,6 +28,11 @@ std::string usageText() {
            "                        stop is called at the end if the add-in still runs\n"
            "  --addin PATH          the add-in library (default: libquorell-addin.so beside\n"
            "                        fusion-sim)\n"
+           "  --deflection CM       STEP files: largest distance of a display mesh from the\n"
+           "                        surface, in cm (default: 0.001 x the model's diagonal)\n"
+           "  --angular-deflection RAD\n"
+           "                        STEP files: largest angle between neighbouring mesh\n"
+           "                        normals along a curve (default 0.5)\n"
            "\n"
            "Message boxes print \"message box: TEXT\" and exceptions leaving the add-in print\n"
            "\"error: TEXT\" on standard error. Exit status: 0 done, 1 an add-in call failed,\n"
@@ -64,6 +69,17 @@ Options parseCommandLine(const std::vector<std::string>& arguments) {
             options.script = value();
         } else if (a == "--addin") {
             options.addin = value();
+        } else if (a == "--deflection" || a == "--angular-deflection") {
+            const std::string text = value();
+            size_t used = 0;
+            double number = 0;
+            try {
+                number = std::stod(text, &used);
+            } catch (const std::exception&) {
+            }
+            if (used != text.size() || !(number > 0) || number > 1e9)
+                throw UsageError(a + " needs a positive number, not " + text);
+            (a == "--deflection" ? options.deflection : options.angularDeflection) = number;
         } else if (a.size() > 1 && a[0] == '-') {
             throw UsageError("unknown option " + a);
         } else if (options.design.empty()) {

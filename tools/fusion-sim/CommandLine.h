@@ -23,6 +23,8 @@ struct Options {
     std::string exportFile;
     std::string script;
     std::string addin;  // empty: the default beside fusion-sim
+    double deflection = 0;           // STEP meshes, cm; 0: 0.001 x the model's diagonal
+    double angularDeflection = 0.5;  // STEP meshes, radians
 };
 
 struct Step {

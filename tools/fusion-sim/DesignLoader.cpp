@@ -32,6 +32,14 @@ std::unique_ptr<DesignLoader> loaderFor(const std::string& path) {
         "unknown kind of design file \"" + extension + "\" (expected .json, .step or .stp)");
 }
 
+namespace {
+MeshSettings currentMeshSettings;
+}
+
+void setMeshSettings(const MeshSettings& settings) { currentMeshSettings = settings; }
+
+MeshSettings meshSettings() { return currentMeshSettings; }
+
 host::DocumentData loadDesign(const std::string& path) {
     host::DocumentData data = loaderFor(path)->load(path);
     try {

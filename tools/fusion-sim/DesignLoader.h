@@ -31,4 +31,12 @@ std::unique_ptr<DesignLoader> loaderFor(const std::string& path);
 // that opening it cannot fail.
 host::DocumentData loadDesign(const std::string& path);
 
+// How the STEP loader meshes the files it opens from now on (command line).
+struct MeshSettings {
+    double deflection = 0;  // cm; 0: relative to the model's size
+    double angularDeflection = 0.5;
+};
+void setMeshSettings(const MeshSettings& settings);
+MeshSettings meshSettings();
+
 }  // namespace fusionsim

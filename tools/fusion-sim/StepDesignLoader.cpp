@@ -8,7 +8,6 @@
 
 #include "step/HostDocument.h"
 #include "step/IsolatedLoad.h"
-#include "step/StepSettings.h"
 
 namespace fusionsim {
 namespace {
@@ -37,7 +36,9 @@ class StepDesignLoader : public DesignLoader {
     host::DocumentData load(const std::string& path) const override {
         static std::mutex guard;
         static std::optional<LastLoad> last;
-        const steploader::Options options = steploader::settings();
+        steploader::Options options;
+        options.deflection = meshSettings().deflection;
+        options.angularDeflection = meshSettings().angularDeflection;
         struct stat status {};
         const bool known = ::stat(path.c_str(), &status) == 0;
         std::lock_guard<std::mutex> lock(guard);

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <optional>
 #include <sstream>
 
 #include "tools/fusion-sim/AddinLibrary.h"
@@ -28,15 +29,17 @@ std::vector<Step> readScript(const std::string& path) {
 int main(int argc, char** argv) {
     Options options;
     std::vector<Step> steps;
+    std::optional<host::DocumentData> design;
     try {
         options = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+        setMeshSettings({options.deflection, options.angularDeflection});
         if (options.mode == Options::Help) {
             std::cout << usageText();
             return 0;
         }
         steps = options.mode == Options::Script ? readScript(options.script) : stepsFor(options);
         // A bad design file of a shortcut mode ends things before the add-in loads.
-        if (options.mode != Options::Script) loadDesign(options.design);
+        if (options.mode != Options::Script) design = loadDesign(options.design);
     } catch (const UsageError& e) {
         std::cerr << "fusion-sim: " << e.what() << " (see fusion-sim --help)" << std::endl;
         return 2;
@@ -48,6 +51,7 @@ int main(int argc, char** argv) {
     try {
         AddinLibrary addin(options.addin.empty() ? AddinLibrary::defaultPath() : options.addin);
         Simulator simulator(addin, std::cout, std::cerr);
+        if (design) simulator.provide(options.design, std::move(*design));
         return simulator.execute(steps);
     } catch (const DesignError& e) {
         std::cerr << "fusion-sim: " << e.what() << std::endl;
