@@ -1,0 +1,174 @@
+// fusion-sim exporting a STEP assembly through the add-in: the .bip group tree
+// mirrors the assembly, placements arrive in the file's unit, and refused
+// files end the program with status 2.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <regex>
+#include <set>
+#include <sstream>
+
+#include "StepTestSupport.h"
+
+namespace {
+
+using namespace steploader;
+
+struct ProgramRun {
+    int status = -1;
+    std::string errors;
+};
+
+ProgramRun runFusionSim(const std::string& arguments) {
+    const std::string errors = steptest::temporaryFolder() + "/fusion-sim.err";
+    const int raw = std::system((std::string(FUSION_SIM) + " " + arguments + " 2>" + errors).c_str());
+    std::ifstream in(errors);
+    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, std::string(std::istreambuf_iterator<char>(in), {})};
+}
+
+struct Group {
+    std::string name;
+    std::string transform;  // the group's transform statement, if any
+    std::vector<std::unique_ptr<Group>> children;
+};
+
+// The groups of a .bip file, by brace nesting (other blocks are skipped).
+std::unique_ptr<Group> parseGroups(const std::string& bip) {
+    static const std::regex groupLine(R"re(^\s*group "([^"]*)" \{\s*$)re");
+    static const std::regex transformLine(R"(^\s*transform (.*)$)");
+    auto top = std::make_unique<Group>();
+    std::vector<Group*> open{top.get()};
+    std::vector<bool> braces;  // true where the brace opened a group
+    std::istringstream lines(bip);
+    std::string line;
+    std::smatch match;
+    while (std::getline(lines, line)) {
+        if (std::regex_match(line, match, groupLine)) {
+            open.back()->children.push_back(std::make_unique<Group>());
+            open.push_back(open.back()->children.back().get());
+            open.back()->name = match[1].str();
+            braces.push_back(true);
+            continue;
+        }
+        if (braces.size() + 1 == open.size() && !braces.empty() && braces.back() &&
+            std::regex_match(line, match, transformLine)) {
+            open.back()->transform = match[1].str();
+        }
+        bool quoted = false;
+        for (char c : line) {
+            if (c == '"') quoted = !quoted;
+            if (quoted) continue;
+            if (c == '{') braces.push_back(false);
+            if (c == '}' && !braces.empty()) {
+                if (braces.back()) open.pop_back();
+                braces.pop_back();
+            }
+        }
+    }
+    return top;
+}
+
+std::string text(const Group& group) {
+    std::string s = group.name;
+    if (group.children.empty()) return s;
+    s += "(";
+    for (std::size_t i = 0; i < group.children.size(); ++i) s += (i ? "," : "") + text(*group.children[i]);
+    return s + ")";
+}
+
+// The tree the add-in makes of the design: a group per component as placed
+// (occurrences first, then bodies); a body's group holds one group per
+// appearance its faces show. Hidden occurrences have no children.
+std::string expectedTree(const Design& design, int index, int override, bool visible) {
+    const Component& c = design.components[index];
+    std::vector<std::string> children;
+    if (visible) {
+        for (const Occurrence& o : c.occurrences) {
+            children.push_back(expectedTree(design, o.component, o.appearance, o.visible));
+        }
+        for (const Body& b : c.bodies) {
+            std::set<int> shown;
+            for (const Face& f : b.faces) {
+                shown.insert(f.appearance != kNoAppearance ? f.appearance
+                             : b.appearance != kNoAppearance ? b.appearance
+                                                             : override);
+            }
+            std::string body = b.name;
+            if (b.visible && !shown.empty()) {
+                body += "(";
+                for (std::size_t i = 0; i < shown.size(); ++i) body += (i ? "," : "") + b.name;
+                body += ")";
+            }
+            children.push_back(body);
+        }
+    }
+    std::string s = c.name;
+    if (children.empty()) return s;
+    s += "(";
+    for (std::size_t i = 0; i < children.size(); ++i) s += (i ? "," : "") + children[i];
+    return s + ")";
+}
+
+const Group* child(const Group& group, const std::string& name) {
+    for (const auto& c : group.children) {
+        if (c->name == name) return c.get();
+    }
+    ADD_FAILURE() << group.name << " has no group " << name;
+    return nullptr;
+}
+
+TEST(StepExport, TheGroupTreeOfAs1MirrorsTheAssembly) {
+    const std::string bip = steptest::temporaryFolder() + "/as1.bip";
+    const ProgramRun run = runFusionSim("'" + steptest::samplePath("as1-oc-214-mat.stp") + "' --export '" + bip + "'");
+    ASSERT_EQ(run.status, 0) << run.errors;
+    std::ifstream in(bip);
+    const std::unique_ptr<Group> top = parseGroups(std::string(std::istreambuf_iterator<char>(in), {}));
+    ASSERT_EQ(top->children.size(), 1u);
+    const Group& document = *top->children[0];
+    EXPECT_EQ(document.name, "as1-oc-214-mat");
+    ASSERT_EQ(document.children.size(), 1u);
+
+    const Design& design = steptest::sample("as1-oc-214-mat.stp");
+    EXPECT_EQ(text(*document.children[0]), expectedTree(design, design.root, kNoAppearance, true));
+
+    // Placements in the design's millimetres: rod-assembly_1 at (-10, 75, 60),
+    // its first nut at (-10, -7.5, 185) inside it (column-major, translation last).
+    const Group* rodAssembly = child(*document.children[0], "rod-assembly");
+    ASSERT_TRUE(rodAssembly);
+    EXPECT_EQ(rodAssembly->transform, "0 0 -1 0 0 1 0 0 1 0 0 0 -10 75 60 1");
+    EXPECT_EQ(rodAssembly->children.at(0)->transform, "1 0 0 0 0 1 0 0 0 0 1 0 -10 -7.5 185 1");
+}
+
+TEST(StepExport, HiddenInstancesAndUncolouredPartsExport) {
+    const std::string bip = steptest::temporaryFolder() + "/invisible.bip";
+    const ProgramRun run = runFusionSim("'" + steptest::samplePath("bug25381_test_assembly_invisible.step") +
+                                 "' --export '" + bip + "'");
+    ASSERT_EQ(run.status, 0) << run.errors;
+    std::ifstream in(bip);
+    const std::unique_ptr<Group> top = parseGroups(std::string(std::istreambuf_iterator<char>(in), {}));
+    const Group& root = *top->children.at(0)->children.at(0);
+    EXPECT_EQ(root.name, "ASSEMBLY");
+    ASSERT_EQ(root.children.size(), 8u);
+    EXPECT_EQ(text(*root.children[0]), "Box1(Body1(Body1))");
+    EXPECT_EQ(text(*root.children[2]), "Box2");  // the hidden instance: no bodies
+    EXPECT_EQ(text(*root.children[3]), "Box2(Body1(Body1))");
+}
+
+TEST(StepExport, RefusedFilesEndWithStatusTwoAndOneLine) {
+    const std::string notStep = steptest::temporaryFolder() + "/notes.step";
+    std::ofstream(notStep) << "just some notes\n";
+    const ProgramRun run = runFusionSim("'" + notStep + "' --export '" + steptest::temporaryFolder() + "/x.bip'");
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.errors, "fusion-sim: " + notStep + ": not a STEP file (no ISO-10303-21 header)\n");
+
+    const ProgramRun badOption = runFusionSim("'" + steptest::samplePath("trj7_c1-hc-214.stp") +
+                                       "' --export x.bip --deflection zero");
+    EXPECT_EQ(badOption.status, 2);
+    EXPECT_NE(badOption.errors.find("--deflection needs a positive number, not zero"), std::string::npos)
+        << badOption.errors;
+}
+
+}  // namespace
