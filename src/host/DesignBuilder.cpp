@@ -222,14 +222,21 @@ Ptr<Properties> makeProperties(const std::vector<PropertyData>& list) {
     return properties;
 }
 
-Ptr<TriangleMesh> makeMesh(const MeshData& m) {
-    return ModelAccess::makeMesh(
+// With release, the mesh's vectors are emptied once copied, so that a large
+// design is held twice only one mesh at a time.
+Ptr<TriangleMesh> makeMesh(const MeshData& m, bool release) {
+    Ptr<TriangleMesh> mesh = ModelAccess::makeMesh(
         detail::arrayFrom(m.coordinates), m.coordinates.size(), detail::arrayFrom(m.normals),
         m.normals.size(), detail::arrayFrom(m.textureCoordinates), m.textureCoordinates.size(),
         detail::arrayFrom(m.indices), m.indices.size());
+    if (release) {
+        MeshData& owned = const_cast<MeshData&>(m);  // the caller handed the records over
+        owned = MeshData{};
+    }
+    return mesh;
 }
 
-Ptr<Design> makeDesign(const DesignData& data) {
+Ptr<Design> makeDesign(const DesignData& data, bool release) {
     auto design = ModelAccess::make<Design>();
 
     std::map<std::string, Ptr<Appearance>> appearanceById;
@@ -268,7 +275,7 @@ Ptr<Design> makeDesign(const DesignData& data) {
                 if (f.hasMeshManager) {
                     auto meshes = ModelAccess::make<TriangleMeshList>();
                     for (const MeshData& m : f.meshes)
-                        ModelAccess::items(*meshes).push_back(makeMesh(m));
+                        ModelAccess::items(*meshes).push_back(makeMesh(m, release));
                     manager = ModelAccess::makeMeshManager(meshes);
                 }
                 ModelAccess::setFace(*face, appearanceOf(f.appearance), manager, body.get());
@@ -308,13 +315,15 @@ void validateDocument(const DocumentData& data) {
         if (data.products[i].design) validate(i, *data.products[i].design);
 }
 
-Ptr<Document> buildDocument(const DocumentData& data) {
+namespace {
+
+Ptr<Document> build(const DocumentData& data, bool release) {
     validateDocument(data);
 
     auto products = ModelAccess::make<Products>();
     for (const ProductData& p : data.products) {
         if (p.design)
-            ModelAccess::items(*products).push_back(makeDesign(*p.design));
+            ModelAccess::items(*products).push_back(makeDesign(*p.design, release));
         else
             ModelAccess::items(*products).push_back(ModelAccess::makeOtherProduct(p.productType));
     }
@@ -322,6 +331,16 @@ Ptr<Document> buildDocument(const DocumentData& data) {
     ModelAccess::setDocument(*document, data.name, data.saved, data.version, data.creationId,
                              products);
     return document;
+}
+
+}  // namespace
+
+Ptr<Document> buildDocument(const DocumentData& data) {
+    return build(data, false);
+}
+
+Ptr<Document> buildDocument(DocumentData&& data) {
+    return build(data, true);
 }
 
 }  // namespace host

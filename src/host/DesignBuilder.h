@@ -140,5 +140,7 @@ void validateDocument(const DocumentData& data);
 // Makes the host objects of a document; throws BuildError and makes nothing on a
 // bad reference. The document is not opened (see host/Session.h).
 adsk::core::Ptr<adsk::core::Document> buildDocument(const DocumentData& data);
+// The same, emptying the mesh records as it goes (less memory for large designs).
+adsk::core::Ptr<adsk::core::Document> buildDocument(DocumentData&& data);
 
 }  // namespace host

@@ -78,13 +78,26 @@ void setAvailability(const Availability& availability) {
     appState().availability = availability;
 }
 
-Ptr<Document> openDocument(const DocumentData& data) {
-    Ptr<Document> document = buildDocument(data);
+namespace {
+
+Ptr<Document> open(Ptr<Document> document, const DocumentData& data) {
     auto& state = appState();
     state.documents.push_back(document);
     state.views[document.get()] = {data.camera, data.modelingOrientation};
     activateDocument(document);
     return document;
+}
+
+}  // namespace
+
+Ptr<Document> openDocument(const DocumentData& data) {
+    return open(buildDocument(data), data);
+}
+
+Ptr<Document> openDocument(DocumentData&& data) {
+    // The camera and orientation are read after the build: they are not emptied.
+    Ptr<Document> document = buildDocument(std::move(data));
+    return open(document, data);
 }
 
 void activateDocument(const Ptr<Document>& document) {

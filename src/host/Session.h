@@ -59,6 +59,8 @@ void setAvailability(const Availability& availability);
 // Builds the document (BuildError on bad references), adds it to the open
 // documents and makes it active (its camera and modelling orientation too).
 adsk::core::Ptr<adsk::core::Document> openDocument(const DocumentData& data);
+// The same, emptying the mesh records as it goes (less memory for large designs).
+adsk::core::Ptr<adsk::core::Document> openDocument(DocumentData&& data);
 void activateDocument(const adsk::core::Ptr<adsk::core::Document>& document);
 // No active document from now on (the documents stay open).
 void deactivateDocuments();

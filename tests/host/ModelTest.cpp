@@ -303,3 +303,23 @@ TEST_F(Model, MeasuresOfAClosedMesh) {
     EXPECT_NEAR(m.volume, 24, 1e-9);  // independent of where the box sits
     EXPECT_EQ(host::measureMeshes({}).area, 0);
 }
+
+TEST_F(Model, BuildingFromMovedRecordsEmptiesTheirMeshesOnly) {
+    host::DocumentData doc = lamp();
+    Ptr<Document> document = host::openDocument(std::move(doc));
+    EXPECT_TRUE(
+        doc.products[0].design->components[0].bodies[0].faces[0].meshes[0].coordinates.empty());
+    EXPECT_EQ(doc.name, "Desk Lamp v3");
+    Ptr<Design> design = document->products()->item(0);
+    Ptr<TriangleMesh> mesh = design->rootComponent()
+                                 ->bRepBodies()
+                                 ->item(0)
+                                 ->faces()
+                                 ->item(0)
+                                 ->meshManager()
+                                 ->displayMeshes()
+                                 ->item(1);
+    EXPECT_EQ(mesh->nodeCoordinatesAsFloat(), (std::vector<float>{0, 0, 1, 1, 0, 1, 0, 1, 1}));
+    // The camera of the moved records still reached the viewport.
+    EXPECT_EQ(Application::get()->activeViewport()->camera()->cameraType(), OrthographicCameraType);
+}

@@ -39,6 +39,10 @@ int Simulator::execute(const std::vector<Step>& steps) {
     return status_;
 }
 
+void Simulator::provide(const std::string& path, host::DocumentData design) {
+    provided_[path] = std::move(design);
+}
+
 std::string Simulator::prefix(const Step& step) const {
     return "fusion-sim: " + (step.where.empty() ? std::string() : step.where + ": ");
 }
@@ -60,7 +64,12 @@ void Simulator::guarded(Call&& call) {
 void Simulator::step(const Step& step) {
     switch (step.kind) {
         case Step::Open:
-            host::openDocument(loadDesign(step.argument));
+            if (auto it = provided_.find(step.argument); it != provided_.end()) {
+                host::openDocument(std::move(it->second));
+                provided_.erase(it);
+            } else {
+                host::openDocument(loadDesign(step.argument));
+            }
             break;
         case Step::Click: {
             bool clicked = true;

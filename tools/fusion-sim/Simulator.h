@@ -2,8 +2,11 @@
 // Runs a session against the add-in: the host's side of every step.
 
 #include <iosfwd>
+#include <map>
+#include <string>
 #include <vector>
 
+#include "host/DesignBuilder.h"
 #include "tools/fusion-sim/AddinLibrary.h"
 #include "tools/fusion-sim/CommandLine.h"
 
@@ -19,6 +22,10 @@ class Simulator {
     // be opened throws DesignError (the session ends there).
     int execute(const std::vector<Step>& steps);
 
+    // A design already loaded (and checked) from path: its open step uses it
+    // instead of reading the file again.
+    void provide(const std::string& path, host::DocumentData design);
+
   private:
     void step(const Step& step);
     template <class Call>
@@ -28,6 +35,7 @@ class Simulator {
     const AddinLibrary& addin_;
     std::ostream& out_;
     std::ostream& err_;
+    std::map<std::string, host::DocumentData> provided_;
     bool running_ = false;
     int status_ = 0;
 };
