@@ -158,25 +158,40 @@ void validate(size_t product, const DesignData& design) {
     if (!design.root.empty() && !components.count(design.root))
         throw BuildError(product, "root", "unknown component id \"" + design.root + "\"");
 
-    // Occurrence cycles: depth-first search with colours.
+    // Occurrence cycles: depth-first search with colours, on an explicit stack so
+    // that deep assemblies cannot exhaust the call stack.
     std::vector<int> colour(design.components.size(), 0);  // 0 new, 1 on path, 2 done
-    auto visit = [&](auto&& self, size_t i) -> void {
-        colour[i] = 1;
-        const ComponentData& c = design.components[i];
-        for (size_t o = 0; o < c.occurrences.size(); ++o) {
+    struct Frame {
+        size_t component;
+        size_t next;  // the next occurrence to follow
+    };
+    std::vector<Frame> path;
+    for (size_t start = 0; start < design.components.size(); ++start) {
+        if (colour[start] != 0) continue;
+        colour[start] = 1;
+        path.push_back({start, 0});
+        while (!path.empty()) {
+            Frame& top = path.back();
+            const ComponentData& c = design.components[top.component];
+            if (top.next == c.occurrences.size()) {
+                colour[top.component] = 2;
+                path.pop_back();
+                continue;
+            }
+            const size_t o = top.next++;
             const size_t child = components.at(c.occurrences[o].component);
             if (colour[child] == 1)
-                throw BuildError(
-                    product,
-                    indexed("components", i) + "." + indexed("occurrences", o) + ".component",
-                    "occurrence of \"" + c.occurrences[o].component +
-                        "\" makes a cycle of occurrences");
-            if (colour[child] == 0) self(self, child);
+                throw BuildError(product,
+                                 indexed("components", top.component) + "." +
+                                     indexed("occurrences", o) + ".component",
+                                 "occurrence of \"" + c.occurrences[o].component +
+                                     "\" makes a cycle of occurrences");
+            if (colour[child] == 0) {
+                colour[child] = 1;
+                path.push_back({child, 0});
+            }
         }
-        colour[i] = 2;
-    };
-    for (size_t i = 0; i < design.components.size(); ++i)
-        if (colour[i] == 0) visit(visit, i);
+    }
 }
 
 Ptr<Properties> makeProperties(const std::vector<PropertyData>& list);

@@ -253,7 +253,7 @@ TEST_F(JsonLoader, ErrorsNameTheFileThePlaceAndTheCause) {
         {R"("radius": 8)", R"("radius": -8)",
          "components[0].bodies[0].shape.radius: must be greater than 0"},
         {R"("segments": 48)", R"("segments": 2)",
-         "components[0].bodies[0].shape.segments: must be between 3 and 1048576"},
+         "components[0].bodies[0].shape.segments: must be between 3 and 2048"},
         {R"("size": [1, 2, 3])", R"("size": [1, 0, 3])",
          "components[1].bodies[0].shape.size[1]: must be greater than 0"},
         {R"("name": "Plate", "visible": false, "faces": [)",

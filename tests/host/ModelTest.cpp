@@ -323,3 +323,23 @@ TEST_F(Model, BuildingFromMovedRecordsEmptiesTheirMeshesOnly) {
     // The camera of the moved records still reached the viewport.
     EXPECT_EQ(Application::get()->activeViewport()->camera()->cameraType(), OrthographicCameraType);
 }
+
+TEST_F(Model, DeepAssembliesAreCheckedWithoutRecursion) {
+    const size_t depth = 200000;
+    host::DocumentData doc;
+    host::DesignData& d = doc.addDesign();
+    d.components.resize(depth);
+    for (size_t i = 0; i < depth; ++i) {
+        d.components[i].name = "c" + std::to_string(i);
+        if (i + 1 < depth)
+            d.components[i].occurrences.push_back({.component = "c" + std::to_string(i + 1)});
+    }
+    EXPECT_NO_THROW(host::validateDocument(doc));
+    d.components.back().occurrences.push_back({.component = "c0"});
+    try {
+        host::validateDocument(doc);
+        ADD_FAILURE() << "cycle accepted";
+    } catch (const host::BuildError& e) {
+        EXPECT_EQ(e.path, "components[199999].occurrences[0].component");
+    }
+}

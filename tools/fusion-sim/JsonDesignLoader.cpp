@@ -116,7 +116,7 @@ class Reader {
     int count(const json& object, const std::string& path, const char* key, int fallback,
               int least) const {
         const json* j = find(object, key);
-        return j ? int(integer(*j, member(path, key), least, 1 << 20)) : fallback;
+        return j ? int(integer(*j, member(path, key), least, 2048)) : fallback;
     }
     std::vector<float> floats(const json& j, const std::string& path) const {
         expectArray(j, path);

@@ -46,6 +46,9 @@ int main(int argc, char** argv) {
     } catch (const DesignError& e) {
         std::cerr << "fusion-sim: " << e.what() << std::endl;
         return 2;
+    } catch (const std::exception& e) {  // out of memory while loading, for instance
+        std::cerr << "fusion-sim: " << e.what() << std::endl;
+        return 2;
     }
 
     try {
