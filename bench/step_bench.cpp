@@ -38,10 +38,13 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
-const char* const kSamples[] = {"as1-oc-214-mat.stp",  "trj6_as1-hc-214.stp",
-                                "trj7_as1-pe-214.stp", "as1_motor.step",
+const char* const kSamples[] = {"as1-oc-214-mat.stp",
+                                "trj6_as1-hc-214.stp",
+                                "trj7_as1-pe-214.stp",
+                                "as1_motor.step",
                                 "bug25381_test_assembly_invisible.step",
-                                "bug28345_30338.stp",  "trj7_c1-hc-214.stp",
+                                "bug28345_30338.stp",
+                                "trj7_c1-hc-214.stp",
                                 "trj6_c1-ug-214.stp"};
 
 struct Times {
@@ -72,7 +75,8 @@ Times measure(const std::string& path, const steploader::Options& options, int r
     Times best;
     for (int round = 0; round < rounds; ++round) {
         steploader::Design design;
-        best.load = std::min(best.load, seconds([&] { design = steploader::loadStepDesign(path, options); }));
+        best.load = std::min(best.load,
+                             seconds([&] { design = steploader::loadStepDesign(path, options); }));
         best.read = std::min(best.read, design.timings.read);
         best.transfer = std::min(best.transfer, design.timings.transfer);
         best.mesh = std::min(best.mesh, design.timings.mesh);
@@ -81,10 +85,11 @@ Times measure(const std::string& path, const steploader::Options& options, int r
         best.triangles = triangleCount(design);
 
         adsk::core::Ptr<adsk::core::Document> document;
-        best.host = std::min(best.host, seconds([&] {
-                                 host::resetApplication();
-                                 document = host::openDocument(steploader::toHostDocument(std::move(design)));
-                             }));
+        best.host = std::min(
+            best.host, seconds([&] {
+                host::resetApplication();
+                document = host::openDocument(steploader::toHostDocument(std::move(design)));
+            }));
         best.write = std::min(best.write, seconds([&] {
                                   auto app = adsk::core::Application::get();
                                   DesignConverter converter(app, app->userInterface());
@@ -97,9 +102,9 @@ Times measure(const std::string& path, const steploader::Options& options, int r
 
 void printRow(const std::string& name, const Times& t) {
     auto ms = [](double s) { return s * 1000.0; };
-    std::printf("%-40s %7.1f %8.1f %7.1f %7.1f | %7.1f %7.1f %7.1f %7.1f | %8.1f %9zu\n", name.c_str(),
-                ms(t.read), ms(t.transfer), ms(t.mesh), ms(t.convert), ms(t.load), ms(t.cpu),
-                ms(t.host), ms(t.write), ms(t.total()), t.triangles);
+    std::printf("%-40s %7.1f %8.1f %7.1f %7.1f | %7.1f %7.1f %7.1f %7.1f | %8.1f %9zu\n",
+                name.c_str(), ms(t.read), ms(t.transfer), ms(t.mesh), ms(t.convert), ms(t.load),
+                ms(t.cpu), ms(t.host), ms(t.write), ms(t.total()), t.triangles);
 }
 
 }  // namespace
@@ -112,9 +117,10 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (a == "--help" || a == "-h") {
-            std::printf("usage: step_bench [--rounds N] [--data FOLDER] [FILE...]\n"
-                        "Times loading, meshing, converting and exporting STEP files (default:\n"
-                        "the samples in FOLDER/step, FOLDER from QUORELL_SHARED_DATA).\n");
+            std::printf(
+                "usage: step_bench [--rounds N] [--data FOLDER] [FILE...]\n"
+                "Times loading, meshing, converting and exporting STEP files (default:\n"
+                "the samples in FOLDER/step, FOLDER from QUORELL_SHARED_DATA).\n");
             return 0;
         } else if (a == "--rounds" && i + 1 < argc) {
             rounds = std::max(1, std::atoi(argv[++i]));
@@ -130,9 +136,11 @@ int main(int argc, char** argv) {
     if (files.empty()) {
         for (const char* name : kSamples) files.push_back(data + "/step/" + name);
     }
-    const fs::path output = fs::temp_directory_path() / ("step_bench_" + std::to_string(::getpid()) + ".bip");
+    const fs::path output =
+        fs::temp_directory_path() / ("step_bench_" + std::to_string(::getpid()) + ".bip");
 
-    std::printf("milliseconds, best of %d; default deflection: 0.001 x model diagonal, 0.5 rad\n", rounds);
+    std::printf("milliseconds, best of %d; default deflection: 0.001 x model diagonal, 0.5 rad\n",
+                rounds);
     std::printf("%-40s %7s %8s %7s %7s | %7s %7s %7s %7s | %8s %9s\n", "file", "read", "transfer",
                 "mesh", "convert", "load", "cpu", "host", "write", "total", "triangles");
     struct Pair {
@@ -153,8 +161,9 @@ int main(int argc, char** argv) {
         for (std::size_t i = 0; i < files.size(); ++i) {
             if (pairs[i].name == "as1_motor.step") {
                 // 0.1 mm on a 300 m model: over a gigabyte and many minutes of meshing.
-                std::printf("%-40s skipped: 0.1 mm on its 300 m is what the relative default avoids\n",
-                            pairs[i].name.c_str());
+                std::printf(
+                    "%-40s skipped: 0.1 mm on its 300 m is what the relative default avoids\n",
+                    pairs[i].name.c_str());
                 pairs[i].absolute = pairs[i].relative;
                 continue;
             }
@@ -170,9 +179,10 @@ int main(int argc, char** argv) {
 
     std::printf("\nratios absolute 0.1 mm / default: triangles, total time\n");
     for (const Pair& p : pairs) {
-        std::printf("%-40s %8.2f %8.2f\n", p.name.c_str(),
-                    double(p.absolute.triangles) / double(std::max<std::size_t>(1, p.relative.triangles)),
-                    p.absolute.total() / p.relative.total());
+        std::printf(
+            "%-40s %8.2f %8.2f\n", p.name.c_str(),
+            double(p.absolute.triangles) / double(std::max<std::size_t>(1, p.relative.triangles)),
+            p.absolute.total() / p.relative.total());
     }
     return 0;
 }

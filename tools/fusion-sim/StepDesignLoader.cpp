@@ -14,6 +14,7 @@ namespace {
 
 // The last file loaded, so that checking a design and then opening it reads
 // the file once. A changed file (size or time) or changed settings read again.
+// The copy is kept for the next load only.
 struct LastLoad {
     std::string path;
     struct stat status {};
@@ -44,7 +45,10 @@ class StepDesignLoader : public DesignLoader {
         std::lock_guard<std::mutex> lock(guard);
         if (known && last && last->path == path && sameFile(last->status, status) &&
             sameOptions(last->options, options)) {
-            return last->document;
+            // Handed out once: the check of a design and its opening right after.
+            host::DocumentData document = std::move(last->document);
+            last.reset();
+            return document;
         }
         try {
             host::DocumentData document =

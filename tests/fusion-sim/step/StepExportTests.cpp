@@ -24,9 +24,11 @@ struct ProgramRun {
 
 ProgramRun runFusionSim(const std::string& arguments) {
     const std::string errors = steptest::temporaryFolder() + "/fusion-sim.err";
-    const int raw = std::system((std::string(FUSION_SIM) + " " + arguments + " 2>" + errors).c_str());
+    const int raw =
+        std::system((std::string(FUSION_SIM) + " " + arguments + " 2>" + errors).c_str());
     std::ifstream in(errors);
-    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, std::string(std::istreambuf_iterator<char>(in), {})};
+    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1,
+            std::string(std::istreambuf_iterator<char>(in), {})};
 }
 
 struct Group {
@@ -75,7 +77,8 @@ std::string text(const Group& group) {
     std::string s = group.name;
     if (group.children.empty()) return s;
     s += "(";
-    for (std::size_t i = 0; i < group.children.size(); ++i) s += (i ? "," : "") + text(*group.children[i]);
+    for (std::size_t i = 0; i < group.children.size(); ++i)
+        s += (i ? "," : "") + text(*group.children[i]);
     return s + ")";
 }
 
@@ -92,7 +95,7 @@ std::string expectedTree(const Design& design, int index, int override, bool vis
         for (const Body& b : c.bodies) {
             std::set<int> shown;
             for (const Face& f : b.faces) {
-                shown.insert(f.appearance != kNoAppearance ? f.appearance
+                shown.insert(f.appearance != kNoAppearance   ? f.appearance
                              : b.appearance != kNoAppearance ? b.appearance
                                                              : override);
             }
@@ -122,10 +125,12 @@ const Group* child(const Group& group, const std::string& name) {
 
 TEST(StepExport, TheGroupTreeOfAs1MirrorsTheAssembly) {
     const std::string bip = steptest::temporaryFolder() + "/as1.bip";
-    const ProgramRun run = runFusionSim("'" + steptest::samplePath("as1-oc-214-mat.stp") + "' --export '" + bip + "'");
+    const ProgramRun run =
+        runFusionSim("'" + steptest::samplePath("as1-oc-214-mat.stp") + "' --export '" + bip + "'");
     ASSERT_EQ(run.status, 0) << run.errors;
     std::ifstream in(bip);
-    const std::unique_ptr<Group> top = parseGroups(std::string(std::istreambuf_iterator<char>(in), {}));
+    const std::unique_ptr<Group> top =
+        parseGroups(std::string(std::istreambuf_iterator<char>(in), {}));
     ASSERT_EQ(top->children.size(), 1u);
     const Group& document = *top->children[0];
     EXPECT_EQ(document.name, "as1-oc-214-mat");
@@ -144,11 +149,13 @@ TEST(StepExport, TheGroupTreeOfAs1MirrorsTheAssembly) {
 
 TEST(StepExport, HiddenInstancesAndUncolouredPartsExport) {
     const std::string bip = steptest::temporaryFolder() + "/invisible.bip";
-    const ProgramRun run = runFusionSim("'" + steptest::samplePath("bug25381_test_assembly_invisible.step") +
-                                 "' --export '" + bip + "'");
+    const ProgramRun run =
+        runFusionSim("'" + steptest::samplePath("bug25381_test_assembly_invisible.step") +
+                     "' --export '" + bip + "'");
     ASSERT_EQ(run.status, 0) << run.errors;
     std::ifstream in(bip);
-    const std::unique_ptr<Group> top = parseGroups(std::string(std::istreambuf_iterator<char>(in), {}));
+    const std::unique_ptr<Group> top =
+        parseGroups(std::string(std::istreambuf_iterator<char>(in), {}));
     const Group& root = *top->children.at(0)->children.at(0);
     EXPECT_EQ(root.name, "ASSEMBLY");
     ASSERT_EQ(root.children.size(), 8u);
@@ -160,14 +167,17 @@ TEST(StepExport, HiddenInstancesAndUncolouredPartsExport) {
 TEST(StepExport, RefusedFilesEndWithStatusTwoAndOneLine) {
     const std::string notStep = steptest::temporaryFolder() + "/notes.step";
     std::ofstream(notStep) << "just some notes\n";
-    const ProgramRun run = runFusionSim("'" + notStep + "' --export '" + steptest::temporaryFolder() + "/x.bip'");
+    const ProgramRun run =
+        runFusionSim("'" + notStep + "' --export '" + steptest::temporaryFolder() + "/x.bip'");
     EXPECT_EQ(run.status, 2);
-    EXPECT_EQ(run.errors, "fusion-sim: " + notStep + ": not a STEP file (no ISO-10303-21 header)\n");
+    EXPECT_EQ(run.errors,
+              "fusion-sim: " + notStep + ": not a STEP file (no ISO-10303-21 header)\n");
 
     const ProgramRun badOption = runFusionSim("'" + steptest::samplePath("trj7_c1-hc-214.stp") +
-                                       "' --export x.bip --deflection zero");
+                                              "' --export x.bip --deflection zero");
     EXPECT_EQ(badOption.status, 2);
-    EXPECT_NE(badOption.errors.find("--deflection needs a positive number, not zero"), std::string::npos)
+    EXPECT_NE(badOption.errors.find("--deflection needs a positive number, not zero"),
+              std::string::npos)
         << badOption.errors;
 }
 

@@ -11,10 +11,13 @@ namespace {
 using namespace steploader;
 using steptest::sample;
 
-const char* const kSamples[] = {"as1-oc-214-mat.stp",  "trj6_as1-hc-214.stp",
-                                "trj7_as1-pe-214.stp", "as1_motor.step",
+const char* const kSamples[] = {"as1-oc-214-mat.stp",
+                                "trj6_as1-hc-214.stp",
+                                "trj7_as1-pe-214.stp",
+                                "as1_motor.step",
                                 "bug25381_test_assembly_invisible.step",
-                                "bug28345_30338.stp",  "trj7_c1-hc-214.stp",
+                                "bug28345_30338.stp",
+                                "trj7_c1-hc-214.stp",
                                 "trj6_c1-ug-214.stp"};
 
 TEST(StepPhysicalProperties, AreasAndVolumesInCentimetres) {
@@ -24,11 +27,10 @@ TEST(StepPhysicalProperties, AreasAndVolumesInCentimetres) {
         double volume;
     };
     // Measured on the B-rep with OCCT 7.6.3.
-    for (const Fact& fact : {Fact{"as1-oc-214-mat.stp", 1410.79, 764.52},
-                             Fact{"trj6_as1-hc-214.stp", 1410.79, 764.52},
-                             Fact{"trj7_as1-pe-214.stp", 1416.45, 765.93},
-                             Fact{"trj7_c1-hc-214.stp", 600.0, 1000.0},
-                             Fact{"trj6_c1-ug-214.stp", 45.16, 16.39}}) {
+    for (const Fact& fact :
+         {Fact{"as1-oc-214-mat.stp", 1410.79, 764.52}, Fact{"trj6_as1-hc-214.stp", 1410.79, 764.52},
+          Fact{"trj7_as1-pe-214.stp", 1416.45, 765.93}, Fact{"trj7_c1-hc-214.stp", 600.0, 1000.0},
+          Fact{"trj6_c1-ug-214.stp", 45.16, 16.39}}) {
         const Design& design = sample(fact.file);
         const Component& root = design.components[design.root];
         EXPECT_NEAR(root.area, fact.area, 0.01) << fact.file;
@@ -68,8 +70,8 @@ TEST_P(SampleMeshes, ArraysAreConsistentAndIndicesInRange) {
                     ASSERT_LT(static_cast<std::size_t>(index), nodes);
                 }
                 for (std::size_t i = 0; i < nodes; ++i) {
-                    const double length = std::hypot(m.normals[3 * i], m.normals[3 * i + 1],
-                                                     m.normals[3 * i + 2]);
+                    const double length =
+                        std::hypot(m.normals[3 * i], m.normals[3 * i + 1], m.normals[3 * i + 2]);
                     ASSERT_NEAR(length, 1.0, 1e-4) << c.name;
                 }
                 for (float v : m.coordinates) ASSERT_TRUE(std::isfinite(v));
@@ -100,7 +102,8 @@ TEST_P(SampleMeshes, NormalsAgreeWithTheWinding) {
                     if (std::hypot(n[0], n[1], n[2]) < 1e-12) continue;  // degenerate sliver
                     double agreement = 0;
                     for (int corner : {a, bb, cc}) {
-                        agreement += n[0] * m.normals[3 * corner] + n[1] * m.normals[3 * corner + 1] +
+                        agreement += n[0] * m.normals[3 * corner] +
+                                     n[1] * m.normals[3 * corner + 1] +
                                      n[2] * m.normals[3 * corner + 2];
                     }
                     if (agreement <= 0) ++disagreeing;

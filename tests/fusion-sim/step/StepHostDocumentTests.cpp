@@ -19,7 +19,8 @@ using steploader::Design;
 using steptest::sample;
 
 core::Ptr<fusion::Design> buildDesign(const Design& design) {
-    const core::Ptr<core::Document> document = host::buildDocument(steploader::toHostDocument(design));
+    const core::Ptr<core::Document> document =
+        host::buildDocument(steploader::toHostDocument(design));
     EXPECT_EQ(document->products()->count(), 1u);
     core::Ptr<fusion::Design> product = document->products()->item(0);
     return product;
@@ -46,20 +47,21 @@ TEST(StepHostDocument, TheAssemblyReadsBackThroughTheHostInterface) {
     EXPECT_FALSE(rodAssembly->appearance());
 
     // rod-assembly → nut_1 → the nut's body, red, with one display mesh per face.
-    const core::Ptr<fusion::Component> nut = rodAssembly->component()->occurrences()->item(0)->component();
+    const core::Ptr<fusion::Component> nut =
+        rodAssembly->component()->occurrences()->item(0)->component();
     EXPECT_EQ(nut->name(), "nut");
     ASSERT_EQ(nut->bRepBodies()->count(), 1u);
     const core::Ptr<fusion::BRepBody> body = nut->bRepBodies()->item(0);
     EXPECT_EQ(body->name(), "Body1");
     ASSERT_TRUE(body->appearance());
-    core::Ptr<core::ColorProperty> colour = body->appearance()->appearanceProperties()->itemById("opaque_albedo");
+    core::Ptr<core::ColorProperty> colour =
+        body->appearance()->appearanceProperties()->itemById("opaque_albedo");
     ASSERT_TRUE(colour);
     EXPECT_EQ(colour->value()->red(), 255);
     EXPECT_EQ(colour->value()->green(), 0);
     EXPECT_EQ(colour->value()->blue(), 0);
     ASSERT_EQ(body->faces()->count(), 8u);
-    const steploader::Mesh& firstMesh =
-        steptest::component(as1, "nut").bodies[0].faces[0].mesh;
+    const steploader::Mesh& firstMesh = steptest::component(as1, "nut").bodies[0].faces[0].mesh;
     for (size_t i = 0; i < body->faces()->count(); ++i) {
         const core::Ptr<fusion::BRepFace> face = body->faces()->item(i);
         EXPECT_FALSE(face->appearance());
@@ -85,7 +87,8 @@ TEST(StepHostDocument, FaceColoursAndInstanceOverridesReachTheHost) {
     ASSERT_TRUE(body->faces()->item(3)->appearance());
     EXPECT_EQ(body->faces()->item(3)->appearance()->id(), "step-rgb-ff0000");
 
-    const core::Ptr<fusion::Design> invisible = buildDesign(sample("bug25381_test_assembly_invisible.step"));
+    const core::Ptr<fusion::Design> invisible =
+        buildDesign(sample("bug25381_test_assembly_invisible.step"));
     const core::Ptr<fusion::Occurrences> occurrences = invisible->rootComponent()->occurrences();
     ASSERT_EQ(occurrences->count(), 8u);
     EXPECT_TRUE(occurrences->item(0)->isVisible());
@@ -126,8 +129,8 @@ TEST(StepHostDocument, EveryPlacedFaceResolvesToAnAppearance) {
         // The default appearance is listed only when something uses it.
         const bool listed = std::any_of(design.appearances.begin(), design.appearances.end(),
                                         [](const auto& a) { return a.id == "step-default"; });
-        const std::set<std::string> withUncolouredParts = {
-            "trj7_as1-pe-214.stp", "as1_motor.step", "bug25381_test_assembly_invisible.step"};
+        const std::set<std::string> withUncolouredParts = {"trj7_as1-pe-214.stp", "as1_motor.step",
+                                                           "bug25381_test_assembly_invisible.step"};
         EXPECT_EQ(listed, withUncolouredParts.count(file) == 1) << file;
     }
 }

@@ -48,7 +48,8 @@ TEST(StepRefusal, FilesThatAreNotStepAreNamedWithTheCause) {
     const std::string empty = writeFile("empty.stp", "");
     EXPECT_EQ(refusal(empty), empty + ": not a STEP file (no ISO-10303-21 header)");
 
-    EXPECT_EQ(refusal(steptest::temporaryFolder()), steptest::temporaryFolder() + ": is a directory");
+    EXPECT_EQ(refusal(steptest::temporaryFolder()),
+              steptest::temporaryFolder() + ": is a directory");
 }
 
 TEST(StepRefusal, TruncatedFilesAreRefused) {
@@ -59,16 +60,18 @@ TEST(StepRefusal, TruncatedFilesAreRefused) {
 }
 
 TEST(StepRefusal, MalformedDataAndFilesWithoutShapesAreRefused) {
-    const std::string garbage = writeFile(
-        "garbage.stp", "ISO-10303-21;\nHEADER;\n this is ((( not STEP\nENDSEC;\nEND-ISO-10303-21;\n");
+    const std::string garbage =
+        writeFile("garbage.stp",
+                  "ISO-10303-21;\nHEADER;\n this is ((( not STEP\nENDSEC;\nEND-ISO-10303-21;\n");
     const std::string message = refusal(garbage);
     EXPECT_EQ(message.rfind(garbage + ": ", 0), 0u) << message;
 
-    const std::string noShapes = writeFile(
-        "noshapes.stp",
-        "ISO-10303-21;\nHEADER;\nFILE_DESCRIPTION((''),'2;1');\nFILE_NAME('','',(''),(''),'','','');\n"
-        "FILE_SCHEMA(('AUTOMOTIVE_DESIGN'));\nENDSEC;\nDATA;\n"
-        "#1=CARTESIAN_POINT('',(0.,0.,0.));\nENDSEC;\nEND-ISO-10303-21;\n");
+    const std::string noShapes =
+        writeFile("noshapes.stp",
+                  "ISO-10303-21;\nHEADER;\nFILE_DESCRIPTION((''),'2;1');\nFILE_NAME('','',(''),('')"
+                  ",'','','');\n"
+                  "FILE_SCHEMA(('AUTOMOTIVE_DESIGN'));\nENDSEC;\nDATA;\n"
+                  "#1=CARTESIAN_POINT('',(0.,0.,0.));\nENDSEC;\nEND-ISO-10303-21;\n");
     EXPECT_EQ(refusal(noShapes), noShapes + ": the file holds no shapes");
 }
 
@@ -77,7 +80,9 @@ TEST(StepIsolation, ACrashInTheLoadingProcessBecomesAnError) {
         loadInChild("crash.step", []() -> Design { std::abort(); });
         FAIL() << "no error";
     } catch (const LoadError& error) {
-        EXPECT_EQ(std::string(error.what()).rfind("crash.step: OpenCASCADE crashed while reading the file (signal 6", 0), 0u)
+        EXPECT_EQ(std::string(error.what())
+                      .rfind("crash.step: OpenCASCADE crashed while reading the file (signal 6", 0),
+                  0u)
             << error.what();
     }
     try {
@@ -87,12 +92,14 @@ TEST(StepIsolation, ACrashInTheLoadingProcessBecomesAnError) {
         EXPECT_STREQ(error.what(), "exit.step: the loading process failed (exit status 3)");
     }
     // The caller lives on and can load again.
-    EXPECT_EQ(loadInChild("fine.step", [] {
-                  Design d;
-                  d.documentName = "fine";
-                  d.components.resize(1);
-                  return d;
-              }).documentName,
+    EXPECT_EQ(loadInChild("fine.step",
+                          [] {
+                              Design d;
+                              d.documentName = "fine";
+                              d.components.resize(1);
+                              return d;
+                          })
+                  .documentName,
               "fine");
 }
 
@@ -134,7 +141,8 @@ TEST(StepCodec, ADesignSurvivesTheRoundTrip) {
         EXPECT_EQ(b.faces[i].mesh.textureCoordinates, a.faces[i].mesh.textureCoordinates);
         EXPECT_EQ(b.faces[i].mesh.indices, a.faces[i].mesh.indices);
     }
-    EXPECT_EQ(copy.components[0].occurrences[0].transform, original.components[0].occurrences[0].transform);
+    EXPECT_EQ(copy.components[0].occurrences[0].transform,
+              original.components[0].occurrences[0].transform);
 }
 
 TEST(StepCodec, CutOrCorruptBytesAreRefused) {
@@ -148,7 +156,8 @@ TEST(StepCodec, CutOrCorruptBytesAreRefused) {
     EXPECT_THROW(decodeDesign(badMagic), LoadError);
     // A huge element count right after the magic and two texts.
     std::string hugeCount = bytes;
-    const std::size_t countAt = 8 + 8 + steptest::sample("bug28345_30338.stp").documentName.size() + 8 + 2;
+    const std::size_t countAt =
+        8 + 8 + steptest::sample("bug28345_30338.stp").documentName.size() + 8 + 2;
     for (int i = 0; i < 8; ++i) hugeCount[countAt + i] = '\x7f';
     EXPECT_THROW(decodeDesign(hugeCount), LoadError);
 }

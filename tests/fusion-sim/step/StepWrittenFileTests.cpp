@@ -14,11 +14,10 @@
 #include <XCAFDoc_ColorTool.hxx>
 #include <XCAFDoc_DocumentTool.hxx>
 #include <XCAFDoc_ShapeTool.hxx>
-#include <gp_Quaternion.hxx>
-#include <gp_Trsf.hxx>
-
 #include <cmath>
 #include <fstream>
+#include <gp_Quaternion.hxx>
+#include <gp_Trsf.hxx>
 #include <iterator>
 
 #include "StepTestSupport.h"
@@ -68,7 +67,8 @@ std::string writeAssembly(const std::string& name, double unitInMm, const char* 
     application->Close(document);
     std::ifstream written(path);
     const std::string text{std::istreambuf_iterator<char>(written), {}};
-    EXPECT_NE(text.find(std::string(stepUnit) == "INCH" ? "'INCH'" : ".MILLI.,.METRE."), std::string::npos)
+    EXPECT_NE(text.find(std::string(stepUnit) == "INCH" ? "'INCH'" : ".MILLI.,.METRE."),
+              std::string::npos)
         << path << " is not written in " << stepUnit;
     return path;
 }
@@ -113,8 +113,7 @@ TEST(StepWrittenFiles, PlacementsOfAnInchAssemblyAreInCentimetres) {
 }
 
 TEST(StepWrittenFiles, PlacementsOfAMillimetreAssemblyAreInCentimetres) {
-    const Design design =
-        loadStepDesign(writeAssembly("pair-mm.stp", 1.0, "MM"));
+    const Design design = loadStepDesign(writeAssembly("pair-mm.stp", 1.0, "MM"));
     EXPECT_EQ(design.units, "mm");
     EXPECT_EQ(design.documentName, "pair-mm");
     expectPlacements(design, 0.1);

@@ -9,7 +9,7 @@ namespace {
 constexpr char kMagic[8] = {'Q', 'S', 'T', 'E', 'P', 'D', '1', '\n'};
 
 class Writer {
-public:
+  public:
     template <typename T>
     void value(const T& v) {
         static_assert(std::is_trivially_copyable_v<T>);
@@ -27,12 +27,12 @@ public:
     void raw(const char* data, std::size_t size) { bytes_.append(data, size); }
     std::string take() { return std::move(bytes_); }
 
-private:
+  private:
     std::string bytes_;
 };
 
 class Reader {
-public:
+  public:
     explicit Reader(std::string_view bytes) : bytes_(bytes) {}
     template <typename T>
     T value() {
@@ -67,7 +67,7 @@ public:
     bool atEnd() const { return position_ == bytes_.size(); }
     [[noreturn]] static void fail() { throw LoadError("the loaded design arrived incomplete"); }
 
-private:
+  private:
     std::string_view bytes_;
     std::size_t position_ = 0;
 };

@@ -5,11 +5,10 @@
 #include <Geom_Surface.hxx>
 #include <Poly_Triangulation.hxx>
 #include <TopLoc_Location.hxx>
-#include <gp_Trsf.hxx>
-#include <gp_Vec.hxx>
-
 #include <algorithm>
 #include <cmath>
+#include <gp_Trsf.hxx>
+#include <gp_Vec.hxx>
 #include <utility>
 
 namespace steploader {

@@ -8,7 +8,9 @@
 namespace steploader {
 namespace {
 
-std::string componentId(int index) { return "component-" + std::to_string(index); }
+std::string componentId(int index) {
+    return "component-" + std::to_string(index);
+}
 
 std::optional<std::string> appearanceId(const Design& design, int appearance) {
     if (appearance == kNoAppearance) return std::nullopt;
@@ -38,28 +40,27 @@ struct Bounds {
 
 Bounds modelBounds(const Design& design) {
     Bounds bounds;
-    std::function<void(int, const host::Transform&, int)> visit = [&](int index,
-                                                                       const host::Transform& m,
-                                                                       int depth) {
-        if (depth > 64) return;  // records from a codec are acyclic; stay safe anyway
-        const Component& component = design.components[index];
-        for (const Body& body : component.bodies) {
-            for (const Face& face : body.faces) {
-                const auto& p = face.mesh.coordinates;
-                for (std::size_t i = 0; i + 2 < p.size(); i += 3) {
-                    for (int axis = 0; axis < 3; ++axis) {
-                        const double v = m[4 * axis] * p[i] + m[4 * axis + 1] * p[i + 1] +
-                                         m[4 * axis + 2] * p[i + 2] + m[4 * axis + 3];
-                        bounds.low[axis] = std::min(bounds.low[axis], v);
-                        bounds.high[axis] = std::max(bounds.high[axis], v);
+    std::function<void(int, const host::Transform&, int)> visit =
+        [&](int index, const host::Transform& m, int depth) {
+            if (depth > 64) return;  // records from a codec are acyclic; stay safe anyway
+            const Component& component = design.components[index];
+            for (const Body& body : component.bodies) {
+                for (const Face& face : body.faces) {
+                    const auto& p = face.mesh.coordinates;
+                    for (std::size_t i = 0; i + 2 < p.size(); i += 3) {
+                        for (int axis = 0; axis < 3; ++axis) {
+                            const double v = m[4 * axis] * p[i] + m[4 * axis + 1] * p[i + 1] +
+                                             m[4 * axis + 2] * p[i + 2] + m[4 * axis + 3];
+                            bounds.low[axis] = std::min(bounds.low[axis], v);
+                            bounds.high[axis] = std::max(bounds.high[axis], v);
+                        }
                     }
                 }
             }
-        }
-        for (const Occurrence& o : component.occurrences) {
-            visit(o.component, multiply(m, o.transform), depth + 1);
-        }
-    };
+            for (const Occurrence& o : component.occurrences) {
+                visit(o.component, multiply(m, o.transform), depth + 1);
+            }
+        };
     visit(design.root, host::kIdentity, 0);
     return bounds;
 }
@@ -116,7 +117,8 @@ host::DocumentData toHostDocument(Design design) {
         a.id = appearance.id;
         a.name = appearance.name;
         a.properties.push_back(host::colorProperty(kColourPropertyId, appearance.colour.red,
-                                                   appearance.colour.green, appearance.colour.blue));
+                                                   appearance.colour.green,
+                                                   appearance.colour.blue));
         data.appearances.push_back(std::move(a));
     }
 
@@ -126,7 +128,8 @@ host::DocumentData toHostDocument(Design design) {
         return std::optional<std::string>(kDefaultAppearanceId);
     };
     std::vector<bool> needsDefault;
-    for (const Component& component : design.components) needsDefault.push_back(lacksAppearance(component));
+    for (const Component& component : design.components)
+        needsDefault.push_back(lacksAppearance(component));
 
     for (std::size_t index = 0; index < design.components.size(); ++index) {
         Component& component = design.components[index];
@@ -139,7 +142,8 @@ host::DocumentData toHostDocument(Design design) {
             b.name = body.name;
             b.visible = body.visible;
             b.appearance = appearanceId(design, body.appearance);
-            if (static_cast<int>(index) == design.root && lacksAppearance(body)) b.appearance = defaultAppearance();
+            if (static_cast<int>(index) == design.root && lacksAppearance(body))
+                b.appearance = defaultAppearance();
             for (Face& face : body.faces) {
                 host::FaceData f;
                 f.appearance = appearanceId(design, face.appearance);
@@ -153,7 +157,8 @@ host::DocumentData toHostDocument(Design design) {
             o.component = componentId(occurrence.component);
             o.visible = occurrence.visible;
             o.appearance = appearanceId(design, occurrence.appearance);
-            if (!o.appearance && needsDefault[occurrence.component]) o.appearance = defaultAppearance();
+            if (!o.appearance && needsDefault[occurrence.component])
+                o.appearance = defaultAppearance();
             o.transform = occurrence.transform;
             c.occurrences.push_back(std::move(o));
         }

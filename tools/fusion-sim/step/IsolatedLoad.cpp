@@ -48,7 +48,8 @@ std::string readAll(int fd) {
     return bytes;
 }
 
-[[noreturn]] void runChild(int replyFd, const std::string& path, const std::function<Design()>& load) {
+[[noreturn]] void runChild(int replyFd, const std::string& path,
+                           const std::function<Design()>& load) {
     // OpenCASCADE reports progress and warnings on standard output, which
     // belongs to the host program.
     const int devNull = ::open("/dev/null", O_WRONLY);
@@ -109,8 +110,9 @@ Design loadInChild(const std::string& path, const std::function<Design()>& load)
     if (reply[0] != kDesignReply) throw LoadError(path + ": the loading process sent no design");
     try {
         Design design = decodeDesign(std::string_view(reply).substr(1));
-        design.timings.loaderCpu = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-                                   static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+        design.timings.loaderCpu =
+            static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+            static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
         return design;
     } catch (const LoadError& error) {
         throw LoadError(path + ": " + error.what());

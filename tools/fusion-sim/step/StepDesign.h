@@ -73,10 +73,10 @@ struct Component {
 
 // Seconds spent in each stage of a load.
 struct Timings {
-    double read = 0.0;      // parsing the STEP file
-    double transfer = 0.0;  // building the XCAF document
-    double mesh = 0.0;      // BRepMesh on every distinct part
-    double convert = 0.0;   // XCAF document to these records
+    double read = 0.0;       // parsing the STEP file
+    double transfer = 0.0;   // building the XCAF document
+    double mesh = 0.0;       // BRepMesh on every distinct part
+    double convert = 0.0;    // XCAF document to these records
     double loaderCpu = 0.0;  // processor time of the loading process (user + system)
 };
 
@@ -91,14 +91,14 @@ struct Design {
 
 // Tessellation settings. A deflection of 0 means relative to the model's size.
 struct Options {
-    double deflection = 0.0;           // cm; 0: relativeDeflection × bounding-box diagonal
+    double deflection = 0.0;  // cm; 0: relativeDeflection × bounding-box diagonal
     double relativeDeflection = 0.001;
-    double angularDeflection = 0.5;    // radians
+    double angularDeflection = 0.5;  // radians
 };
 
 // A file that cannot be loaded; the message names the file and the cause.
 class LoadError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 

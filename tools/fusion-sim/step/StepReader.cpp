@@ -8,18 +8,17 @@
 #include <Message_Messenger.hxx>
 #include <STEPCAFControl_Reader.hxx>
 #include <STEPControl_Reader.hxx>
+#include <Standard_Failure.hxx>
 #include <StepData_StepModel.hxx>
 #include <StepRepr_NextAssemblyUsageOccurrence.hxx>
-#include <TCollection_HAsciiString.hxx>
-#include <Standard_Failure.hxx>
 #include <TColStd_SequenceOfAsciiString.hxx>
+#include <TCollection_HAsciiString.hxx>
 #include <TDF_LabelSequence.hxx>
 #include <TDocStd_Document.hxx>
 #include <TopoDS_Compound.hxx>
 #include <XCAFApp_Application.hxx>
 #include <XCAFDoc_DocumentTool.hxx>
 #include <XCAFDoc_ShapeTool.hxx>
-
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
@@ -55,7 +54,7 @@ std::string fileUnit(STEPControl_Reader& reader) {
 
 // Every distinct part shape once, so that a part reused by many instances is
 // meshed once: triangulations live on the shared faces.
-TopoDS_Compound distinctParts(const Handle(XCAFDoc_ShapeTool)& shapes) {
+TopoDS_Compound distinctParts(const Handle(XCAFDoc_ShapeTool) & shapes) {
     TDF_LabelSequence labels;
     shapes->GetShapes(labels);
     BRep_Builder builder;
@@ -69,11 +68,12 @@ TopoDS_Compound distinctParts(const Handle(XCAFDoc_ShapeTool)& shapes) {
     return parts;
 }
 
-double modelDiagonal(const Handle(XCAFDoc_ShapeTool)& shapes) {
+double modelDiagonal(const Handle(XCAFDoc_ShapeTool) & shapes) {
     TDF_LabelSequence freeShapes;
     shapes->GetFreeShapes(freeShapes);
     Bnd_Box box;
-    for (const TDF_Label& label : freeShapes) BRepBndLib::Add(XCAFDoc_ShapeTool::GetShape(label), box);
+    for (const TDF_Label& label : freeShapes)
+        BRepBndLib::Add(XCAFDoc_ShapeTool::GetShape(label), box);
     return box.IsVoid() ? 0.0 : std::sqrt(box.SquareExtent());
 }
 
@@ -101,8 +101,10 @@ std::set<std::string> idsOfUnnamedInstances(STEPControl_Reader& reader) {
 std::string hostUnitName(const std::string& stepUnit) {
     const std::string unit = lowerCase(stepUnit);
     if (unit.find("inch") != std::string::npos) return "in";
-    if (unit.find("foot") != std::string::npos || unit.find("feet") != std::string::npos) return "ft";
-    const bool metre = unit.find("metre") != std::string::npos || unit.find("meter") != std::string::npos;
+    if (unit.find("foot") != std::string::npos || unit.find("feet") != std::string::npos)
+        return "ft";
+    const bool metre =
+        unit.find("metre") != std::string::npos || unit.find("meter") != std::string::npos;
     if (metre && unit.find("milli") != std::string::npos) return "mm";
     if (metre && unit.find("centi") != std::string::npos) return "cm";
     if (unit == "metre" || unit == "meter") return "m";

@@ -11,10 +11,9 @@
 #include <TopoDS.hxx>
 #include <TopoDS_Shape.hxx>
 #include <XCAFDoc_DocumentTool.hxx>
-#include <gp_Trsf.hxx>
-
 #include <cmath>
 #include <cstdio>
+#include <gp_Trsf.hxx>
 
 #include "step/FaceMesh.h"
 
@@ -38,7 +37,8 @@ std::uint8_t toByte(double value) {
 Transform toTransform(const gp_Trsf& trsf) {
     Transform m = kIdentity;
     for (int row = 0; row < 3; ++row) {
-        for (int column = 0; column < 4; ++column) m[4 * row + column] = trsf.Value(row + 1, column + 1);
+        for (int column = 0; column < 4; ++column)
+            m[4 * row + column] = trsf.Value(row + 1, column + 1);
     }
     return m;
 }
@@ -52,7 +52,7 @@ std::string labelName(const TDF_Label& label) {
     return TCollection_AsciiString(name->Get()).ToCString();
 }
 
-XcafConverter::XcafConverter(const Handle(TDocStd_Document)& document,
+XcafConverter::XcafConverter(const Handle(TDocStd_Document) & document,
                              std::set<std::string> generatedNames)
     : shapes_(XCAFDoc_DocumentTool::ShapeTool(document->Main())),
       colours_(XCAFDoc_DocumentTool::ColorTool(document->Main())),
@@ -134,7 +134,8 @@ void XcafConverter::addBodies(int componentIndex, const TDF_Label& part) {
     for (const TDF_Label& sub : subLabels) {
         const TopoDS_Shape subShape = XCAFDoc_ShapeTool::GetShape(sub);
         if (subShape.IsNull()) continue;
-        subShapes.Bind(subShape, SubShapeInfo{appearanceOf(sub), colours_->IsVisible(sub), labelName(sub)});
+        subShapes.Bind(subShape,
+                       SubShapeInfo{appearanceOf(sub), colours_->IsVisible(sub), labelName(sub)});
     }
     auto infoOf = [&](const TopoDS_Shape& s) {
         const SubShapeInfo* info = subShapes.Seek(s);
@@ -144,7 +145,8 @@ void XcafConverter::addBodies(int componentIndex, const TDF_Label& part) {
     std::vector<Body> bodies;
     auto addFace = [&](Body& body, const TopoDS_Shape& face, int inherited) {
         const int own = infoOf(face).appearance;
-        body.faces.push_back(Face{own != kNoAppearance ? own : inherited, faceMesh(TopoDS::Face(face))});
+        body.faces.push_back(
+            Face{own != kNoAppearance ? own : inherited, faceMesh(TopoDS::Face(face))});
     };
     auto addBody = [&](const TopoDS_Shape& bodyShape) {
         const SubShapeInfo info = infoOf(bodyShape);
@@ -177,7 +179,8 @@ void XcafConverter::addBodies(int componentIndex, const TDF_Label& part) {
         bodies.push_back(std::move(body));
     };
 
-    for (TopExp_Explorer solid(shape, TopAbs_SOLID); solid.More(); solid.Next()) addBody(solid.Current());
+    for (TopExp_Explorer solid(shape, TopAbs_SOLID); solid.More(); solid.Next())
+        addBody(solid.Current());
     for (TopExp_Explorer shell(shape, TopAbs_SHELL, TopAbs_SOLID); shell.More(); shell.Next()) {
         addBody(shell.Current());
     }

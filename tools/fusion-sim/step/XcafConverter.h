@@ -9,7 +9,6 @@
 #include <TDocStd_Document.hxx>
 #include <XCAFDoc_ColorTool.hxx>
 #include <XCAFDoc_ShapeTool.hxx>
-
 #include <cstdint>
 #include <map>
 #include <set>
@@ -21,16 +20,16 @@
 namespace steploader {
 
 class XcafConverter {
-public:
+  public:
     // Instance names in `generatedNames` (or of XCAF's "=>[entry]" form) were
     // made up by a translator; such instances take their product's name.
-    XcafConverter(const Handle(TDocStd_Document)& document, std::set<std::string> generatedNames);
+    XcafConverter(const Handle(TDocStd_Document) & document, std::set<std::string> generatedNames);
 
     // Fills components, occurrences, bodies, appearances and the root of
     // `design`. Several free shapes go under one root named `rootName`.
     void convert(Design& design, const std::string& rootName);
 
-private:
+  private:
     std::string instanceName(const TDF_Label& instance, int component) const;
     int componentOf(const TDF_Label& product);
     void addOccurrence(int parentIndex, const TDF_Label& reference);
