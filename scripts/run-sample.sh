@@ -31,19 +31,18 @@ export QUORELL_RUNTIME_DIR=$out/quorell/run
 rm -rf "$out/quorell"
 "$bin/quorell-standin" install --prefix "$out/quorell"
 
+# Each running instance publishes <pid>.instance in the runtime folder.
 stop_renderers() {
-    for record in "$QUORELL_RUNTIME_DIR"/instances/*; do
-        [ -f "$record" ] || continue
-        pid=$(sed -n 's/.*process_id[^0-9]*\([0-9][0-9]*\).*/\1/p' "$record" | head -n 1)
-        [ -n "$pid" ] && kill "$pid" 2>/dev/null || true
+    for record in "$QUORELL_RUNTIME_DIR"/*.instance; do
+        [ -f "$record" ] && kill "$(basename "$record" .instance)" 2>/dev/null || true
     done
 }
 trap stop_renderers EXIT
 
 cat >"$out/render-session.txt" <<SCRIPT
 # One Fusion 360 session: render, change the design, render again.
-run
 open $PWD/examples/desk-lamp.json
+run
 click quorell12RenderCommandOnQATCPP
 open $PWD/examples/desk-lamp-v2.json
 click quorell12RenderCommandOnQATCPP
@@ -52,5 +51,6 @@ SCRIPT
 "$bin/fusion-sim" --script "$out/render-session.txt"
 
 echo
-echo "The renderer stand-in wrote what it received to:"
+echo "The renderer stand-in holds the merged scene (rewritten after each transfer):"
 ls -l "$out"/quorell/resources/scenes/
+echo "Its live-link log: $out/quorell/resources/sceneapi.log"
