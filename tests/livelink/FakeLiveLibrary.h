@@ -2,14 +2,16 @@
 // object, recording what the connection asks of them.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <map>
 #include <optional>
 #include <string>
 #include <tuple>
 #include <vector>
 
-#include "importers/sceneapi/orvScene_api.h"
+#include "importers/sceneapi/orvScene_api_file.h"
 #include "importers/sceneapi/quorelllive_api.h"
 
 namespace fake {
@@ -49,8 +51,16 @@ class ScriptedQuery : public QueryApi {
     int64_t current = 0;
 };
 
-// A live scene object that only records id, connect and disconnect.
-class RecordingLiveApi : public orvScene_api {
+// Holds the stream the recording object's writer discards its output into;
+// a base of its own so that it outlives the writer.
+struct DiscardStream {
+    FILE* stream = std::fopen("/dev/null", "w");
+    ~DiscardStream() { std::fclose(stream); }
+};
+
+// A live scene object recording id, connect and disconnect; the other calls go
+// to a file writer whose output is discarded.
+class RecordingLiveApi : private DiscardStream, public orvScene_api_file {
   public:
     using Attempt = std::tuple<std::string, int32_t, int32_t>;
     std::vector<Attempt> attempts;
@@ -58,81 +68,16 @@ class RecordingLiveApi : public orvScene_api {
     std::vector<uint32_t> ids;
     int disconnects = 0;
 
+    RecordingLiveApi() : orvScene_api_file(DiscardStream::stream, false) {}
     bool connect(const char* host, int32_t port, int32_t n) override {
         attempts.emplace_back(host, port, n);
-        for (int32_t p : acceptedPorts)
-            if (p == port) return true;
-        return false;
+        return std::find(acceptedPorts.begin(), acceptedPorts.end(), port) != acceptedPorts.end();
     }
     bool disconnect() override {
         ++disconnects;
         return true;
     }
     void id(uint32_t value) override { ids.push_back(value); }
-
-    void reservedA() override {}
-    bool beginGroup(const char*, bool) override { return true; }
-    void endGroup() override {}
-    bool beginObject(const char*, bool) override { return true; }
-    void endObject() override {}
-    bool beginGeometry(const char*) override { return true; }
-    void endGeometry() override {}
-    bool beginAnimation(const char*, const char*) override { return true; }
-    void endAnimation() override {}
-    bool beginLoad(const char*) override { return true; }
-    void endLoad() override {}
-    bool beginOptions() override { return true; }
-    void endOptions() override {}
-    bool beginCamera(const char*) override { return true; }
-    void endCamera() override {}
-    bool beginImage() override { return true; }
-    void endImage() override {}
-    bool beginOutput(const char*, const char*, const char*) override { return true; }
-    void endOutput() override {}
-    bool beginLight(const char*) override { return true; }
-    void endLight() override {}
-    bool beginAccel(const char*) override { return true; }
-    void endAccel() override {}
-    void transform(const double*) override {}
-    void setTransform(const double*) override {}
-    void scale(const double*, const double*, const double*) override {}
-    void rotate(const double*, const double*, const double*) override {}
-    void translate(const double*, const double*, const double*) override {}
-    bool beginMatrix(const char*) override { return true; }
-    void endMatrix() override {}
-    bool beginMaterial(const char*, bool) override { return true; }
-    bool useMaterial(const char*) override { return true; }
-    void endMaterial() override {}
-    void bindShader(int32_t, const TextChunk*) override {}
-    void bindShaderId(int32_t, int32_t) override {}
-    bool openShader(const char*, const char*) override { return true; }
-    bool defineShader(const char*, int32_t) override { return true; }
-    void endShader() override {}
-    TextChunk* currentChunk() override { return nullptr; }
-    void pushChunk() override {}
-    void popChunk() override {}
-    bool attribute(const char*, ValueType, const void*) override { return true; }
-    bool shaderInputId(const char*, int32_t) override { return true; }
-    bool shaderInput(const char*, const TextChunk*) override { return true; }
-    bool beginList(const char*) override { return true; }
-    void endList() override {}
-    void listElement(ValueType, const void*) override {}
-    int32_t queryA() override { return 0; }
-    int32_t queryB() override { return 0; }
-    int32_t queryC() override { return 0; }
-    void groupAttribute(const char*, const char*) override {}
-    void writeText(const char*, ...) override {}
-    void setFlags(uint32_t) override {}
-    void version(int32_t) override {}
-    void reservedB() override {}
-    void progress(const char*, float) override {}
-    void icon(const uint8_t*, int32_t) override {}
-    void blob(const char*, const uint8_t*, int32_t) override {}
-    void flags(uint32_t) override {}
-    bool reservedC() override { return false; }
-    bool render() override { return false; }
-    void print(const char*) override {}
-    void error(const char*) override {}
 };
 
 }  // namespace fake

@@ -25,6 +25,14 @@ class InstallationRegistryTest : public InstallationFixture {
         return folder;
     }
     int32_t lastVersion = 0;
+
+    // readPortRange(5, 20) after saving the hive; low and high start at -9.
+    int32_t portRange(const RegistryFile& hive) {
+        save(hive);
+        low = high = -9;
+        return installationRegistry().readPortRange(5, 20, low, high);
+    }
+    int32_t low = -9, high = -9;
 };
 
 TEST_F(InstallationRegistryTest, HigherVersionWinsAcrossHivesAndTheCurrentUserWinsATie) {
@@ -114,49 +122,35 @@ TEST_F(InstallationRegistryTest, PortRangeStatuses) {
     RegistryFile user(Hive::CurrentUser);
     addInstallation(user, "Quorell 12", makeInstallationFolder("q"));
     const std::string key = "SOFTWARE\\Vantor\\Quorell 12";
-    int32_t low = -9, high = -9;
-
-    save(user);
-    EXPECT_EQ(installationRegistry().readPortRange(5, 20, low, high), -2);
+    EXPECT_EQ(portRange(user), -2);
     EXPECT_EQ(low, -9);
 
     user.setDword(key, "LiveLinkPort", 4000);
     user.setDword(key, "LiveLinkMaxPort", 4010);
-    save(user);
-    EXPECT_EQ(installationRegistry().readPortRange(5, 20, low, high), 0);
-    EXPECT_EQ(low, 4000);
-    EXPECT_EQ(high, 4010);
+    EXPECT_EQ(portRange(user), 0);
+    EXPECT_EQ(std::make_pair(low, high), std::make_pair(4000, 4010));
 
     // Texts too long for four bytes are read as texts.
     user.setString(key, "LiveLinkPort", "4000");
     user.setString(key, "LiveLinkMaxPort", "10000");
-    save(user);
-    EXPECT_EQ(installationRegistry().readPortRange(5, 20, low, high), 0);
-    EXPECT_EQ(low, 4000);
-    EXPECT_EQ(high, 10000);
+    EXPECT_EQ(portRange(user), 0);
+    EXPECT_EQ(std::make_pair(low, high), std::make_pair(4000, 10000));
 
     // A number with a text maximum of two or more characters: -1, maximum untouched.
     user.setDword(key, "LiveLinkPort", 4100);
     user.setString(key, "LiveLinkMaxPort", "41");
-    save(user);
-    high = -9;
-    EXPECT_EQ(installationRegistry().readPortRange(5, 20, low, high), -1);
-    EXPECT_EQ(low, 4100);
-    EXPECT_EQ(high, -9);
+    EXPECT_EQ(portRange(user), -1);
+    EXPECT_EQ(std::make_pair(low, high), std::make_pair(4100, -9));
 
     // A one-character text fits four bytes and is taken as its bytes.
     user.setString(key, "LiveLinkMaxPort", "7");
-    save(user);
-    EXPECT_EQ(installationRegistry().readPortRange(5, 20, low, high), 0);
+    EXPECT_EQ(portRange(user), 0);
     EXPECT_EQ(high, static_cast<int32_t>(L'7'));
 
     user.setString(key, "LiveLinkPort", " 4200 ports");
     user.removeValue(L"SOFTWARE\\Vantor\\Quorell 12", L"LiveLinkMaxPort");
-    save(user);
-    high = -9;
-    EXPECT_EQ(installationRegistry().readPortRange(5, 20, low, high), -1);
-    EXPECT_EQ(low, 4200);
-    EXPECT_EQ(high, -9);
+    EXPECT_EQ(portRange(user), -1);
+    EXPECT_EQ(std::make_pair(low, high), std::make_pair(4200, -9));
 
     EXPECT_EQ(installationRegistry().readPortRange(13, 20, low, high), -3);
 }
@@ -176,20 +170,23 @@ TEST_F(InstallationRegistryTest, ValuesLongerThanTheirBuffersReadAsEmpty) {
 }
 
 TEST(VersionFromPath, Forms) {
-    EXPECT_EQ(InstallationRegistry::versionFromPath(L"C:\\Program Files\\Vantor\\Quorell12"), 12);
-    EXPECT_EQ(InstallationRegistry::versionFromPath(L"C:\\Program Files\\Vantor\\Quorell 12\\"),
-              12);
-    EXPECT_EQ(InstallationRegistry::versionFromPath(L"/opt/vantor/Quorell13/"), 13);
-    EXPECT_EQ(InstallationRegistry::versionFromPath(L"/opt/Quorell 9/bin"), 9);
-    EXPECT_EQ(InstallationRegistry::versionFromPath(L"Quorell12"), -1);      // no separator
-    EXPECT_EQ(InstallationRegistry::versionFromPath(L"C:\\Quorell\\"), -1);  // slash right after
-    EXPECT_EQ(InstallationRegistry::versionFromPath(L"C:\\x\\12"), -1);      // no product letter
-    EXPECT_EQ(InstallationRegistry::versionFromPath(L"/Quorell-beta/"), 0);  // no digits
-    // The search is for any letter of the product name, not for the word.
-    EXPECT_EQ(InstallationRegistry::versionFromPath(L"/opt/r7"), 7);
-    EXPECT_EQ(InstallationRegistry::versionFromPath(L"/opt/l1x/e5"), 5);
-    // "/" is preferred over "\" when both occur.
-    EXPECT_EQ(InstallationRegistry::versionFromPath(L"/opt\\Quorell 14"), 14);
+    const std::pair<const wchar_t*, int32_t> rows[] = {
+        {L"C:\\Program Files\\Vantor\\Quorell12", 12},
+        {L"C:\\Program Files\\Vantor\\Quorell 12\\", 12},
+        {L"/opt/vantor/Quorell13/", 13},
+        {L"/opt/Quorell 9/bin", 9},
+        {L"Quorell12", -1},      // no separator
+        {L"C:\\Quorell\\", -1},  // slash right after
+        {L"C:\\x\\12", -1},      // no product letter
+        {L"/Quorell-beta/", 0},  // no digits
+        // The search is for any letter of the product name, not for the word.
+        {L"/opt/r7", 7},
+        {L"/opt/l1x/e5", 5},
+        {L"/opt\\Quorell 14", 14},  // "/" is preferred over "\" when both occur
+    };
+    for (const auto& [path, version] : rows)
+        EXPECT_EQ(InstallationRegistry::versionFromPath(path), version)
+            << platform::wideToUtf8(path);
 }
 
 }  // namespace

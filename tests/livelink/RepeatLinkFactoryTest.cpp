@@ -85,6 +85,21 @@ class RepeatLinkFactoryTest : public ::testing::Test {
         f->setAcceptAnyInstance(true);
         return f;
     }
+
+    // The only renderer: version 13, process 100, on the given port.
+    void oneInstance(int port, const std::string& scene) {
+        query.lists = {instanceList({entry(13, 100, port)})};
+        query.scenes = {{100, scene}};
+    }
+
+    // Whether a factory accepting only empty or in-use instances picks the one
+    // renderer showing the scene.
+    bool choosesScene(const std::string& sceneName, const std::string& scene) {
+        auto f = renderFactory(sceneName);
+        f->setAcceptAnyInstance(false);
+        oneInstance(5001, scene);
+        return f->selectInstance(query).versionMajor == 13;
+    }
 };
 
 // ------------------------------------------------------------ instance choice
@@ -165,52 +180,45 @@ TEST_F(RepeatLinkFactoryTest, ModelSetDepthDependsOnVersion) {
     EXPECT_EQ(f->selectInstance(query).versionMajor, 0);
 }
 
-TEST_F(RepeatLinkFactoryTest, ModelSetsThatAreNotActiveAreSkippedWithTheirSubtree) {
-    auto f = renderFactory();
-    f->setAcceptAnyInstance(false);
-    query.lists = {instanceList({entry(13, 100, 5001)})};
-    auto chosen = [&](const std::string& scene) {
-        query.scenes = {{100, scene}};
-        return f->selectInstance(query).versionMajor == 13;
+TEST_F(RepeatLinkFactoryTest, ActiveModelSetsNamedLikeTheSceneAndEmptyScenesQualify) {
+    struct Row {
+        const char* sceneName;
+        const char* scene;
+        bool chosen;
     };
-    EXPECT_TRUE(chosen("<r><s><set modelset=\"active\" name=\"Desk Lamp\"><a/></set></s></r>"));
-    EXPECT_FALSE(chosen("<r><s><set modelset=\"inactive\" name=\"Desk Lamp\"><a/></set></s></r>"));
-    EXPECT_FALSE(chosen("<r><s><set modelset=\"Active\" name=\"Desk Lamp\"><a/></set></s></r>"));
-    EXPECT_FALSE(chosen("<r><s modelset=\"\"><set name=\"Desk Lamp\"><a/></set></s></r>"));
-    // The name must match whole, byte for byte.
-    EXPECT_FALSE(chosen("<r><s><set name=\"Desk Lamp 2\"><a/></set></s></r>"));
-    EXPECT_FALSE(chosen("<r><s><set name=\"desk lamp\"><a/></set></s></r>"));
-    // The root itself may carry the name.
-    EXPECT_TRUE(chosen("<r name=\"Desk Lamp\"><s><a><b/></a></s></r>"));
-}
-
-TEST_F(RepeatLinkFactoryTest, EmptySceneDetection) {
-    auto f = renderFactory("");
-    f->setAcceptAnyInstance(false);
-    query.lists = {instanceList({entry(13, 100, 5001)})};
-    auto empty = [&](const std::string& scene) {
-        query.scenes = {{100, scene}};
-        return f->selectInstance(query).versionMajor == 13;
+    const Row rows[] = {
+        {"Desk Lamp", "<r><s><set modelset=\"active\" name=\"Desk Lamp\"><a/></set></s></r>", true},
+        // Sets that are not active are skipped with their subtree.
+        {"Desk Lamp", "<r><s><set modelset=\"inactive\" name=\"Desk Lamp\"><a/></set></s></r>",
+         false},
+        {"Desk Lamp", "<r><s><set modelset=\"Active\" name=\"Desk Lamp\"><a/></set></s></r>",
+         false},
+        {"Desk Lamp", "<r><s modelset=\"\"><set name=\"Desk Lamp\"><a/></set></s></r>", false},
+        // The name must match whole, byte for byte; the root itself may carry it.
+        {"Desk Lamp", "<r><s><set name=\"Desk Lamp 2\"><a/></set></s></r>", false},
+        {"Desk Lamp", "<r><s><set name=\"desk lamp\"><a/></set></s></r>", false},
+        {"Desk Lamp", "<r name=\"Desk Lamp\"><s><a><b/></a></s></r>", true},
+        // Empty: no element of the scene element S has children; only S decides.
+        {"", "<r><s/></r>", true},
+        {"", "<r><s><a/><b>text</b></s></r>", true},
+        {"", "<r><s><a/></s><t><u><v/></u></t></r>", true},
+        {"", "<r><s><a><b/></a></s></r>", false},
+        {"", "<r>text only</r>", false},
+        {"", "<r/>", false},
     };
-    EXPECT_TRUE(empty("<r><s/></r>"));
-    EXPECT_TRUE(empty("<r><s><a/><b>text</b></s></r>"));
-    EXPECT_TRUE(empty("<r><s><a/></s><t><u><v/></u></t></r>")) << "only S decides";
-    EXPECT_FALSE(empty("<r><s><a><b/></a></s></r>"));
-    EXPECT_FALSE(empty("<r>text only</r>"));
-    EXPECT_FALSE(empty("<r/>"));
+    for (const Row& row : rows)
+        EXPECT_EQ(choosesScene(row.sceneName, row.scene), row.chosen) << row.scene;
 }
 
 TEST_F(RepeatLinkFactoryTest, EmptySceneNameNeverMarksAnInstanceInUse) {
-    query.lists = {instanceList({entry(13, 100, 5001)})};
-    query.scenes = {{100, "<r><s><set name=\"\"><a/></set></s></r>"}};
+    oneInstance(5001, "<r><s><set name=\"\"><a/></set></s></r>");
     auto f = renderFactory("");
     EXPECT_EQ(f->selectInstance(query).versionMajor, 13);  // as any instance
     EXPECT_FALSE(f->isUpdatingExisting());
 }
 
 TEST_F(RepeatLinkFactoryTest, MalformedSceneDescriptionIsNeitherEmptyNorInUse) {
-    query.lists = {instanceList({entry(13, 100, 5001)})};
-    query.scenes = {{100, "<r><s><set name=\"Desk Lamp\"><a/></set></s>"}};
+    oneInstance(5001, "<r><s><set name=\"Desk Lamp\"><a/></set></s>");
     auto f = renderFactory();
     EXPECT_EQ(f->selectInstance(query).versionMajor, 13) << "still acceptable as any instance";
     EXPECT_FALSE(f->isUpdatingExisting());
@@ -274,10 +282,9 @@ TEST_F(RepeatLinkFactoryTest, InstanceEntriesWithoutAllValuesAreSkipped) {
 
 TEST_F(RepeatLinkFactoryTest, UnparsableOrMissingListGivesNoInstances) {
     auto f = renderFactory();
-    for (std::optional<std::string> text :
-         {std::optional<std::string>{}, std::optional<std::string>{""},
-          std::optional<std::string>{"<list>" + entry(13, 1, 1)},
-          std::optional<std::string>{"<!-- nothing -->"}, std::optional<std::string>{"&&&"}}) {
+    const std::vector<std::optional<std::string>> texts = {
+        std::nullopt, "", "<list>" + entry(13, 1, 1), "<!-- nothing -->", "&&&"};
+    for (const auto& text : texts) {
         query.lists = {text};
         EXPECT_TRUE(f->listRendererInstances(query).empty()) << text.value_or("(null)");
     }
@@ -315,8 +322,7 @@ TEST_F(RepeatLinkFactoryTest, RendererThatNeverAppearsExhaustsTheRetriesThenTrie
 }
 
 TEST_F(RepeatLinkFactoryTest, RunningRendererIsNotStartedAgain) {
-    query.lists = {instanceList({entry(13, 100, 5001)})};
-    query.scenes = {{100, kEmptyScene}};
+    oneInstance(5001, kEmptyScene);
     live.acceptedPorts = {5001};
     auto f = renderFactory();
     ASSERT_NE(f->getSceneApi(), nullptr);
@@ -348,8 +354,7 @@ TEST_F(RepeatLinkFactoryTest, LaunchFailureMessageStaysUntilTheNextCallWhenTheRa
 // ------------------------------------------------------------------ port choice
 
 TEST_F(RepeatLinkFactoryTest, ZeroReportedPortFallsBackToTheRegistryRange) {
-    query.lists = {instanceList({entry(13, 100, 0)})};
-    query.scenes = {{100, kEmptyScene}};
+    oneInstance(0, kEmptyScene);
     rangeMin = 4000;
     rangeMax = 4010;
     live.acceptedPorts = {4001, 4002};
@@ -363,8 +368,7 @@ TEST_F(RepeatLinkFactoryTest, PortFailuresGiveThePortMessage) {
     const std::string message =
         "Failed to connect. Could not connect on any known port. Please check your Quorell "
         "installation and Live Link settings.";
-    query.lists = {instanceList({entry(13, 100, 5001)})};
-    query.scenes = {{100, kEmptyScene}};
+    oneInstance(5001, kEmptyScene);
     {
         auto f = renderFactory();  // the reported port refuses: the range is not tried
         EXPECT_EQ(f->getSceneApi(), nullptr);
@@ -392,8 +396,7 @@ TEST_F(RepeatLinkFactoryTest, PortFailuresGiveThePortMessage) {
 }
 
 TEST_F(RepeatLinkFactoryTest, RangeEndingAtTheLargestPortNumberTerminates) {
-    query.lists = {instanceList({entry(13, 100, 0)})};
-    query.scenes = {{100, kEmptyScene}};
+    oneInstance(0, kEmptyScene);
     rangeMin = INT32_MAX - 1;
     rangeMax = INT32_MAX;
     auto f = renderFactory();
@@ -415,8 +418,7 @@ TEST_F(RepeatLinkFactoryTest, MissingInterfacesGiveTheirMessages) {
     }
     haveQuery = true;
     haveScene = false;
-    query.lists = {instanceList({entry(13, 100, 5001)})};
-    query.scenes = {{100, kEmptyScene}};
+    oneInstance(5001, kEmptyScene);
     auto f = renderFactory();
     EXPECT_EQ(f->getSceneApi(), nullptr);
     EXPECT_EQ(f->errorText(),
@@ -435,8 +437,7 @@ TEST_F(RepeatLinkFactoryTest, MissingInterfacesGiveTheirMessages) {
 // ------------------------------------------------------------------- closing
 
 TEST_F(RepeatLinkFactoryTest, CloseDisconnectsOnceAndUnloadsTheLibrary) {
-    query.lists = {instanceList({entry(13, 100, 5001)})};
-    query.scenes = {{100, kEmptyScene}};
+    oneInstance(5001, kEmptyScene);
     live.acceptedPorts = {5001};
     {
         auto f = renderFactory();
