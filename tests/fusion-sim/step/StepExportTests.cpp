@@ -7,7 +7,6 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
-#include <regex>
 #include <set>
 #include <sstream>
 
@@ -37,27 +36,31 @@ struct Group {
     std::vector<std::unique_ptr<Group>> children;
 };
 
+std::string trimmed(const std::string& line) {
+    const std::size_t begin = line.find_first_not_of(" \t");
+    if (begin == std::string::npos) return {};
+    return line.substr(begin, line.find_last_not_of(" \t\r") - begin + 1);
+}
+
 // The groups of a .bip file, by brace nesting (other blocks are skipped).
 std::unique_ptr<Group> parseGroups(const std::string& bip) {
-    static const std::regex groupLine(R"re(^\s*group "([^"]*)" \{\s*$)re");
-    static const std::regex transformLine(R"(^\s*transform (.*)$)");
     auto top = std::make_unique<Group>();
     std::vector<Group*> open{top.get()};
     std::vector<bool> braces;  // true where the brace opened a group
     std::istringstream lines(bip);
     std::string line;
-    std::smatch match;
     while (std::getline(lines, line)) {
-        if (std::regex_match(line, match, groupLine)) {
+        const std::string statement = trimmed(line);
+        if (statement.rfind("group \"", 0) == 0 && statement.size() > 10 &&
+            statement.compare(statement.size() - 3, 3, "\" {") == 0) {
             open.back()->children.push_back(std::make_unique<Group>());
             open.push_back(open.back()->children.back().get());
-            open.back()->name = match[1].str();
+            open.back()->name = statement.substr(7, statement.size() - 10);
             braces.push_back(true);
             continue;
         }
-        if (braces.size() + 1 == open.size() && !braces.empty() && braces.back() &&
-            std::regex_match(line, match, transformLine)) {
-            open.back()->transform = match[1].str();
+        if (!braces.empty() && braces.back() && statement.rfind("transform ", 0) == 0) {
+            open.back()->transform = statement.substr(10);
         }
         bool quoted = false;
         for (char c : line) {

@@ -75,6 +75,30 @@ TEST(StepRefusal, MalformedDataAndFilesWithoutShapesAreRefused) {
     EXPECT_EQ(refusal(noShapes), noShapes + ": the file holds no shapes");
 }
 
+TEST(StepIsolation, ADamagedFileThatBreaksOpenCascadeIsRefused) {
+    // The cube without the point of its first line: OpenCASCADE 7.6 follows the
+    // dangling reference and dies (or, in other versions, fails cleanly).
+    std::string text = readFile(steptest::samplePath("trj7_c1-hc-214.stp"));
+    const std::size_t lineAt = text.find("=LINE('");
+    ASSERT_NE(lineAt, std::string::npos);
+    const std::size_t hash = text.find('#', lineAt);
+    const std::string point =
+        text.substr(hash, text.find_first_not_of("0123456789", hash + 1) - hash);
+    const std::size_t at = text.find("\n" + point + "=");
+    ASSERT_NE(at, std::string::npos);
+    text.erase(at + 1, text.find('\n', at + 1) - at);
+    const std::string damaged = writeFile("damaged.stp", text);
+
+    const std::string message = refusal(damaged);
+    // A crash reads "OpenCASCADE crashed ..."; under AddressSanitizer the child
+    // reports the fault itself and exits, which reads "the loading process failed".
+    EXPECT_TRUE(message.rfind(damaged + ": OpenCASCADE ", 0) == 0 ||
+                message.rfind(damaged + ": the loading process failed", 0) == 0)
+        << message;
+    // This process is unharmed and loads the next file.
+    EXPECT_EQ(loadStepDesign(steptest::samplePath("trj7_c1-hc-214.stp")).components.size(), 2u);
+}
+
 TEST(StepIsolation, ACrashInTheLoadingProcessBecomesAnError) {
     try {
         loadInChild("crash.step", []() -> Design { std::abort(); });
