@@ -1,6 +1,8 @@
 // Groups, the import-option module, and the nodes whose define writes nothing.
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "scene/LightCamera.h"
 #include "scene/LightModule.h"
 #include "scene/MemoryScene.h"
@@ -44,30 +46,28 @@ TEST(OrvGroup, FlagsAndTransformThenOwnNodesBeforeChildGroups) {
               "}\n");
 }
 
-const char* const defaultModule =
-    "load \"orvrtopt.so\" {\n"
-    " \"import_mode\" on,\n"
-    " \"import_merge_groups\" on,\n"
-    " \"import_merge_objects\" on,\n"
+// The module block with the given lines between the fixed leading and trailing options.
+std::string moduleText(const std::string& options) {
+    return "load \"orvrtopt.so\" {\n \"import_mode\" on,\n \"import_merge_groups\" on,\n"
+           " \"import_merge_objects\" on,\n" +
+           options + " \"ext\" on,\n}\n";
+}
+
+const std::string defaultOptions =
     " \"import_up_vector\" 0,\n"
     " \"meter_scale\" 1,\n"
     " \"import_keep_original\" off,\n"
     " \"import_center_geometry\" on,\n"
     " \"import_snap_to_ground\" off,\n"
     " \"import_adjust_camera\" on,\n"
-    " \"import_adjust_environment\" on,\n"
-    " \"ext\" on,\n"
-    "}\n";
+    " \"import_adjust_environment\" on,\n";
 
-TEST(DefaultRTModule, DefaultOptionsInOrderWithoutCamera) {
-    test::MemoryScene scene;
+TEST(DefaultRTModule, OptionsInOrderAndTheCameraNameOnlyWhenNotEmpty) {
     DefaultRTModule module;
-    scene.oo.writeNode(module);
-    EXPECT_EQ(scene.text(), defaultModule);
-}
+    test::MemoryScene defaults;
+    defaults.oo.writeNode(module);
+    EXPECT_EQ(defaults.text(), moduleText(defaultOptions));
 
-TEST(DefaultRTModule, SettersAndCameraNameBeforeExt) {
-    DefaultRTModule module;
     module.setUpVector(1);
     module.setMeterScale(39.37008f);
     module.setKeepOriginal(true);
@@ -76,23 +76,16 @@ TEST(DefaultRTModule, SettersAndCameraNameBeforeExt) {
     module.setAdjustCamera(false);
     module.setAdjustEnvironment(false);
     module.setUseCamera("Active Camera");
-    test::MemoryScene scene;
-    scene.oo.writeNode(module);
-    EXPECT_EQ(scene.text(),
-              "load \"orvrtopt.so\" {\n"
-              " \"import_mode\" on,\n"
-              " \"import_merge_groups\" on,\n"
-              " \"import_merge_objects\" on,\n"
-              " \"import_up_vector\" 1,\n"
-              " \"meter_scale\" 39.3701,\n"
-              " \"import_keep_original\" on,\n"
-              " \"import_center_geometry\" off,\n"
-              " \"import_snap_to_ground\" on,\n"
-              " \"import_adjust_camera\" off,\n"
-              " \"import_adjust_environment\" off,\n"
-              " \"import_use_camera\" \"Active Camera\",\n"
-              " \"ext\" on,\n"
-              "}\n");
+    test::MemoryScene changed;
+    changed.oo.writeNode(module);
+    EXPECT_EQ(changed.text(), moduleText(" \"import_up_vector\" 1,\n"
+                                         " \"meter_scale\" 39.3701,\n"
+                                         " \"import_keep_original\" on,\n"
+                                         " \"import_center_geometry\" off,\n"
+                                         " \"import_snap_to_ground\" on,\n"
+                                         " \"import_adjust_camera\" off,\n"
+                                         " \"import_adjust_environment\" off,\n"
+                                         " \"import_use_camera\" \"Active Camera\",\n"));
 
     // An empty camera name drops the option again.
     DefaultRTModule cleared;
@@ -100,7 +93,7 @@ TEST(DefaultRTModule, SettersAndCameraNameBeforeExt) {
     cleared.setUseCamera("");
     test::MemoryScene again;
     again.oo.writeNode(cleared);
-    EXPECT_EQ(again.text(), defaultModule);
+    EXPECT_EQ(again.text(), moduleText(defaultOptions));
 }
 
 TEST(LightNode, DefineWritesNothingForGroupModuleAndCamera) {

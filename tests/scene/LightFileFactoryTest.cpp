@@ -81,18 +81,15 @@ class LightFileFactoryTest : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(LightFileFactoryTest, HeaderLinesBannerAndVersion) {
-    EXPECT_EQ(writeScene(0), header("//---id:1---\n") + bannerLines() + "\ngroup \"g\" {\n}\n");
-}
-
-TEST_F(LightFileFactoryTest, IdLineFollowsTheSceneNumber) {
-    EXPECT_EQ(writeScene(1).substr(0, 80).find("//---id:2469134---\n"), 42u);
-    // (2000 + 1) * 1234567 wraps around 32 bits; the masked value is written.
-    EXPECT_EQ(writeScene(2000),
-              header("//---id:322884919---\n") + bannerLines() + "\ngroup \"g\" {\n}\n");
-    EXPECT_NE(writeScene(-1).find("//---id:0---\n"), std::string::npos);
-    EXPECT_NE(writeScene(0x7fffffff).find("//---id:0---\n"), std::string::npos);
-    EXPECT_NE(writeScene(5000).find("//---id:1879102271---\n"), std::string::npos);
+TEST_F(LightFileFactoryTest, HeaderLinesWithTheIdOfTheSceneNumberThenBannerAndVersion) {
+    // The id is (number + 1) * 1234567 wrapped around 32 bits, masked to 31 bits.
+    const std::pair<int32_t, const char*> rows[] = {
+        {0, "1"},  {1, "2469134"},   {2000, "322884919"}, {5000, "1879102271"},
+        {-1, "0"}, {0x7fffffff, "0"}};
+    for (const auto& [number, id] : rows)
+        EXPECT_EQ(writeScene(number), header("//---id:" + std::string(id) + "---\n") +
+                                          bannerLines() + "\ngroup \"g\" {\n}\n")
+            << number;
 }
 
 TEST_F(LightFileFactoryTest, WriterStartsWithBinaryArrays) {

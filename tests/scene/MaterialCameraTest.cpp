@@ -108,33 +108,38 @@ std::string cameraText(const std::string& projection, const std::string& tail = 
 
 const std::string perspective = " projection \"perspective\"\n fov 60\n";
 
-TEST(LightCamera, DefaultCameraIsPerspectiveWithSixtyDegreesAndEnvironment) {
-    test::MemoryScene scene;
-    LightCamera camera("Cam");
-    scene.oo.writeNode(camera);
-    EXPECT_EQ(scene.text(), cameraText(perspective));
-}
-
-TEST(LightCamera, OrthographicWritesWindowAndNoFieldOfView) {
-    test::MemoryScene scene;
-    LightCamera camera("Cam");
-    camera.setFov(30);
-    camera.setProjection(LightCamera::orthographic);
-    camera.setWindow(-1, 1, -2, 2);
-    scene.oo.writeNode(camera);
-    EXPECT_EQ(scene.text(), cameraText(" projection \"orthographic\"\n window -1 1 -2 2\n"));
-}
-
-TEST(LightCamera, SetFovAfterFourValueFieldOfView) {
-    LightCamera camera("Cam");
-    camera.setFov4(1, 2, 3, 4);
-    test::MemoryScene four;
-    four.oo.writeNode(camera);
-    EXPECT_EQ(four.text(), cameraText(" projection \"perspective\"\n fov4 1 2 3 4\n"));
-    camera.setFov(45);
-    test::MemoryScene single;
-    single.oo.writeNode(camera);
-    EXPECT_EQ(single.text(), cameraText(" projection \"perspective\"\n fov 45\n"));
+TEST(LightCamera, ProjectionLines) {
+    struct Row {
+        const char* label;
+        void (*setup)(LightCamera&);
+        std::string lines;
+    };
+    const Row rows[] = {
+        {"default: perspective, sixty degrees", [](LightCamera&) {}, perspective},
+        {"orthographic writes the window and no field of view",
+         [](LightCamera& c) {
+             c.setFov(30);
+             c.setProjection(LightCamera::orthographic);
+             c.setWindow(-1, 1, -2, 2);
+         },
+         " projection \"orthographic\"\n window -1 1 -2 2\n"},
+        {"four-value field of view", [](LightCamera& c) { c.setFov4(1, 2, 3, 4); },
+         " projection \"perspective\"\n fov4 1 2 3 4\n"},
+        {"setFov after the four values",
+         [](LightCamera& c) {
+             c.setFov4(1, 2, 3, 4);
+             c.setFov(45);
+         },
+         " projection \"perspective\"\n fov 45\n"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.label);
+        test::MemoryScene scene;
+        LightCamera camera("Cam");
+        row.setup(camera);
+        scene.oo.writeNode(camera);
+        EXPECT_EQ(scene.text(), cameraText(row.lines));
+    }
 }
 
 TEST(LightCamera, ClippingOnlyWhenBothPositiveAndFarBeyondNear) {

@@ -22,27 +22,28 @@ TriangleObject makeTriangle() {
 }
 
 const std::string defaultMaterial =
-    " material \"default\" {\n"
-    "  #define shader 1 orv_diffuse {\n"
-    "   \"diffuse\" 0.75 0.5 0.5,\n"
-    "  }\n"
-    "  surface 1\n"
-    "  flags 4096\n"
-    " }\n";
+    " material \"default\" {\n  #define shader 1 orv_diffuse {\n   \"diffuse\" 0.75 0.5 0.5,\n"
+    "  }\n  surface 1\n  flags 4096\n }\n";
+const std::string vertexLine = "  \"vertices\" [ 0 0 0,1 0 0,0 1 0 ] ,\n";
+const std::string triangleLine = "  \"triangles\" [ 0,1,2 ] ,\n";
 
-TEST(TriangleObject, PlainMeshWritesObjectWithItsOwnDefaultMaterial) {
-    test::MemoryScene scene;
-    TriangleObject object = makeTriangle();
-    scene.oo.writeNode(object);
-    EXPECT_EQ(scene.text(),
-              "object \"tri\" {\n"
-              " flags 0\n"
-              " geometry \"triangles\" {\n"
-              "  \"vertices\" [ 0 0 0,1 0 0,0 1 0 ] ,\n"
-              "  \"triangles\" [ 0,1,2 ] ,\n"
-              " }\n" +
-                  defaultMaterial + "}\n");
-    EXPECT_EQ(object.getMessage(), "");
+// The object block of "tri" with the given flags, geometry lines and material.
+std::string objectText(int flags, const std::string& geometry,
+                       const std::string& material = defaultMaterial) {
+    return "object \"tri\" {\n flags " + std::to_string(flags) + "\n geometry \"triangles\" {\n" +
+           geometry + " }\n" + material + "}\n";
+}
+
+TEST(TriangleObject, PlainMeshWritesObjectWithItsOwnDefaultMaterialOrNone) {
+    for (bool withMaterial : {true, false}) {
+        test::MemoryScene scene;
+        TriangleObject object = makeTriangle();
+        if (!withMaterial) object.setMaterial(nullptr);
+        scene.oo.writeNode(object);
+        EXPECT_EQ(scene.text(),
+                  objectText(0, vertexLine + triangleLine, withMaterial ? defaultMaterial : ""));
+        EXPECT_EQ(object.getMessage(), "");
+    }
 }
 
 TEST(TriangleObject, OptionalArraysInTheirOrderWhenConsistent) {
@@ -59,18 +60,10 @@ TEST(TriangleObject, OptionalArraysInTheirOrderWhenConsistent) {
     object.setFlags(2);
     scene.oo.writeNode(object);
     EXPECT_EQ(scene.text(),
-              "object \"tri\" {\n"
-              " flags 2\n"
-              " geometry \"triangles\" {\n"
-              "  \"vertices\" [ 0 0 0,1 0 0,0 1 0 ] ,\n"
-              "  \"triangles\" [ 0,1,2 ] ,\n"
-              "  \"triangles_uv\" [ 0,1,2 ] ,\n"
-              "  \"uv_tex\" [ 0,0,1,0,0,1 ] ,\n"
-              "  \"triangles_norm\" [ 0,0,0 ] ,\n"
-              "  \"normals\" [ 0 0 1 ] ,\n"
-              "  \"vcolors\" [ 1 0 0,0 1 0,0 0 1 ] ,\n"
-              " }\n" +
-                  defaultMaterial + "}\n");
+              objectText(2, vertexLine + triangleLine +
+                                "  \"triangles_uv\" [ 0,1,2 ] ,\n  \"uv_tex\" [ 0,0,1,0,0,1 ] ,\n"
+                                "  \"triangles_norm\" [ 0,0,0 ] ,\n  \"normals\" [ 0 0 1 ] ,\n"
+                                "  \"vcolors\" [ 1 0 0,0 1 0,0 0 1 ] ,\n"));
 }
 
 struct Finding {
@@ -157,33 +150,27 @@ TEST(TriangleObject, DefineThenWriteRefersToTheDefinitionById) {
                 object.getNormals().empty());
     object.write(scene.oo);
     EXPECT_EQ(scene.text(),
-              "#define object \"tri\" {\n"
-              " id 1\n"
-              " flags 0\n"
-              " geometry \"triangles\" {\n"
-              "  \"vertices\" [ 0 0 0,1 0 0,0 1 0 ] ,\n"
-              "  \"triangles\" [ 0,1,2 ] ,\n"
-              "  \"normals\" [ 0 0 1 ] ,\n"
-              " }\n"
-              "}\n"
-              "object \"tri\" {\n"
-              " flags 0\n"
-              " geometry \"instance\" {\n"
-              "  \"id\" 1,\n"
-              " }\n"
-              " material \"Generic material\" {\n"
-              "  #define shader 1 texture2_rgb {\n"
-              "   \"uv_projection\" 4,\n"
-              "   \"uv_flags\" 44,\n"
-              "   \"texture\" \"C:/maps/wood.png\",\n"
-              "  }\n"
-              "  #define shader 2 orv_diffuse {\n"
-              "   \"diffuse\" 1 1 1,\n"
-              "   \"diffuse\" ! 1,\n"
-              "  }\n"
-              "  surface 2\n"
-              " }\n"
-              "}\n");
+              "#define object \"tri\" {\n id 1\n flags 0\n geometry \"triangles\" {\n" +
+                  vertexLine + triangleLine +
+                  "  \"normals\" [ 0 0 1 ] ,\n }\n}\n"
+                  "object \"tri\" {\n"
+                  " flags 0\n"
+                  " geometry \"instance\" {\n"
+                  "  \"id\" 1,\n"
+                  " }\n"
+                  " material \"Generic material\" {\n"
+                  "  #define shader 1 texture2_rgb {\n"
+                  "   \"uv_projection\" 4,\n"
+                  "   \"uv_flags\" 44,\n"
+                  "   \"texture\" \"C:/maps/wood.png\",\n"
+                  "  }\n"
+                  "  #define shader 2 orv_diffuse {\n"
+                  "   \"diffuse\" 1 1 1,\n"
+                  "   \"diffuse\" ! 1,\n"
+                  "  }\n"
+                  "  surface 2\n"
+                  " }\n"
+                  "}\n");
 }
 
 TEST(TriangleObject, DefineWithoutTrianglesWritesEmptyArraysAndNoError) {
@@ -214,16 +201,6 @@ TEST(TriangleObject, ArraysReachTheWriterWithoutCopy) {
     EXPECT_EQ(scene.writer.arrayData,
               (std::vector<const void*>{object.getVertices().data(), object.getTriangles().data(),
                                         object.getNormals().data()}));
-}
-
-TEST(TriangleObject, WithoutMaterialTheObjectIsWrittenWithoutMaterialBlock) {
-    test::MemoryScene scene;
-    TriangleObject object = makeTriangle();
-    object.setMaterial(nullptr);
-    scene.oo.writeNode(object);
-    const std::string text = scene.text();
-    EXPECT_TRUE(text.ends_with(" }\n}\n"));
-    EXPECT_EQ(text.find("material"), std::string::npos);
 }
 
 }  // namespace
