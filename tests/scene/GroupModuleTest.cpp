@@ -35,13 +35,10 @@ TEST(OrvGroup, FlagsAndTransformThenOwnNodesBeforeChildGroups) {
     root.setTransform(m);
     scene.oo.writeNode(root);
     EXPECT_EQ(scene.text(),
-              "\ngroup \"root\" {\n"
-              " flags 8\n"
-              " transform 1 0 0 0 0 1 0 0 0 0 1 0 5 6 7 1\n"
+              "\ngroup \"root\" {\n flags 8\n transform 1 0 0 0 0 1 0 0 0 0 1 0 5 6 7 1\n"
               "\n group \"own\" {\n }\n"
               "\n group \"child\" {\n"
-              "\n  group \"inner\" {\n  }\n"
-              " }\n"
+              "\n  group \"inner\" {\n  }\n }\n"
               "\n group \"last\" {\n }\n"
               "}\n");
 }
@@ -54,11 +51,8 @@ std::string moduleText(const std::string& options) {
 }
 
 const std::string defaultOptions =
-    " \"import_up_vector\" 0,\n"
-    " \"meter_scale\" 1,\n"
-    " \"import_keep_original\" off,\n"
-    " \"import_center_geometry\" on,\n"
-    " \"import_snap_to_ground\" off,\n"
+    " \"import_up_vector\" 0,\n \"meter_scale\" 1,\n \"import_keep_original\" off,\n"
+    " \"import_center_geometry\" on,\n \"import_snap_to_ground\" off,\n"
     " \"import_adjust_camera\" on,\n"
     " \"import_adjust_environment\" on,\n";
 

@@ -17,16 +17,11 @@ TEST(Diffuse, VertexColorShaderComesFirstAndFeedsDiffuse) {
     material.setColor(0.1f, 0.2f, 0.3f);
     scene.oo.writeNode(material);
     EXPECT_EQ(scene.text(),
-              "material \"painted\" {\n"
-              " #define shader 1 vertex_color {\n"
-              "  \"default_color\" 0.8 0.8 0.8,\n"
+              "material \"painted\" {\n #define shader 1 vertex_color {\n"
+              "  \"default_color\" 0.8 0.8 0.8,\n }\n"
+              " #define shader 2 orv_diffuse {\n  \"diffuse\" 0.1 0.2 0.3,\n  \"diffuse\" ! 1,\n"
               " }\n"
-              " #define shader 2 orv_diffuse {\n"
-              "  \"diffuse\" 0.1 0.2 0.3,\n"
-              "  \"diffuse\" ! 1,\n"
-              " }\n"
-              " surface 2\n"
-              " flags 4096\n"
+              " surface 2\n flags 4096\n"
               "}\n");
 }
 
@@ -35,10 +30,8 @@ TEST(FusionMaterial, WithoutAppearanceIsWhiteUntexturedAndWritesNoFlags) {
     FusionMaterial material;
     scene.oo.writeNode(material);
     EXPECT_EQ(scene.text(),
-              "material \"Generic material\" {\n"
-              " #define shader 1 orv_diffuse {\n"
-              "  \"diffuse\" 1 1 1,\n"
-              " }\n"
+              "material \"Generic material\" {\n #define shader 1 orv_diffuse {\n"
+              "  \"diffuse\" 1 1 1,\n }\n"
               " surface 1\n"
               "}\n");
 }
@@ -77,13 +70,9 @@ TEST(Material, DefinedMaterialIsWrittenAsReference) {
     EXPECT_TRUE(material.isDefined());
     scene.oo.writeNode(material);
     EXPECT_EQ(scene.text(),
-              "\n#define material \"m\" {\n"
-              " #define shader 1 orv_diffuse {\n"
-              "  \"diffuse\" 0.75 0.5 0.5,\n"
-              " }\n"
-              " surface 1\n"
-              " flags 4096\n"
-              "}\n"
+              "\n#define material \"m\" {\n #define shader 1 orv_diffuse {\n"
+              "  \"diffuse\" 0.75 0.5 0.5,\n }\n"
+              " surface 1\n flags 4096\n}\n"
               "material \"m\"\n");
 }
 
@@ -92,11 +81,7 @@ std::string cameraText(const std::string& projection, const std::string& tail = 
                        int environment = 1) {
     const std::string id = std::to_string(environment);
     return "\ncamera \"Cam\" {\n" + projection + " #define shader " + id +
-           " orv_envmap {\n"
-           "  \"texture\" \"startup.hdr\",\n"
-           "  \"format\" 3,\n"
-           "  \"radius\" 25,\n"
-           " }\n"
+           " orv_envmap {\n  \"texture\" \"startup.hdr\",\n  \"format\" 3,\n  \"radius\" 25,\n }\n"
            " reflection map " +
            id +
            "\n"

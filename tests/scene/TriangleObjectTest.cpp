@@ -153,23 +153,11 @@ TEST(TriangleObject, DefineThenWriteRefersToTheDefinitionById) {
               "#define object \"tri\" {\n id 1\n flags 0\n geometry \"triangles\" {\n" +
                   vertexLine + triangleLine +
                   "  \"normals\" [ 0 0 1 ] ,\n }\n}\n"
-                  "object \"tri\" {\n"
-                  " flags 0\n"
-                  " geometry \"instance\" {\n"
-                  "  \"id\" 1,\n"
-                  " }\n"
-                  " material \"Generic material\" {\n"
-                  "  #define shader 1 texture2_rgb {\n"
-                  "   \"uv_projection\" 4,\n"
-                  "   \"uv_flags\" 44,\n"
-                  "   \"texture\" \"C:/maps/wood.png\",\n"
-                  "  }\n"
-                  "  #define shader 2 orv_diffuse {\n"
-                  "   \"diffuse\" 1 1 1,\n"
-                  "   \"diffuse\" ! 1,\n"
-                  "  }\n"
-                  "  surface 2\n"
-                  " }\n"
+                  "object \"tri\" {\n flags 0\n geometry \"instance\" {\n  \"id\" 1,\n }\n"
+                  " material \"Generic material\" {\n  #define shader 1 texture2_rgb {\n"
+                  "   \"uv_projection\" 4,\n   \"uv_flags\" 44,\n"
+                  "   \"texture\" \"C:/maps/wood.png\",\n  }\n  #define shader 2 orv_diffuse {\n"
+                  "   \"diffuse\" 1 1 1,\n   \"diffuse\" ! 1,\n  }\n  surface 2\n }\n"
                   "}\n");
 }
 
@@ -182,12 +170,8 @@ TEST(TriangleObject, DefineWithoutTrianglesWritesEmptyArraysAndNoError) {
     const std::string text = scene.text();
     EXPECT_TRUE(
         text.ends_with("#define object \"empty\" {\n"
-                       " id 2\n"
-                       " flags 0\n"
-                       " geometry \"triangles\" {\n"
-                       "  \"vertices\" [ ] ,\n"
-                       "  \"triangles\" [ ] ,\n"
-                       " }\n"
+                       " id 2\n flags 0\n geometry \"triangles\" {\n  \"vertices\" [ ] ,\n"
+                       "  \"triangles\" [ ] ,\n }\n"
                        "}\n"))
         << text;
     EXPECT_EQ(text.find("#error"), std::string::npos);
