@@ -19,6 +19,14 @@ using namespace platform;
 
 namespace {
 
+// The path with backslashes, as Windows callers hand it over.
+std::wstring windowsForm(const std::string& path) {
+    std::wstring wide = utf8ToWide(path);
+    for (wchar_t& c : wide)
+        if (c == L'/') c = L'\\';
+    return wide;
+}
+
 class TempFolder : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -29,12 +37,6 @@ class TempFolder : public ::testing::Test {
     void TearDown() override {
         std::error_code ec;
         std::filesystem::remove_all(dir_, ec);
-    }
-    static std::wstring windowsForm(const std::string& path) {
-        std::wstring wide = utf8ToWide(path);
-        for (wchar_t& c : wide)
-            if (c == L'/') c = L'\\';
-        return wide;
     }
     std::string dir_;
 };
@@ -67,11 +69,7 @@ TEST(ModulesTest, LoadsLibrariesByWindowsPathAndFindsTheirSymbols) {
     Dl_info info{};
     double (*cosine)(double) = &std::cos;
     ASSERT_NE(::dladdr(reinterpret_cast<void*>(cosine), &info), 0);
-    std::wstring path = utf8ToWide(info.dli_fname);
-    for (wchar_t& c : path)
-        if (c == L'/') c = L'\\';
-
-    ModuleHandle module = loadLibrary(path);
+    ModuleHandle module = loadLibrary(windowsForm(info.dli_fname));
     ASSERT_NE(module, nullptr) << info.dli_fname;
     EXPECT_NE(getProcAddress(module, "cos"), nullptr);
     EXPECT_EQ(getProcAddress(module, "quorell_no_such_symbol"), nullptr);

@@ -34,45 +34,17 @@ std::string fixed16(double v) {
 std::vector<double> edgeValues() {
     const double inf = std::numeric_limits<double>::infinity();
     const double nan = std::numeric_limits<double>::quiet_NaN();
-    std::vector<double> v = {0.0,
-                             -0.0,
-                             inf,
-                             -inf,
-                             nan,
-                             -nan,
-                             1e-5,
-                             0.00001,
-                             123456,
-                             1234567,
-                             0.0001,
-                             0.00009999995,
-                             1e15,
-                             1e16,
-                             999999.5,
-                             9999995,
-                             999999.4999,
-                             0.5,
-                             1.5,
-                             2.5,
-                             1e-4,
-                             9.9999949e-5,
-                             1e300,
-                             -1e-300,
-                             std::numeric_limits<double>::denorm_min(),
-                             std::numeric_limits<double>::min(),
-                             std::numeric_limits<double>::max(),
-                             std::numeric_limits<float>::max(),
-                             std::numeric_limits<float>::denorm_min(),
-                             std::numeric_limits<float>::min(),
-                             3.4028234663852886e38,
-                             0.1,
-                             0.2,
-                             0.3,
-                             1.0 / 3,
-                             2.0 / 3,
-                             100000,
-                             1000000,
-                             0.000123456789};
+    using dl = std::numeric_limits<double>;
+    using fl = std::numeric_limits<float>;
+    std::vector<double> v = {
+        // Signed zeros, infinities and NaNs.
+        0.0, -0.0, inf, -inf, nan, -nan,
+        // Switches between the fixed and the exponent form, and their rounding.
+        1e-5, 0.00001, 123456, 1234567, 0.0001, 0.00009999995, 1e15, 1e16, 999999.5, 9999995,
+        999999.4999, 1e-4, 9.9999949e-5, 100000, 1000000, 0.000123456789,
+        // Ties to even, extremes of both widths, values without an exact binary form.
+        0.5, 1.5, 2.5, 1e300, -1e-300, dl::denorm_min(), dl::min(), dl::max(), fl::max(),
+        fl::denorm_min(), fl::min(), 3.4028234663852886e38, 0.1, 0.2, 0.3, 1.0 / 3, 2.0 / 3};
     // Rounding boundaries of six significant digits.
     for (int e = -8; e <= 8; ++e) {
         v.push_back(std::pow(10.0, e));
