@@ -104,56 +104,52 @@ class RepeatLinkFactoryTest : public ::testing::Test {
 
 // ------------------------------------------------------------ instance choice
 
-TEST_F(RepeatLinkFactoryTest, HigherVersionShowingTheSceneWinsAndIsAnUpdate) {
-    query.lists = {instanceList({entry(12, 100, 5001), entry(13, 200, 5002)})};
-    query.scenes = {{100, sceneWith("Desk Lamp")}, {200, sceneWith("Desk Lamp")}};
-    live.acceptedPorts = {5001, 5002};
+TEST_F(RepeatLinkFactoryTest, InUseThenHigherVersionThenEarlierInstanceWins) {
+    const std::string lamp = sceneWith("Desk Lamp"), other = sceneWith("Other Part");
+    struct Row {
+        const char* label;
+        int firstMajor, secondMajor;  // processes 100 and 200
+        std::string firstScene, secondScene;
+        bool acceptAny;
+        int64_t chosen;  // 0: none qualifies
+        bool updating;
+    };
+    const Row rows[] = {
+        {"higher version showing the scene", 12, 13, lamp, lamp, true, 200, true},
+        {"equal versions showing the scene", 13, 13, lamp, lamp, true, 100, true},
+        {"equal versions, any", 13, 13, kEmptyScene, kEmptyScene, true, 100, false},
+        {"equal versions, empty", 13, 13, kEmptyScene, kEmptyScene, false, 100, false},
+        {"any prefers the higher version over emptiness", 12, 13, other, kEmptyScene, true, 200,
+         false},
+        {"only empty without any", 12, 13, kEmptyScene, other, false, 100, false},
+        {"busy with another scene", 12, 13, other, other, false, 0, false},
+        {"in use beats a higher version", 13, 12, kEmptyScene, lamp, true, 200, true},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.label);
+        // Minor versions play no part.
+        query.lists = {instanceList(
+            {entry(row.firstMajor, 100, 5001, 1), entry(row.secondMajor, 200, 5002, 9)})};
+        query.scenes = {{100, row.firstScene}, {200, row.secondScene}};
+        auto f = renderFactory();
+        f->setAcceptAnyInstance(row.acceptAny);
+        const orv::RendererInstance chosen = f->selectInstance(query);
+        EXPECT_EQ(chosen.processId, row.chosen);
+        if (row.chosen == 0) {
+            EXPECT_EQ(chosen.versionMajor, 0);
+        }
+        EXPECT_EQ(f->isUpdatingExisting(), row.updating);
+    }
+}
+
+TEST_F(RepeatLinkFactoryTest, UpdateFlagFollowsTheLatestChoice) {
+    query.lists = {instanceList({entry(13, 100, 5001), entry(12, 200, 5002)})};
+    query.scenes = {{100, kEmptyScene}, {200, sceneWith("Desk Lamp")}};
+    live.acceptedPorts = {5002};
     auto f = renderFactory();
     ASSERT_EQ(f->getSceneApi(), &live);
     EXPECT_TRUE(f->isUpdatingExisting());
     EXPECT_EQ(live.attempts, (std::vector<Attempt>{{"localhost", 5002, 4}}));
-    EXPECT_EQ(f->errorText(), "");
-}
-
-TEST_F(RepeatLinkFactoryTest, EqualVersionsKeepTheEarlierInstance) {
-    query.lists = {instanceList({entry(13, 100, 5001, 1), entry(13, 200, 5002, 9)})};
-    query.scenes = {{100, sceneWith("Desk Lamp")}, {200, sceneWith("Desk Lamp")}};
-    auto f = renderFactory();
-    EXPECT_EQ(f->selectInstance(query).processId, 100);
-    EXPECT_TRUE(f->isUpdatingExisting());
-
-    // The same holds for the any and the empty candidates.
-    query.scenes = {{100, kEmptyScene}, {200, kEmptyScene}};
-    EXPECT_EQ(f->selectInstance(query).processId, 100);
-    f->setAcceptAnyInstance(false);
-    EXPECT_EQ(f->selectInstance(query).processId, 100);
-    EXPECT_FALSE(f->isUpdatingExisting());
-}
-
-TEST_F(RepeatLinkFactoryTest, AnyInstancePrefersHigherVersionOverEmptiness) {
-    query.lists = {instanceList({entry(12, 100, 5001), entry(13, 200, 5002)})};
-    query.scenes = {{100, sceneWith("Other Part")}, {200, kEmptyScene}};
-    auto f = renderFactory();
-    orv::RendererInstance chosen = f->selectInstance(query);
-    EXPECT_EQ(chosen.processId, 200);
-    EXPECT_FALSE(f->isUpdatingExisting());
-
-    // Without accepting any instance only the empty scene qualifies.
-    query.scenes = {{100, kEmptyScene}, {200, sceneWith("Other Part")}};
-    f->setAcceptAnyInstance(false);
-    EXPECT_EQ(f->selectInstance(query).processId, 100);
-    // ... and an instance busy with another scene does not qualify at all.
-    query.scenes = {{100, sceneWith("Other Part")}, {200, sceneWith("Other Part")}};
-    EXPECT_EQ(f->selectInstance(query).versionMajor, 0);
-}
-
-TEST_F(RepeatLinkFactoryTest, InUseBeatsAHigherVersionOfAnyKind) {
-    query.lists = {instanceList({entry(13, 100, 5001), entry(12, 200, 5002)})};
-    query.scenes = {{100, kEmptyScene}, {200, sceneWith("Desk Lamp")}};
-    auto f = renderFactory();
-    EXPECT_EQ(f->selectInstance(query).processId, 200);
-    EXPECT_TRUE(f->isUpdatingExisting());
-    // A later choice without the scene resets the update flag.
     query.scenes = {{100, kEmptyScene}, {200, kEmptyScene}};
     EXPECT_EQ(f->selectInstance(query).processId, 100);
     EXPECT_FALSE(f->isUpdatingExisting());
