@@ -182,7 +182,8 @@ TEST(VersionFromPath, Forms) {
         // The search is for any letter of the product name, not for the word.
         {L"/opt/r7", 7},
         {L"/opt/l1x/e5", 5},
-        {L"/opt\\Quorell 14", 14},  // "/" is preferred over "\" when both occur
+        {L"/opt\\Quorell 14", 14},  // both separators
+        {L"C:\\Quorell/", -1},      // "/" is preferred over "\" when both occur
     };
     for (const auto& [path, version] : rows)
         EXPECT_EQ(InstallationRegistry::versionFromPath(path), version)
