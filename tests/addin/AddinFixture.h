@@ -1,10 +1,15 @@
-// A fresh host user interface and a stopped add-in around every test.
+// A fresh host user interface and a stopped add-in around every test, with the
+// registry and runtime folders pointed at empty temporary folders so that a
+// renderer installed for the user is never found or started.
 #pragma once
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <string>
 
@@ -20,10 +25,25 @@ class AddinTest : public testing::Test {
               ("quorell-addin-" + std::to_string(::getpid()) + "-" +
                testing::UnitTest::GetInstance()->current_test_info()->name());
         std::filesystem::create_directories(dir);
+        // Beside dir, which the tests expect to hold only what they wrote.
+        for (auto& v : isolated) {
+            if (const char* value = std::getenv(v.name)) v.saved = value;
+            const std::filesystem::path folder = dir.string() + "-" + v.folder;
+            std::filesystem::create_directories(folder);
+            ::setenv(v.name, folder.c_str(), 1);
+        }
     }
     void TearDown() override {
         stop(nullptr);
         host::resetApplication();
+        for (auto& v : isolated) {
+            if (v.saved)
+                ::setenv(v.name, v.saved->c_str(), 1);
+            else
+                ::unsetenv(v.name);
+            v.saved.reset();
+            std::filesystem::remove_all(dir.string() + "-" + v.folder);
+        }
         std::filesystem::remove_all(dir);
     }
 
@@ -55,4 +75,13 @@ class AddinTest : public testing::Test {
     }
 
     std::filesystem::path dir;
+
+  private:
+    struct IsolatedVariable {
+        const char* name;
+        const char* folder;
+        std::optional<std::string> saved;  // the value before the test, if any
+    };
+    IsolatedVariable isolated[2] = {{"QUORELL_REGISTRY_DIR", "registry", std::nullopt},
+                                    {"QUORELL_RUNTIME_DIR", "runtime", std::nullopt}};
 };

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "addin/ActiveCamera.h"
 #include "addin/RenderFlow.h"
@@ -46,6 +47,19 @@ class Capture {
     char* data = nullptr;
     size_t size = 0;
 };
+
+// The values of the named import options ("" when one is absent), in the order asked.
+std::vector<std::string> options(const std::string& text, std::vector<std::string> names) {
+    for (std::string& name : names) {
+        const std::string key = "\"" + name + "\" ";
+        const size_t at = text.find(key);
+        name = at == std::string::npos
+                   ? ""
+                   : text.substr(at + key.size(), text.find_first_of(",\n", at) - at - key.size());
+    }
+    return names;
+}
+using Values = std::vector<std::string>;
 
 size_t count(const std::string& text, const std::string& what) {
     size_t n = 0;
@@ -137,13 +151,12 @@ TEST_F(RenderFlowTest, NewSceneSendsEverythingWithAdjustOptionsOn) {
     auto doc = host::openDocument(lampDocument());
     const std::string text = render(doc);
 
-    EXPECT_NE(text.find("\"import_adjust_camera\" on"), std::string::npos) << text;
-    EXPECT_NE(text.find("\"import_adjust_environment\" on"), std::string::npos);
-    EXPECT_NE(text.find("\"import_center_geometry\" off"), std::string::npos);
-    EXPECT_NE(text.find("\"import_snap_to_ground\" off"), std::string::npos);
-    EXPECT_NE(text.find("\"import_up_vector\" 2"), std::string::npos) << "Z up is 1, sent as 2";
-    EXPECT_NE(text.find("\"meter_scale\" 1000"), std::string::npos);
-    EXPECT_NE(text.find("\"import_use_camera\" \"Active Camera\""), std::string::npos);
+    // Z up is 1 in the host, sent as 2.
+    EXPECT_EQ(options(text, {"import_adjust_camera", "import_adjust_environment",
+                             "import_center_geometry", "import_snap_to_ground", "import_up_vector",
+                             "meter_scale", "import_use_camera"}),
+              (Values{"on", "on", "off", "off", "2", "1000", "\"Active Camera\""}))
+        << text;
     EXPECT_EQ(count(text, "object \""), 6u + 3u) << "every face of both bodies travels";
     EXPECT_EQ(writer->disconnects, 1);
     EXPECT_EQ(unloads, 1);
@@ -166,9 +179,10 @@ TEST_F(RenderFlowTest, SecondClickOnTheSameSceneIsAnUpdateWithoutBodies) {
     render(doc);
     query.scenes = {{100, sceneHolding("Desk Lamp")}};
     const std::string text = render(doc);
-    EXPECT_NE(text.find("\"import_adjust_camera\" off"), std::string::npos) << text;
-    EXPECT_NE(text.find("\"import_adjust_environment\" off"), std::string::npos);
-    EXPECT_NE(text.find("\"import_use_camera\" \"Active Camera\""), std::string::npos);
+    EXPECT_EQ(
+        options(text, {"import_adjust_camera", "import_adjust_environment", "import_use_camera"}),
+        (Values{"off", "off", "\"Active Camera\""}))
+        << text;
     EXPECT_EQ(count(text, "object \""), 0u);
     EXPECT_NE(text.find("group \"Desk Lamp\""), std::string::npos);
 }
@@ -180,7 +194,7 @@ TEST_F(RenderFlowTest, RendererWithoutTheSceneGetsEverythingAgain) {
     // Restarted renderer: the model set is gone, the converter still remembers.
     const std::string text = render(doc);
     EXPECT_EQ(count(text, "object \""), 9u);
-    EXPECT_NE(text.find("\"import_adjust_camera\" on"), std::string::npos);
+    EXPECT_EQ(options(text, {"import_adjust_camera"}), Values{"on"});
 }
 
 TEST_F(RenderFlowTest, DocumentWithoutVersionSuffixIsKeyedByItsWholeName) {
@@ -189,9 +203,9 @@ TEST_F(RenderFlowTest, DocumentWithoutVersionSuffixIsKeyedByItsWholeName) {
     auto doc = host::openDocument(data);
     render(doc);
     query.scenes = {{100, sceneHolding("Desk Lamp")}};
-    EXPECT_NE(render(doc).find("\"import_adjust_camera\" off"), std::string::npos);
+    EXPECT_EQ(options(render(doc), {"import_adjust_camera"}), Values{"off"});
     query.scenes = {{100, sceneHolding("Desk")}};
-    EXPECT_NE(render(doc).find("\"import_adjust_camera\" on"), std::string::npos);
+    EXPECT_EQ(options(render(doc), {"import_adjust_camera"}), Values{"on"});
 }
 
 TEST_F(RenderFlowTest, ProcessIdentifierNamesTheDocumentAndTheProcess) {
@@ -212,7 +226,7 @@ TEST_F(RenderFlowTest, ProcessIdentifierNamesTheDocumentAndTheProcess) {
 TEST_F(RenderFlowTest, UpVectorFollowsTheModellingOrientation) {
     host::DocumentData data = lampDocument();
     data.modelingOrientation = adsk::core::YUpModelingOrientation;
-    EXPECT_NE(render(host::openDocument(data)).find("\"import_up_vector\" 1"), std::string::npos);
+    EXPECT_EQ(options(render(host::openDocument(data)), {"import_up_vector"}), Values{"1"});
 }
 
 TEST_F(RenderFlowTest, LinkFailureShowsTheReasonAndLeavesTheConverterAlone) {
