@@ -3,12 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
+#include <optional>
 #include <random>
 
 #include "ModelSets.h"
-#include "importers/sceneapi/orvScene_api_file.h"
+#include "RendererHarness.h"
 #include "livelib/FrameCodec.h"
 
 namespace {
@@ -58,17 +57,7 @@ class Frames {
 };
 
 std::string text(const renderer::SceneRecording& scene) {
-    char* buffer = nullptr;
-    size_t size = 0;
-    FILE* memory = ::open_memstream(&buffer, &size);
-    {
-        orvScene_api_file writer(memory, false);
-        renderer::replay(scene, writer);
-    }
-    std::fclose(memory);
-    std::string out(buffer, size);
-    std::free(buffer);
-    return out;
+    return harness::fileWriterText([&](orvScene_api& writer) { renderer::replay(scene, writer); });
 }
 
 // A component with one occurrence of the same name twice, each holding a body.
@@ -149,13 +138,15 @@ TEST(ModelSets, UnchangedComponentsKeepTheirBodiesByPlace) {
     EXPECT_EQ(sets.store(design(sets.nextSession(), 0x8001, true, "old")), "Doc");
     const std::string first = text(*sets.find("Doc"));
 
-    // Unchanged: each occurrence keeps its own body (same-named siblings by order).
+    // Unchanged: each occurrence keeps its own body (same-named siblings by
+    // order).
     sets.store(design(sets.nextSession(), 0x0001, false, "new"));
     const std::string kept = text(*sets.find("Doc"));
     EXPECT_NE(kept.find("old body 0"), std::string::npos);
     EXPECT_NE(kept.find("old body 1"), std::string::npos);
     EXPECT_LT(kept.find("old body 0"), kept.find("old body 1"));
-    EXPECT_NE(kept.find("#print \"new\""), std::string::npos);  // top-level calls are replaced
+    EXPECT_NE(kept.find("#print \"new\""),
+              std::string::npos);  // top-level calls are replaced
     EXPECT_EQ(kept.find("#print \"old\""), std::string::npos);
 
     // Changed: the new bodies replace the old ones.
@@ -176,18 +167,21 @@ TEST(ModelSets, UnchangedComponentWithoutAPastKeepsNothing) {
 }
 
 TEST(ModelSets, FlagsTellComponentsFromBodies) {
-    renderer::GroupNode g;
-    EXPECT_FALSE(renderer::isUnchangedComponent(g));
-    g.flags = 0x0001;
-    EXPECT_TRUE(renderer::isUnchangedComponent(g));
-    for (uint32_t f : {0x8001u, 0x8401u, 0x0400u, 0x10000u, 0u}) {
-        g.flags = f;
-        EXPECT_FALSE(renderer::isUnchangedComponent(g)) << f;
+    struct Row {
+        std::optional<uint32_t> flags;
+        bool unchangedComponent, body;
+    };
+    const Row rows[] = {{std::nullopt, false, false}, {0u, false, false},
+                        {0x0001u, true, false},       {0x8001u, false, false},
+                        {0x8401u, false, true},       {0x0400u, false, true},
+                        {0x10000u, false, false},     {0x10001u, false, false}};
+    for (const Row& row : rows) {
+        renderer::GroupNode g;
+        g.flags = row.flags;
+        SCOPED_TRACE(row.flags ? std::to_string(*row.flags) : "no flags");
+        EXPECT_EQ(renderer::isUnchangedComponent(g), row.unchangedComponent);
+        EXPECT_EQ(renderer::isBodyGroup(g), row.body);
     }
-    g.flags = 0x8401;
-    EXPECT_TRUE(renderer::isBodyGroup(g));
-    g.flags = 0x10000;
-    EXPECT_FALSE(renderer::isBodyGroup(g));
 }
 
 TEST(ModelSets, SceneFileNamesStayInTheScenesFolder) {

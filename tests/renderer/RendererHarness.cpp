@@ -16,6 +16,7 @@
 #include <stdexcept>
 #include <thread>
 
+#include "importers/sceneapi/orvScene_api_file.h"
 #include "livelib/InstanceRecords.h"
 
 namespace fs = std::filesystem;
@@ -33,15 +34,20 @@ TempFolder::~TempFolder() {
     fs::remove_all(path_, ec);
 }
 
-namespace {
-
-bool portFree(int port) {
-    int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+sockaddr_in loopback(int port) {
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_port = htons(static_cast<uint16_t>(port));
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    const bool free = ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    return address;
+}
+
+namespace {
+
+bool portFree(int port) {
+    int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    const sockaddr_in address = loopback(port);
+    const bool free = ::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
     ::close(fd);
     return free;
 }
@@ -148,6 +154,20 @@ std::string readFile(const fs::path& path) {
     std::ostringstream bytes;
     bytes << in.rdbuf();
     return bytes.str();
+}
+
+std::string fileWriterText(const std::function<void(orvScene_api&)>& calls) {
+    char* buffer = nullptr;
+    size_t size = 0;
+    FILE* memory = ::open_memstream(&buffer, &size);
+    {
+        orvScene_api_file writer(memory, false);
+        calls(writer);
+    }
+    std::fclose(memory);
+    std::string text(buffer, size);
+    std::free(buffer);
+    return text;
 }
 
 std::string standinProgram() {

@@ -3,9 +3,11 @@
 // that are always ended, and the live library loaded as the add-in loads it.
 #pragma once
 
+#include <netinet/in.h>
 #include <sys/types.h>
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -26,6 +28,7 @@ class TempFolder {
 
 // count consecutive loopback ports that nobody listens on right now.
 int freePortRange(int count);
+sockaddr_in loopback(int port);
 
 class RendererProcess {
   public:
@@ -70,6 +73,8 @@ class LiveLibrary {
 };
 
 std::string readFile(const std::filesystem::path& path);
+// The text the .bip file writer makes of these calls.
+std::string fileWriterText(const std::function<void(orvScene_api&)>& calls);
 
 // Paths of the built programs.
 std::string standinProgram();

@@ -15,7 +15,6 @@
 #include "../livelib/EveryCallScene.h"
 #include "ModelSets.h"
 #include "RendererHarness.h"
-#include "importers/sceneapi/orvScene_api_file.h"
 #include "livelib/FrameCodec.h"
 #include "livelib/InstanceRecords.h"
 #include "livelib/SampleScene.h"
@@ -27,19 +26,16 @@ using harness::RendererProcess;
 namespace {
 
 std::string writeDirectly(const std::function<void(orvScene_api&)>& calls) {
-    char* buffer = nullptr;
-    size_t size = 0;
-    FILE* memory = ::open_memstream(&buffer, &size);
-    {
-        orvScene_api_file writer(memory, false);
+    return harness::fileWriterText([&](orvScene_api& writer) {
         renderer::writeSceneHeader(writer);
         writer.setFlags(1);
         calls(writer);
-    }
-    std::fclose(memory);
-    std::string text(buffer, size);
-    std::free(buffer);
-    return text;
+    });
+}
+
+// The calls that send this sample scene.
+std::function<void(orvScene_api&)> sampleScene(livelink::SampleSceneOptions options) {
+    return [options](orvScene_api& api) { livelink::writeSampleScene(api, options); };
 }
 
 // The group block that starts with the line `group "<name>" {` (first one).
@@ -62,11 +58,8 @@ std::string replaceAll(std::string text, const std::string& from, const std::str
 
 int connectTo(int port) {
     int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<uint16_t>(port));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+    const sockaddr_in address = harness::loopback(port);
+    if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
         ::close(fd);
         return -1;
     }
@@ -83,7 +76,14 @@ std::vector<uint8_t> hello(uint16_t version = livelink::kProtocolVersion) {
     return h;
 }
 
-// Sends bytes and reads until the renderer closes the connection; true when it did.
+std::vector<uint8_t> helloThen(const std::vector<uint8_t>& bytes) {
+    std::vector<uint8_t> h = hello();
+    h.insert(h.end(), bytes.begin(), bytes.end());
+    return h;
+}
+
+// Sends bytes and reads until the renderer closes the connection; true when it
+// did.
 bool renderersCloses(int fd, const std::vector<uint8_t>& bytes) {
     ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
     char sink[256];
@@ -196,8 +196,8 @@ TEST_F(Renderer, DescribesAnEmptySceneAndThenItsModelSets) {
 
     livelink::SampleSceneOptions first, second;
     second.name = "Other <Design> & \"Co\"";
-    ASSERT_TRUE(send(process, [&](orvScene_api& api) { livelink::writeSampleScene(api, first); }));
-    ASSERT_TRUE(send(process, [&](orvScene_api& api) { livelink::writeSampleScene(api, second); }));
+    ASSERT_TRUE(send(process, sampleScene(first)));
+    ASSERT_TRUE(send(process, sampleScene(second)));
 
     tinyxml2::XMLDocument full;
     ASSERT_EQ(full.Parse(library_->describe(process.pid()).c_str()), tinyxml2::XML_SUCCESS);
@@ -205,7 +205,8 @@ TEST_F(Renderer, DescribesAnEmptySceneAndThenItsModelSets) {
     for (auto* e = full.FirstChildElement()->FirstChildElement()->FirstChildElement(); e;
          e = e->NextSiblingElement()) {
         EXPECT_STREQ(e->Attribute("modelset"), "active");
-        EXPECT_NE(e->FirstChildElement(), nullptr);  // a model set is not an empty scene
+        EXPECT_NE(e->FirstChildElement(),
+                  nullptr);  // a model set is not an empty scene
         names.push_back(e->Attribute("name"));
     }
     EXPECT_EQ(names, (std::vector<std::string>{second.name, first.name}));
@@ -222,25 +223,24 @@ TEST_F(Renderer, SceneWrittenBackEqualsTheFileWriterByteForByte) {
     sample.name = "Bracket v3";
     sample.components = 5;
     sample.trianglesPerComponent = 50;
-    ASSERT_TRUE(send(process, [&](orvScene_api& api) { livelink::writeSampleScene(api, sample); }));
-    EXPECT_EQ(sceneFile("Bracket v3"),
-              writeDirectly([&](orvScene_api& api) { livelink::writeSampleScene(api, sample); }));
+    ASSERT_TRUE(send(process, sampleScene(sample)));
+    EXPECT_EQ(sceneFile("Bracket v3"), writeDirectly(sampleScene(sample)));
 }
 
 TEST_F(Renderer, UpdateKeepsUnchangedBodiesAndReplacesChangedOnes) {
     RendererProcess process;
     start(process);
     livelink::SampleSceneOptions full;
-    ASSERT_TRUE(send(process, [&](orvScene_api& api) { livelink::writeSampleScene(api, full); }));
+    ASSERT_TRUE(send(process, sampleScene(full)));
     const std::string first = sceneFile(full.name);
     for (const char* body : {"Body 0", "Body 1", "Body 2"})
         ASSERT_FALSE(groupBlock(first, body).empty()) << body;
 
-    // Nothing changed: the bodies stay, only options and component flags follow the update.
+    // Nothing changed: the bodies stay, only options and component flags follow
+    // the update.
     livelink::SampleSceneOptions unchanged = full;
     unchanged.update = true;
-    ASSERT_TRUE(
-        send(process, [&](orvScene_api& api) { livelink::writeSampleScene(api, unchanged); }));
+    ASSERT_TRUE(send(process, sampleScene(unchanged)));
     std::string expected =
         replaceAll(first, "\"import_adjust_camera\" on", "\"import_adjust_camera\" off");
     expected = replaceAll(expected, "\"import_adjust_environment\" on",
@@ -248,15 +248,14 @@ TEST_F(Renderer, UpdateKeepsUnchangedBodiesAndReplacesChangedOnes) {
     expected = replaceAll(expected, "flags 32769", "flags 1");
     EXPECT_EQ(sceneFile(full.name), expected);
 
-    // Component 1 changed: its body is the new one, the others are the first ones.
+    // Component 1 changed: its body is the new one, the others are the first
+    // ones.
     livelink::SampleSceneOptions oneChanged = unchanged;
     oneChanged.changedComponent = 1;
     oneChanged.variant = 5;
-    ASSERT_TRUE(
-        send(process, [&](orvScene_api& api) { livelink::writeSampleScene(api, oneChanged); }));
+    ASSERT_TRUE(send(process, sampleScene(oneChanged)));
     const std::string merged = sceneFile(full.name);
-    const std::string update =
-        writeDirectly([&](orvScene_api& api) { livelink::writeSampleScene(api, oneChanged); });
+    const std::string update = writeDirectly(sampleScene(oneChanged));
     EXPECT_EQ(groupBlock(merged, "Body 0"), groupBlock(first, "Body 0"));
     EXPECT_EQ(groupBlock(merged, "Body 2"), groupBlock(first, "Body 2"));
     EXPECT_EQ(groupBlock(merged, "Body 1"), groupBlock(update, "Body 1"));
@@ -266,7 +265,7 @@ TEST_F(Renderer, UpdateKeepsUnchangedBodiesAndReplacesChangedOnes) {
     livelink::SampleSceneOptions other = full;
     other.name = "Other";
     other.update = true;
-    ASSERT_TRUE(send(process, [&](orvScene_api& api) { livelink::writeSampleScene(api, other); }));
+    ASSERT_TRUE(send(process, sampleScene(other)));
     EXPECT_TRUE(groupBlock(sceneFile("Other"), "Body 0").empty());
     EXPECT_EQ(sceneFile(full.name), merged);
 }
@@ -300,57 +299,37 @@ TEST_F(Renderer, BadInputEndsOnlyThatConnection) {
     start(process);
     const int port = portOf(process);
 
-    std::vector<std::vector<uint8_t>> attacks;
-    attacks.push_back(std::vector<uint8_t>(64, 0x5a));  // no hello at all
-    attacks.push_back(hello(99));                       // unknown protocol version
-    {
-        auto a = hello();  // a frame claiming more than any frame may hold
-        const uint8_t header[5] = {0xff, 0xff, 0xff, 0xff, 1};
-        a.insert(a.end(), header, header + 5);
-        attacks.push_back(a);
-    }
-    {
-        auto a = hello();  // an operation nobody knows
-        const uint8_t frame[5] = {1, 0, 0, 0, 200};
-        a.insert(a.end(), frame, frame + 5);
-        attacks.push_back(a);
-    }
-    {
-        auto a = hello();  // an attribute whose name runs past the payload
-        const uint8_t frame[12] = {
-            8, 0, 0, 0, static_cast<uint8_t>(livelink::Op::Attribute), 50, 0, 0, 0, 'a', 'b', 0};
-        a.insert(a.end(), frame, frame + 12);
-        attacks.push_back(a);
-    }
-    {
-        auto a = hello();  // a group followed by an attribute with a bad value kind payload
-        std::vector<uint8_t> frames;
-        livelink::FrameWriter w(frames);
-        w.begin(livelink::Op::BeginGroup);
-        w.string("Injected");
-        w.u8(1);
-        w.end();
-        w.begin(livelink::Op::Attribute);
-        w.string("v");
-        w.i32(vtFloat3Array);
-        w.i32(1000000);  // count without the data
-        w.end();
-        a.insert(a.end(), frames.begin(), frames.end());
-        attacks.push_back(a);
-    }
-    for (const auto& bytes : attacks) {
+    const auto attribute = static_cast<uint8_t>(livelink::Op::Attribute);
+    std::vector<uint8_t> badKind;  // a group, then an attribute whose count has no data
+    livelink::FrameWriter w(badKind);
+    w.begin(livelink::Op::BeginGroup);
+    w.string("Injected");
+    w.u8(1);
+    w.end();
+    w.begin(livelink::Op::Attribute);
+    w.string("v");
+    w.i32(vtFloat3Array);
+    w.i32(1000000);
+    w.end();
+    const std::vector<std::vector<uint8_t>> attacks{
+        std::vector<uint8_t>(64, 0x5a),                                // no hello at all
+        hello(99),                                                     // unknown protocol version
+        helloThen({0xff, 0xff, 0xff, 0xff, 1}),                        // more than a frame may hold
+        helloThen({1, 0, 0, 0, 200}),                                  // an operation nobody knows
+        helloThen({8, 0, 0, 0, attribute, 50, 0, 0, 0, 'a', 'b', 0}),  // name past the payload
+        helloThen(badKind),
+    };
+    for (size_t i = 0; i < attacks.size(); ++i) {
         const int fd = connectTo(port);
         ASSERT_GE(fd, 0);
-        EXPECT_TRUE(renderersCloses(fd, bytes));
+        EXPECT_TRUE(renderersCloses(fd, attacks[i])) << "attack " << i;
         ::close(fd);
     }
     {
         // Truncated: half a frame, then the sender goes away.
         const int fd = connectTo(port);
-        auto a = hello();
-        const uint8_t partial[7] = {40, 0, 0, 0, static_cast<uint8_t>(livelink::Op::BeginGroup),
-                                    3,  0};
-        a.insert(a.end(), partial, partial + 7);
+        const auto a =
+            helloThen({40, 0, 0, 0, static_cast<uint8_t>(livelink::Op::BeginGroup), 3, 0});
         ::send(fd, a.data(), a.size(), MSG_NOSIGNAL);
         ::close(fd);
     }
@@ -373,11 +352,8 @@ TEST_F(Renderer, FullPortRangeIsReportedAndNoInstanceAppears) {
     std::vector<int> occupied;
     for (int p = firstPort_; p < firstPort_ + 4; ++p) {
         int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_port = htons(static_cast<uint16_t>(p));
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+        const sockaddr_in address = harness::loopback(p);
+        ASSERT_EQ(::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
         ::listen(fd, 1);
         occupied.push_back(fd);
     }
