@@ -178,10 +178,10 @@ TEST(MeshConversion, DropsNormalsAndUvsOfUnexpectedLength) {
         size_t coordinates, normals, uvs;
         bool keepsNormals, keepsUvs;
     };
-    const std::vector<Case> cases{{9, 9, 6, true, true},    {9, 6, 6, false, true},
-                                  {9, 12, 6, false, true},  {9, 9, 4, true, false},
-                                  {9, 9, 8, true, false},   {10, 10, 6, true, true},
-                                  {11, 11, 4, true, false}, {9, 0, 0, false, false}};
+    const std::vector<Case> cases{
+        {9, 9, 6, true, true},    {9, 6, 6, false, true},  {9, 12, 6, false, true},
+        {9, 9, 4, true, false},   {9, 9, 8, true, false},  {10, 10, 6, true, true},
+        {11, 11, 4, true, false}, {11, 11, 6, true, true}, {9, 0, 0, false, false}};
     for (const auto& c : cases) {
         host::MeshData m;
         m.coordinates.assign(c.coordinates, 0.5f);
