@@ -104,6 +104,14 @@ inline std::shared_ptr<orv::FusionMaterial> materialOf(
     return std::dynamic_pointer_cast<orv::FusionMaterial>(mesh(node)->getMaterial());
 }
 
+// The material names of a body group's appearance groups, in order.
+inline std::vector<std::string> materialNames(const orv::OrvGroup& body) {
+    std::vector<std::string> names;
+    for (const auto& sub : body.getChildren())
+        names.push_back(materialOf(group(sub)->getNodes()[0])->getName());
+    return names;
+}
+
 // Names of a group's child groups, in order.
 inline std::vector<std::string> childNames(const orv::OrvGroup& g) {
     std::vector<std::string> names;
