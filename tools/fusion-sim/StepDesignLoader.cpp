@@ -1,13 +1,18 @@
-// The STEP design loader of fusion-sim: OpenCASCADE reads the file in a child
-// process (tools/fusion-sim/step), and the records become a host document.
+// The STEP design loader of fusion-sim: the reader program reads the file
+// through OpenCASCADE (tools/fusion-sim/step), and the records it sends back
+// become a host document. fusion-sim itself never loads OpenCASCADE, which
+// keeps its start quick for every other design and script.
 #include "tools/fusion-sim/StepDesignLoader.h"
 
 #include <sys/stat.h>
 
+#include <cstdlib>
+#include <filesystem>
 #include <mutex>
 
 #include "step/HostDocument.h"
-#include "step/IsolatedLoad.h"
+#include "step/ReaderProcess.h"
+#include "step/StepFileCheck.h"
 
 namespace fusionsim {
 namespace {
@@ -32,6 +37,24 @@ bool sameOptions(const steploader::Options& a, const steploader::Options& b) {
            a.angularDeflection == b.angularDeflection;
 }
 
+// The reader program: FUSION_SIM_STEP_READER when set, otherwise the one
+// installed beside this program.
+std::string readerProgram() {
+    if (const char* chosen = std::getenv("FUSION_SIM_STEP_READER"); chosen && *chosen) {
+        return chosen;
+    }
+    std::error_code error;
+    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (error) return steploader::kReaderProgramName;
+    return (self.parent_path() / steploader::kReaderProgramName).string();
+}
+
+host::DocumentData readStepFile(const std::string& path, const steploader::Options& options) {
+    // Refuse what is plainly not STEP without starting the reader.
+    steploader::checkStepFile(path);
+    return steploader::toHostDocument(steploader::readWithProgram(readerProgram(), path, options));
+}
+
 class StepDesignLoader : public DesignLoader {
   public:
     host::DocumentData load(const std::string& path) const override {
@@ -51,8 +74,7 @@ class StepDesignLoader : public DesignLoader {
             return document;
         }
         try {
-            host::DocumentData document =
-                steploader::toHostDocument(steploader::loadStepDesign(path, options));
+            host::DocumentData document = readStepFile(path, options);
             if (known) last = LastLoad{path, status, options, document};
             return document;
         } catch (const steploader::LoadError& error) {

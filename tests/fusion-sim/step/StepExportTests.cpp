@@ -1,9 +1,10 @@
 // fusion-sim exporting a STEP assembly through the add-in: the .bip group tree
 // mirrors the assembly, placements arrive in the file's unit, and refused
-// files end the program with status 2.
+// files and failures of the reader program end fusion-sim with status 2.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <memory>
@@ -21,10 +22,11 @@ struct ProgramRun {
     std::string errors;
 };
 
-ProgramRun runFusionSim(const std::string& arguments) {
+// `environment` precedes the command, e.g. "NAME='value' ".
+ProgramRun runFusionSim(const std::string& arguments, const std::string& environment = "") {
     const std::string errors = steptest::temporaryFolder() + "/fusion-sim.err";
-    const int raw =
-        std::system((std::string(FUSION_SIM) + " " + arguments + " 2>" + errors).c_str());
+    const int raw = std::system(
+        (environment + std::string(FUSION_SIM) + " " + arguments + " 2>" + errors).c_str());
     std::ifstream in(errors);
     return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1,
             std::string(std::istreambuf_iterator<char>(in), {})};
@@ -182,6 +184,76 @@ TEST(StepExport, RefusedFilesEndWithStatusTwoAndOneLine) {
     EXPECT_NE(badOption.errors.find("--deflection needs a positive number, not zero"),
               std::string::npos)
         << badOption.errors;
+}
+
+// A stand-in for the reader program: a shell script running `body`, which
+// keeps its arguments, one a line, in `<script>.args`.
+std::string fakeReader(const std::string& name, const std::string& body) {
+    const std::string path = steptest::temporaryFolder() + "/" + name;
+    std::ofstream(path) << "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" << path << ".args'\n"
+                        << body << "\n";
+    std::filesystem::permissions(path, std::filesystem::perms::owner_all);
+    return path;
+}
+
+TEST(StepExport, FailuresOfTheReaderProgramReachTheUser) {
+    const std::string cube = steptest::samplePath("trj7_c1-hc-214.stp");
+    const std::string exportCube =
+        "'" + cube + "' --export '" + steptest::temporaryFolder() + "/cube.bip'";
+    auto withReader = [&](const std::string& reader, const std::string& options = "") {
+        return runFusionSim(exportCube + options, "FUSION_SIM_STEP_READER='" + reader + "' ");
+    };
+
+    // A refusal: the reader's last line is the message, earlier lines pass through.
+    const std::string refusing = fakeReader(
+        "refusing-reader",
+        "echo 'a warning' >&2\nfor f; do :; done\necho \"$f: the file holds no shapes\" >&2\nexit 2");
+    ProgramRun run = withReader(refusing, " --deflection 0.25 --angular-deflection 0.125");
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.errors, "a warning\nfusion-sim: " + cube + ": the file holds no shapes\n");
+    std::ifstream arguments(refusing + ".args");
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(arguments), {}),
+              "--deflection\n0.25\n--relative-deflection\n0.001\n--angular-deflection\n0.125\n--\n" +
+                  cube + "\n");
+
+    run = withReader(fakeReader("crashing-reader", "kill -SEGV $$"));
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.errors, "fusion-sim: " + cube +
+                              ": OpenCASCADE crashed while reading the file (signal 11, "
+                              "Segmentation fault)\n");
+
+    run = withReader(fakeReader("failing-reader", "exit 3"));
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.errors,
+              "fusion-sim: " + cube + ": the loading process failed (exit status 3)\n");
+
+    // Exit status 2 without a message is a failure, not a refusal.
+    run = withReader(fakeReader("silent-reader", "exit 2"));
+    EXPECT_EQ(run.errors,
+              "fusion-sim: " + cube + ": the loading process failed (exit status 2)\n");
+
+    run = withReader(fakeReader("garbling-reader", "echo 'not a design'"));
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.errors.rfind("fusion-sim: " + cube + ": ", 0), 0u) << run.errors;
+
+    const std::string missing = steptest::temporaryFolder() + "/no-reader";
+    run = withReader(missing);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.errors, "fusion-sim: " + cube + ": cannot start the STEP reader " + missing +
+                              ": No such file or directory\n");
+}
+
+TEST(StepExport, TheRealReadersRefusalReachesTheUser) {
+    // Past the cheap header check, so the reader program itself refuses it.
+    const std::string noShapes = steptest::temporaryFolder() + "/noshapes.step";
+    std::ofstream(noShapes) << "ISO-10303-21;\nHEADER;\nFILE_DESCRIPTION((''),'2;1');\n"
+                               "FILE_NAME('','',(''),(''),'','','');\n"
+                               "FILE_SCHEMA(('AUTOMOTIVE_DESIGN'));\nENDSEC;\nDATA;\n"
+                               "#1=CARTESIAN_POINT('',(0.,0.,0.));\nENDSEC;\nEND-ISO-10303-21;\n";
+    const ProgramRun run =
+        runFusionSim("'" + noShapes + "' --export '" + steptest::temporaryFolder() + "/n.bip'");
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.errors, "fusion-sim: " + noShapes + ": the file holds no shapes\n");
 }
 
 }  // namespace

@@ -10,7 +10,8 @@
 
 namespace steploader {
 
-// Reads `path` in a forked child. Throws LoadError naming the file and the
+// Reads `path` in a forked child of this process (fusion-sim starts the reader
+// program instead, ReaderProcess.h). Throws LoadError naming the file and the
 // cause when the file is refused or the child dies.
 Design loadStepDesign(const std::string& path, const Options& options = {});
 

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "step/StepDesign.h"
+#include "step/StepFileCheck.h"
 
 namespace steploader {
 
@@ -16,9 +17,5 @@ Design readStepDesign(const std::string& path, const Options& options = {});
 // The host's name of a STEP length unit ("MILLIMETRE" → "mm", "INCH" → "in");
 // units the host has no name for map to "mm", OpenCASCADE's own default.
 std::string hostUnitName(const std::string& stepUnit);
-
-// Cheap checks before OpenCASCADE sees the file: it opens, starts with the
-// ISO 10303-21 header and ends with its trailer. Throws LoadError.
-void checkStepFile(const std::string& path);
 
 }  // namespace steploader

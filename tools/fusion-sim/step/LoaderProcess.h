@@ -1,0 +1,32 @@
+// The two ends of a loading process. The child sends the design's bytes
+// (DesignCodec) on one descriptor, or one line naming the file and the cause
+// on another and exits with kRefusedStatus. The parent reads both, waits for
+// the child and tells a refusal from a crash.
+#pragma once
+
+#include <sys/types.h>
+
+#include <functional>
+#include <string>
+
+#include "step/StepDesign.h"
+
+namespace steploader {
+
+// Exit status of a loading process that refused the file.
+inline constexpr int kRefusedStatus = 2;
+
+// Child side: runs `load` and sends its design to `designFd`, or what it
+// throws to `errorFd`. Returns the exit status: 0, kRefusedStatus, or 1 when
+// the reply could not be written.
+int sendDesign(int designFd, int errorFd, const std::string& path,
+               const std::function<Design()>& load);
+
+// Parent side: reads both descriptors to their end and closes them, waits for
+// `child` and returns its design with the child's processor time. Throws
+// LoadError naming `path`: the child's own message when it refused the file,
+// otherwise how it died. Text the child wrote to `errorFd` besides its message
+// (warnings, sanitizer reports) is passed on to this process's standard error.
+Design receiveDesign(const std::string& path, pid_t child, int designFd, int errorFd);
+
+}  // namespace steploader

@@ -1,0 +1,76 @@
+#include "step/ReaderProcess.h"
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+#include <charconv>
+#include <cstring>
+#include <utility>
+
+#include "step/LoaderProcess.h"
+
+extern char** environ;
+
+namespace steploader {
+namespace {
+
+// Shortest text that reads back as the same number.
+std::string exactText(double value) {
+    std::array<char, 64> text{};
+    const auto end = std::to_chars(text.data(), text.data() + text.size(), value).ptr;
+    return std::string(text.data(), end);
+}
+
+// Both ends close on exec; the child gets its end through posix_spawn's dup2.
+struct Pipe {
+    int fds[2] = {-1, -1};
+    ~Pipe() {
+        for (int fd : fds)
+            if (fd >= 0) ::close(fd);
+    }
+    int release(int end) { return std::exchange(fds[end], -1); }
+};
+
+}  // namespace
+
+std::vector<std::string> readerArguments(const std::string& path, const Options& options) {
+    return {"--deflection",          exactText(options.deflection),
+            "--relative-deflection", exactText(options.relativeDeflection),
+            "--angular-deflection",  exactText(options.angularDeflection),
+            "--",                    path};
+}
+
+Design readWithProgram(const std::string& reader, const std::string& path,
+                       const Options& options) {
+    Pipe design, errors;
+    if (::pipe2(design.fds, O_CLOEXEC) != 0 || ::pipe2(errors.fds, O_CLOEXEC) != 0) {
+        throw LoadError(path + ": cannot create a pipe: " + std::strerror(errno));
+    }
+
+    std::vector<std::string> arguments = readerArguments(path, options);
+    arguments.insert(arguments.begin(), reader);
+    std::vector<char*> argv;
+    for (std::string& argument : arguments) argv.push_back(argument.data());
+    argv.push_back(nullptr);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, design.fds[1], STDOUT_FILENO);
+    posix_spawn_file_actions_adddup2(&actions, errors.fds[1], STDERR_FILENO);
+    pid_t child = -1;
+    const int error = ::posix_spawn(&child, reader.c_str(), &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (error != 0) {
+        throw LoadError(path + ": cannot start the STEP reader " + reader + ": " +
+                        std::strerror(error));
+    }
+    // Only the child may hold the writing ends, or the reads below never end.
+    ::close(design.release(1));
+    ::close(errors.release(1));
+    return receiveDesign(path, child, design.release(0), errors.release(0));
+}
+
+}  // namespace steploader
