@@ -142,7 +142,7 @@ TEST_F(RepeatLinkFactoryTest, InUseThenHigherVersionThenEarlierInstanceWins) {
     }
 }
 
-TEST_F(RepeatLinkFactoryTest, UpdateFlagFollowsTheLatestChoice) {
+TEST_F(RepeatLinkFactoryTest, RunningRendererIsNotStartedAndTheUpdateFlagFollowsTheLatestChoice) {
     query.lists = {instanceList({entry(13, 100, 5001), entry(12, 200, 5002)})};
     query.scenes = {{100, kEmptyScene}, {200, sceneWith("Desk Lamp")}};
     live.acceptedPorts = {5002};
@@ -150,6 +150,8 @@ TEST_F(RepeatLinkFactoryTest, UpdateFlagFollowsTheLatestChoice) {
     ASSERT_EQ(f->getSceneApi(), &live);
     EXPECT_TRUE(f->isUpdatingExisting());
     EXPECT_EQ(live.attempts, (std::vector<Attempt>{{"localhost", 5002, 4}}));
+    EXPECT_TRUE(started.empty()) << "a running renderer is not started again";
+    EXPECT_TRUE(pauses.empty());
     query.scenes = {{100, kEmptyScene}, {200, kEmptyScene}};
     EXPECT_EQ(f->selectInstance(query).processId, 100);
     EXPECT_FALSE(f->isUpdatingExisting());
@@ -317,15 +319,6 @@ TEST_F(RepeatLinkFactoryTest, RendererThatNeverAppearsExhaustsTheRetriesThenTrie
                   {"127.0.0.1", 4000, 1}, {"127.0.0.1", 4001, 1}, {"127.0.0.1", 4002, 1}}));
 }
 
-TEST_F(RepeatLinkFactoryTest, RunningRendererIsNotStartedAgain) {
-    oneInstance(5001, kEmptyScene);
-    live.acceptedPorts = {5001};
-    auto f = renderFactory();
-    ASSERT_NE(f->getSceneApi(), nullptr);
-    EXPECT_TRUE(started.empty());
-    EXPECT_TRUE(pauses.empty());
-}
-
 TEST_F(RepeatLinkFactoryTest, LaunchFailureMessageStaysUntilTheNextCallWhenTheRangeConnects) {
     query.lists = {instanceList({})};
     startSucceeds = false;
@@ -378,26 +371,20 @@ TEST_F(RepeatLinkFactoryTest, PortFailuresGiveThePortMessage) {
         int32_t status, min, max;
         size_t attempts;
     };
+    // The last range ends at the largest port number and must still terminate.
     for (Case c : {Case{0, 4000, 4003, 4}, Case{-1, 4000, 0, 0}, Case{-2, 1, 2, 0},
-                   Case{-3, 1, 2, 0}, Case{0, 10, 9, 0}}) {
+                   Case{-3, 1, 2, 0}, Case{0, 10, 9, 0}, Case{0, INT32_MAX - 1, INT32_MAX, 2}}) {
+        SCOPED_TRACE("status " + std::to_string(c.status) + ", ports " + std::to_string(c.min) +
+                     ".." + std::to_string(c.max));
         live.attempts.clear();
         rangeStatus = c.status;
         rangeMin = c.min;
         rangeMax = c.max;
         auto f = renderFactory();
         EXPECT_EQ(f->getSceneApi(), nullptr);
-        EXPECT_EQ(f->errorText(), message) << "status " << c.status;
-        EXPECT_EQ(live.attempts.size(), c.attempts) << "status " << c.status;
+        EXPECT_EQ(f->errorText(), message);
+        EXPECT_EQ(live.attempts.size(), c.attempts);
     }
-}
-
-TEST_F(RepeatLinkFactoryTest, RangeEndingAtTheLargestPortNumberTerminates) {
-    oneInstance(0, kEmptyScene);
-    rangeMin = INT32_MAX - 1;
-    rangeMax = INT32_MAX;
-    auto f = renderFactory();
-    EXPECT_EQ(f->getSceneApi(), nullptr);
-    EXPECT_EQ(live.attempts.size(), 2u);
 }
 
 // --------------------------------------------------------- library failures
