@@ -174,25 +174,22 @@ TEST_F(RenderFlowTest, NewSceneSendsEverythingWithAdjustOptionsOn) {
     EXPECT_LT(camera, root);
 }
 
-TEST_F(RenderFlowTest, SecondClickOnTheSameSceneIsAnUpdateWithoutBodies) {
+TEST_F(RenderFlowTest, SecondClickIsAnUpdateOnlyWhileTheRendererHoldsTheScene) {
     auto doc = host::openDocument(lampDocument());
     render(doc);
     query.scenes = {{100, sceneHolding("Desk Lamp")}};
-    const std::string text = render(doc);
+    std::string text = render(doc);
     EXPECT_EQ(
         options(text, {"import_adjust_camera", "import_adjust_environment", "import_use_camera"}),
         (Values{"off", "off", "\"Active Camera\""}))
         << text;
     EXPECT_EQ(count(text, "object \""), 0u);
     EXPECT_NE(text.find("group \"Desk Lamp\""), std::string::npos);
-}
 
-TEST_F(RenderFlowTest, RendererWithoutTheSceneGetsEverythingAgain) {
-    auto doc = host::openDocument(lampDocument());
-    render(doc);
-    ASSERT_FALSE(converter->previousSignatures.empty());
     // Restarted renderer: the model set is gone, the converter still remembers.
-    const std::string text = render(doc);
+    query.scenes = {{100, kEmptyScene}};
+    ASSERT_FALSE(converter->previousSignatures.empty());
+    text = render(doc);
     EXPECT_EQ(count(text, "object \""), 9u);
     EXPECT_EQ(options(text, {"import_adjust_camera"}), Values{"on"});
 }
