@@ -1,13 +1,29 @@
 #include "EveryCallScene.h"
 
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <vector>
 
-#include "importers/sceneapi/orvScene_api.h"
+#include "importers/sceneapi/orvScene_api_file.h"
 
 namespace testscene {
+
+std::string fileWriterText(const std::function<void(orvScene_api&)>& calls) {
+    char* buffer = nullptr;
+    size_t size = 0;
+    FILE* memory = ::open_memstream(&buffer, &size);
+    {
+        orvScene_api_file writer(memory, false);
+        calls(writer);
+    }
+    std::fclose(memory);
+    std::string text(buffer, size);
+    std::free(buffer);
+    return text;
+}
 
 void writeEveryCall(orvScene_api& api) {
     api.reservedA();

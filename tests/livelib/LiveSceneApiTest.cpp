@@ -20,20 +20,6 @@ namespace {
 
 using testing_live::TestReceiver;
 
-std::string writeDirectly(const std::function<void(orvScene_api&)>& calls) {
-    char* buffer = nullptr;
-    size_t size = 0;
-    FILE* memory = ::open_memstream(&buffer, &size);
-    {
-        orvScene_api_file writer(memory, false);
-        calls(writer);
-    }
-    std::fclose(memory);
-    std::string text(buffer, size);
-    std::free(buffer);
-    return text;
-}
-
 // A loopback port with nobody listening.
 int closedPort() {
     int fd = ::socket(AF_INET, SOCK_STREAM, 0);
@@ -69,7 +55,7 @@ TEST_P(LinkRoundTrip, EveryCallArrivesAsTheFileWriterWritesIt) {
     EXPECT_EQ(receiver.liveId, 77u);
     EXPECT_EQ(receiver.n, 4);
     EXPECT_GT(live.bytesSent(), 1000u);
-    const std::string expected = writeDirectly(calls);
+    const std::string expected = testscene::fileWriterText(calls);
     ASSERT_GT(expected.size(), 2000u);
     EXPECT_EQ(receiver.text, expected);
 }
@@ -114,7 +100,7 @@ TEST(LiveSceneApi, UnreadableValueFailsThatCallOnly) {
     after(live);
     EXPECT_TRUE(live.disconnect());
     receiver.wait();
-    EXPECT_EQ(receiver.text, writeDirectly([&](orvScene_api& api) {
+    EXPECT_EQ(receiver.text, testscene::fileWriterText([&](orvScene_api& api) {
                   before(api);
                   after(api);
               }));

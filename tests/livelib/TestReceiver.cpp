@@ -9,7 +9,8 @@
 #include <cstdlib>
 #include <vector>
 
-#include "importers/sceneapi/orvScene_api_file.h"
+#include "EveryCallScene.h"
+#include "importers/sceneapi/orvScene_api.h"
 #include "livelib/FrameCodec.h"
 #include "livelib/LoopbackSocket.h"
 #include "livelib/SceneFrames.h"
@@ -61,11 +62,7 @@ void TestReceiver::serve() {
         return;
     }
 
-    char* buffer = nullptr;
-    size_t size = 0;
-    FILE* memory = ::open_memstream(&buffer, &size);
-    {
-        orvScene_api_file writer(memory, false);
+    text = testscene::fileWriterText([&](orvScene_api& writer) {
         livelink::ChunkMap chunks;
         uint8_t op = 0;
         std::vector<uint8_t> payload;
@@ -87,10 +84,7 @@ void TestReceiver::serve() {
                 break;
             }
         }
-    }
-    std::fclose(memory);
-    text.assign(buffer, size);
-    std::free(buffer);
+    });
     ::close(fd);
 }
 

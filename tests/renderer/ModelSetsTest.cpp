@@ -6,8 +6,8 @@
 #include <optional>
 #include <random>
 
+#include "../livelib/EveryCallScene.h"
 #include "ModelSets.h"
-#include "RendererHarness.h"
 #include "livelib/FrameCodec.h"
 
 namespace {
@@ -57,7 +57,8 @@ class Frames {
 };
 
 std::string text(const renderer::SceneRecording& scene) {
-    return harness::fileWriterText([&](orvScene_api& writer) { renderer::replay(scene, writer); });
+    return testscene::fileWriterText(
+        [&](orvScene_api& writer) { renderer::replay(scene, writer); });
 }
 
 // A component with one occurrence of the same name twice, each holding a body.

@@ -16,7 +16,6 @@
 #include <stdexcept>
 #include <thread>
 
-#include "importers/sceneapi/orvScene_api_file.h"
 #include "livelib/InstanceRecords.h"
 
 namespace fs = std::filesystem;
@@ -154,20 +153,6 @@ std::string readFile(const fs::path& path) {
     std::ostringstream bytes;
     bytes << in.rdbuf();
     return bytes.str();
-}
-
-std::string fileWriterText(const std::function<void(orvScene_api&)>& calls) {
-    char* buffer = nullptr;
-    size_t size = 0;
-    FILE* memory = ::open_memstream(&buffer, &size);
-    {
-        orvScene_api_file writer(memory, false);
-        calls(writer);
-    }
-    std::fclose(memory);
-    std::string text(buffer, size);
-    std::free(buffer);
-    return text;
 }
 
 std::string standinProgram() {

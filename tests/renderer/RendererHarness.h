@@ -7,7 +7,6 @@
 #include <sys/types.h>
 
 #include <filesystem>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -73,8 +72,6 @@ class LiveLibrary {
 };
 
 std::string readFile(const std::filesystem::path& path);
-// The text the .bip file writer makes of these calls.
-std::string fileWriterText(const std::function<void(orvScene_api&)>& calls);
 
 // Paths of the built programs.
 std::string standinProgram();

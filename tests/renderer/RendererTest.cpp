@@ -26,7 +26,7 @@ using harness::RendererProcess;
 namespace {
 
 std::string writeDirectly(const std::function<void(orvScene_api&)>& calls) {
-    return harness::fileWriterText([&](orvScene_api& writer) {
+    return testscene::fileWriterText([&](orvScene_api& writer) {
         renderer::writeSceneHeader(writer);
         writer.setFlags(1);
         calls(writer);
