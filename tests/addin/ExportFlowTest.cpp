@@ -20,11 +20,16 @@ bool contains(const std::string& text, const std::string& part) {
 
 }  // namespace
 
-TEST_F(AddinTest, DialogAsksForABipFileNamedAfterTheDocument) {
+TEST_F(AddinTest, DialogAsksForABipFileNamedAfterTheDocumentAndCancelChangesNothing) {
     auto converter = makeConverter();
-    auto doc = host::openDocument(bracket());
+    converter.previousSignatures["Kept"].measure1 = 1;
     host::cancelNextFileDialog();
-    exportDocument(converter, doc);
+    exportDocument(converter, host::openDocument(bracket()));
+    EXPECT_FALSE(converter.wrapper);
+    EXPECT_TRUE(converter.currentSignatures.empty());
+    EXPECT_EQ(converter.previousSignatures.size(), 1u);
+    EXPECT_EQ(converter.unitsPerMetre, 1.0f);
+    EXPECT_TRUE(std::filesystem::is_empty(dir));
 
     auto unsaved = bracket();
     unsaved.saved = false;
@@ -43,18 +48,6 @@ TEST_F(AddinTest, DialogAsksForABipFileNamedAfterTheDocument) {
     }
     EXPECT_EQ(dialogs[0].settings.initialFilename, "Bracket v2");
     EXPECT_EQ(dialogs[1].settings.initialFilename, "Untitled.bip");
-}
-
-TEST_F(AddinTest, CancelWritesNothingAndChangesNothing) {
-    auto converter = makeConverter();
-    converter.previousSignatures["Kept"].measure1 = 1;
-    host::cancelNextFileDialog();
-    exportDocument(converter, host::openDocument(bracket()));
-    EXPECT_FALSE(converter.wrapper);
-    EXPECT_TRUE(converter.currentSignatures.empty());
-    EXPECT_EQ(converter.previousSignatures.size(), 1u);
-    EXPECT_EQ(converter.unitsPerMetre, 1.0f);
-    EXPECT_TRUE(std::filesystem::is_empty(dir));
 }
 
 TEST_F(AddinTest, ExportWritesModuleAndTreeWithoutCamera) {
