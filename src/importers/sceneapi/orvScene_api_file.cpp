@@ -563,13 +563,13 @@ bool orvScene_api_file::beginObject(const char* n, bool instance) {
     styleStack.push_back(style);
     ++level;
     style = true;
-    topBlock = 4;
+    topBlock = kTopObject;
     return true;
 }
 
 void orvScene_api_file::endObject() {
     endGroup();
-    topBlock = 0;
+    topBlock = kTopNone;
 }
 
 bool orvScene_api_file::beginGeometry(const char* n) {
@@ -618,23 +618,31 @@ void orvScene_api_file::endLoad() {
     blockEnd();
 }
 
+// Options, camera and image blocks stand only at the top: they cannot open
+// inside each other or inside an object, and each end closes only its own kind.
+void orvScene_api_file::openTopBlock(int32_t kind) {
+    style = true;
+    topBlock = kind;
+    ++level;
+}
+
+void orvScene_api_file::closeTopBlock(int32_t kind) {
+    OperationFlush flush(this);
+    if (topBlock == kind) blockEnd();
+    style = false;
+    topBlock = kTopNone;
+}
+
 bool orvScene_api_file::beginOptions() {
     if (topBlock != 0) return false;
     OperationFlush flush(this);
     capturing = false;
     indented("\noptions {\n", 11);
-    style = true;
-    topBlock = 1;
-    ++level;
+    openTopBlock(kTopOptions);
     return true;
 }
 
-void orvScene_api_file::endOptions() {
-    OperationFlush flush(this);
-    if (topBlock == 1) blockEnd();
-    style = false;
-    topBlock = 0;
-}
+void orvScene_api_file::endOptions() { closeTopBlock(kTopOptions); }
 
 bool orvScene_api_file::beginCamera(const char* n) {
     if (topBlock != 0) return false;
@@ -647,18 +655,11 @@ bool orvScene_api_file::beginCamera(const char* n) {
     } else {
         indented("\ncamera {\n", 10);
     }
-    style = true;
-    topBlock = 2;
-    ++level;
+    openTopBlock(kTopCamera);
     return true;
 }
 
-void orvScene_api_file::endCamera() {
-    OperationFlush flush(this);
-    if (topBlock == 2) blockEnd();
-    style = false;
-    topBlock = 0;
-}
+void orvScene_api_file::endCamera() { closeTopBlock(kTopCamera); }
 
 bool orvScene_api_file::modifyCamera(const char* n) {
     {
@@ -673,18 +674,11 @@ bool orvScene_api_file::beginImage() {
     OperationFlush flush(this);
     capturing = false;
     indented("\nimage {\n", 9);
-    style = true;
-    topBlock = 3;
-    ++level;
+    openTopBlock(kTopImage);
     return true;
 }
 
-void orvScene_api_file::endImage() {
-    OperationFlush flush(this);
-    if (topBlock == 3) blockEnd();
-    style = false;
-    topBlock = 0;
-}
+void orvScene_api_file::endImage() { closeTopBlock(kTopImage); }
 
 bool orvScene_api_file::beginOutput(const char* a, const char* b, const char* c) {
     OperationFlush flush(this);

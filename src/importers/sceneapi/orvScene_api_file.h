@@ -117,6 +117,8 @@ class orvScene_api_file : public orvScene_api {
     void binaryArray(char tag, uint32_t count, const void* data, size_t bytes);
     bool isKnownKind(int32_t type, const void* data) const;
     void blockEnd();  // level -1, I "}\n"
+    void openTopBlock(int32_t kind);
+    void closeTopBlock(int32_t kind);
     void closeStatement();
 
     // Work buffer handling.
@@ -133,7 +135,9 @@ class orvScene_api_file : public orvScene_api {
     int32_t level = 0;
     bool capturing = false;
     TextChunk* activeChunk = nullptr;
-    int32_t topBlock = 0;
+    // The open top-level block: none, options, camera, image, or an object.
+    enum : int32_t { kTopNone = 0, kTopOptions = 1, kTopCamera = 2, kTopImage = 3, kTopObject = 4 };
+    int32_t topBlock = kTopNone;
     bool style = false;  // true: plain style
     int32_t listCount = 0;
     std::vector<uint32_t> collected;
