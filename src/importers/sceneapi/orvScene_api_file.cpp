@@ -634,7 +634,7 @@ void orvScene_api_file::closeTopBlock(int32_t kind) {
 }
 
 bool orvScene_api_file::beginOptions() {
-    if (topBlock != 0) return false;
+    if (topBlock != kTopNone) return false;
     OperationFlush flush(this);
     capturing = false;
     indented("\noptions {\n", 11);
@@ -645,7 +645,7 @@ bool orvScene_api_file::beginOptions() {
 void orvScene_api_file::endOptions() { closeTopBlock(kTopOptions); }
 
 bool orvScene_api_file::beginCamera(const char* n) {
-    if (topBlock != 0) return false;
+    if (topBlock != kTopNone) return false;
     OperationFlush flush(this);
     capturing = false;
     if (n) {
@@ -670,7 +670,7 @@ bool orvScene_api_file::modifyCamera(const char* n) {
 }
 
 bool orvScene_api_file::beginImage() {
-    if (topBlock != 0) return false;
+    if (topBlock != kTopNone) return false;
     OperationFlush flush(this);
     capturing = false;
     indented("\nimage {\n", 9);
