@@ -205,16 +205,17 @@ TEST(StepExport, FailuresOfTheReaderProgramReachTheUser) {
     };
 
     // A refusal: the reader's last line is the message, earlier lines pass through.
-    const std::string refusing = fakeReader(
-        "refusing-reader",
-        "echo 'a warning' >&2\nfor f; do :; done\necho \"$f: the file holds no shapes\" >&2\nexit 2");
+    const std::string refusing = fakeReader("refusing-reader",
+                                            "echo 'a warning' >&2\nfor f; do :; done\necho \"$f: "
+                                            "the file holds no shapes\" >&2\nexit 2");
     ProgramRun run = withReader(refusing, " --deflection 0.25 --angular-deflection 0.125");
     EXPECT_EQ(run.status, 2);
     EXPECT_EQ(run.errors, "a warning\nfusion-sim: " + cube + ": the file holds no shapes\n");
     std::ifstream arguments(refusing + ".args");
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(arguments), {}),
-              "--deflection\n0.25\n--relative-deflection\n0.001\n--angular-deflection\n0.125\n--\n" +
-                  cube + "\n");
+    EXPECT_EQ(
+        std::string(std::istreambuf_iterator<char>(arguments), {}),
+        "--deflection\n0.25\n--relative-deflection\n0.001\n--angular-deflection\n0.125\n--\n" +
+            cube + "\n");
 
     run = withReader(fakeReader("crashing-reader", "kill -SEGV $$"));
     EXPECT_EQ(run.status, 2);
@@ -224,13 +225,11 @@ TEST(StepExport, FailuresOfTheReaderProgramReachTheUser) {
 
     run = withReader(fakeReader("failing-reader", "exit 3"));
     EXPECT_EQ(run.status, 2);
-    EXPECT_EQ(run.errors,
-              "fusion-sim: " + cube + ": the loading process failed (exit status 3)\n");
+    EXPECT_EQ(run.errors, "fusion-sim: " + cube + ": the loading process failed (exit status 3)\n");
 
     // Exit status 2 without a message is a failure, not a refusal.
     run = withReader(fakeReader("silent-reader", "exit 2"));
-    EXPECT_EQ(run.errors,
-              "fusion-sim: " + cube + ": the loading process failed (exit status 2)\n");
+    EXPECT_EQ(run.errors, "fusion-sim: " + cube + ": the loading process failed (exit status 2)\n");
 
     run = withReader(fakeReader("garbling-reader", "echo 'not a design'"));
     EXPECT_EQ(run.status, 2);

@@ -6,8 +6,8 @@
 #include <unistd.h>
 
 #include <charconv>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <string_view>
 
@@ -62,8 +62,9 @@ int main(int argc, char** argv) {
         }
         if (!optionsEnd && argument == "--") {
             optionsEnd = true;
-        } else if (!optionsEnd && (argument == "--deflection" || argument == "--relative-deflection" ||
-                                   argument == "--angular-deflection")) {
+        } else if (!optionsEnd &&
+                   (argument == "--deflection" || argument == "--relative-deflection" ||
+                    argument == "--angular-deflection")) {
             if (i + 1 == argc) refuse(std::string(argument) + " needs a number");
             const char* text = argv[++i];
             if (argument == "--deflection") options.deflection = number(argument, text, true);
@@ -90,9 +91,8 @@ int main(int argc, char** argv) {
         ::dup2(devNull, STDOUT_FILENO);
         ::close(devNull);
     }
-    const int status = steploader::sendDesign(designFd, STDERR_FILENO, path, [&] {
-        return steploader::readStepDesign(path, options);
-    });
+    const int status = steploader::sendDesign(
+        designFd, STDERR_FILENO, path, [&] { return steploader::readStepDesign(path, options); });
     ::close(designFd);
     // End at once, as the forked loader does: the message stays the last line
     // on standard error (exit handlers, sanitizer summaries included, would

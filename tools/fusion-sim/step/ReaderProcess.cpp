@@ -37,14 +37,17 @@ struct Pipe {
 }  // namespace
 
 std::vector<std::string> readerArguments(const std::string& path, const Options& options) {
-    return {"--deflection",          exactText(options.deflection),
-            "--relative-deflection", exactText(options.relativeDeflection),
-            "--angular-deflection",  exactText(options.angularDeflection),
-            "--",                    path};
+    return {"--deflection",
+            exactText(options.deflection),
+            "--relative-deflection",
+            exactText(options.relativeDeflection),
+            "--angular-deflection",
+            exactText(options.angularDeflection),
+            "--",
+            path};
 }
 
-Design readWithProgram(const std::string& reader, const std::string& path,
-                       const Options& options) {
+Design readWithProgram(const std::string& reader, const std::string& path, const Options& options) {
     Pipe design, errors;
     if (::pipe2(design.fds, O_CLOEXEC) != 0 || ::pipe2(errors.fds, O_CLOEXEC) != 0) {
         throw LoadError(path + ": cannot create a pipe: " + std::strerror(errno));
@@ -61,7 +64,8 @@ Design readWithProgram(const std::string& reader, const std::string& path,
     posix_spawn_file_actions_adddup2(&actions, design.fds[1], STDOUT_FILENO);
     posix_spawn_file_actions_adddup2(&actions, errors.fds[1], STDERR_FILENO);
     pid_t child = -1;
-    const int error = ::posix_spawn(&child, reader.c_str(), &actions, nullptr, argv.data(), environ);
+    const int error =
+        ::posix_spawn(&child, reader.c_str(), &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     if (error != 0) {
         throw LoadError(path + ": cannot start the STEP reader " + reader + ": " +
