@@ -223,6 +223,11 @@ TEST(StepExport, FailuresOfTheReaderProgramReachTheUser) {
                               ": OpenCASCADE crashed while reading the file (signal 11, "
                               "Segmentation fault)\n");
 
+    run = withReader(fakeReader("stuck-reader", "kill -ALRM $$"));
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.errors, "fusion-sim: " + cube +
+                              ": OpenCASCADE did not finish reading the file within 600 s\n");
+
     run = withReader(fakeReader("failing-reader", "exit 3"));
     EXPECT_EQ(run.status, 2);
     EXPECT_EQ(run.errors, "fusion-sim: " + cube + ": the loading process failed (exit status 3)\n");

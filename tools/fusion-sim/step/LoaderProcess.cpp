@@ -102,6 +102,11 @@ Design receiveDesign(const std::string& path, pid_t child, int designFd, int err
     struct rusage usage {};
     while (::wait4(child, &status, 0, &usage) < 0 && errno == EINTR) {
     }
+    if (WIFSIGNALED(status) && WTERMSIG(status) == SIGALRM) {
+        passOn(errors);
+        throw LoadError(path + ": OpenCASCADE did not finish reading the file within " +
+                        std::to_string(kReadTimeLimitSeconds) + " s");
+    }
     if (WIFSIGNALED(status)) {
         passOn(errors);
         const int signal = WTERMSIG(status);

@@ -16,6 +16,10 @@ namespace steploader {
 // Exit status of a loading process that refused the file.
 inline constexpr int kRefusedStatus = 2;
 
+// A file that keeps OpenCASCADE busy longer than this is given up (the reader
+// program's alarm), so that a malformed file cannot hang the host program.
+inline constexpr unsigned kReadTimeLimitSeconds = 600;
+
 // Child side: runs `load` and sends its design to `designFd`, or what it
 // throws to `errorFd`. Returns the exit status: 0, kRefusedStatus, or 1 when
 // the reply could not be written.

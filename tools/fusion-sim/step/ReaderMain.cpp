@@ -20,7 +20,8 @@ constexpr const char* kUsage =
     "usage: fusion-sim-step-reader [options] [--] FILE\n"
     "Reads the STEP file FILE through OpenCASCADE and writes its design in the\n"
     "binary design format to standard output. A refused file is reported as one\n"
-    "line on standard error and ends the program with status 2.\n"
+    "line on standard error and ends the program with status 2. A file that is\n"
+    "not read within 600 seconds ends the program with SIGALRM.\n"
     "\n"
     "options:\n"
     "  --deflection CM            largest distance of a display mesh from the\n"
@@ -91,6 +92,7 @@ int main(int argc, char** argv) {
         ::dup2(devNull, STDOUT_FILENO);
         ::close(devNull);
     }
+    ::alarm(steploader::kReadTimeLimitSeconds);
     const int status = steploader::sendDesign(
         designFd, STDERR_FILENO, path, [&] { return steploader::readStepDesign(path, options); });
     ::close(designFd);
