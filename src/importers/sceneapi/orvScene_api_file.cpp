@@ -290,6 +290,19 @@ void orvScene_api_file::chunkText(const TextChunk* chunk) {
     indented(chunk->data ? chunk->data : "", length);
 }
 
+// The block's name, its opening brace, and one level deeper for its body.
+void orvScene_api_file::openBody(const char* blockName) {
+    name(blockName);
+    piece(" {\n", 3);
+    ++level;
+}
+
+// Blocks that keep their own statement style save the outer one for their end.
+void orvScene_api_file::saveStyle(bool plain) {
+    styleStack.push_back(style);
+    style = plain;
+}
+
 void orvScene_api_file::blockEnd() {
     --level;
     indented("}\n", 2);
@@ -535,11 +548,8 @@ bool orvScene_api_file::beginGroup(const char* n, bool instance) {
     piece("\n", 1);
     if (!instance) indented("#define ", 8);
     indented("group ", 6);
-    name(n);
-    piece(" {\n", 3);
-    styleStack.push_back(style);
-    ++level;
-    style = true;
+    openBody(n);
+    saveStyle(true);
     return true;
 }
 
@@ -558,11 +568,8 @@ bool orvScene_api_file::beginObject(const char* n, bool instance) {
         indented("object ", 7);
     else
         indented("#define object ", 15);
-    name(n);
-    piece(" {\n", 3);
-    styleStack.push_back(style);
-    ++level;
-    style = true;
+    openBody(n);
+    saveStyle(true);
     topBlock = kTopObject;
     return true;
 }
@@ -575,11 +582,8 @@ void orvScene_api_file::endObject() {
 bool orvScene_api_file::beginGeometry(const char* n) {
     OperationFlush flush(this);
     indented("geometry ", 9);
-    name(n);
-    piece(" {\n", 3);
-    styleStack.push_back(style);
-    ++level;
-    style = false;
+    openBody(n);
+    saveStyle(false);
     return true;
 }
 
@@ -592,11 +596,8 @@ bool orvScene_api_file::beginAnimation(const char* n, const char* kind) {
     indented("animation ", 10);
     name(n);
     indented(" ", 1);
-    name(kind);
-    piece(" {\n", 3);
-    styleStack.push_back(style);
-    ++level;
-    style = false;
+    openBody(kind);
+    saveStyle(false);
     return true;
 }
 
@@ -607,9 +608,7 @@ void orvScene_api_file::endAnimation() {
 bool orvScene_api_file::beginLoad(const char* n) {
     OperationFlush flush(this);
     indented("load ", 5);
-    name(n);
-    piece(" {\n", 3);
-    ++level;
+    openBody(n);
     return true;
 }
 
@@ -704,9 +703,7 @@ bool orvScene_api_file::beginLight(const char* n) {
     OperationFlush flush(this);
     piece("\n", 1);
     indented("light ", 6);
-    name(n);
-    piece(" {\n", 3);
-    ++level;
+    openBody(n);
     return true;
 }
 
@@ -717,11 +714,8 @@ void orvScene_api_file::endLight() {
 bool orvScene_api_file::beginAccel(const char* n) {
     OperationFlush flush(this);
     indented("\naccel ", 7);
-    name(n);
-    piece(" {\n", 3);
-    styleStack.push_back(style);
-    ++level;
-    style = false;
+    openBody(n);
+    saveStyle(false);
     return true;
 }
 
@@ -784,9 +778,7 @@ void orvScene_api_file::translate(const double* x, const double* y, const double
 bool orvScene_api_file::beginMatrix(const char* n) {
     OperationFlush flush(this);
     indented("#define matrix ", 15);
-    name(n);
-    piece(" {\n", 3);
-    ++level;
+    openBody(n);
     return true;
 }
 
@@ -798,9 +790,7 @@ bool orvScene_api_file::beginMaterial(const char* n, bool instance) {
     OperationFlush flush(this);
     if (!instance) indented("\n#define ", 9);
     indented("material ", 9);
-    name(n);
-    piece(" {\n", 3);
-    ++level;
+    openBody(n);
     return true;
 }
 
@@ -866,8 +856,7 @@ bool orvScene_api_file::openShader(const char* n, const char* type) {
     OperationFlush flush(this);
     captureStack.push_back(capturing);
     chunkStack.push_back(activeChunk);
-    styleStack.push_back(style);
-    style = false;
+    saveStyle(false);
     if (n) {
         capturing = false;
         indented("#define shader ", 15);
@@ -895,9 +884,8 @@ bool orvScene_api_file::defineShader(const char* type, int32_t shader) {
     OperationFlush flush(this);
     captureStack.push_back(capturing);
     chunkStack.push_back(activeChunk);
-    styleStack.push_back(style);
+    saveStyle(false);
     capturing = false;
-    style = false;
     indentedFormat("#define shader %d %s {\n", shader, type ? type : "");
     ++level;
     return true;

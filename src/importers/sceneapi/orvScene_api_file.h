@@ -116,6 +116,8 @@ class orvScene_api_file : public orvScene_api {
     void textArray(int32_t type, const ArrayRef& array);
     void binaryArray(char tag, uint32_t count, const void* data, size_t bytes);
     bool isKnownKind(int32_t type, const void* data) const;
+    void openBody(const char* blockName);  // N name, P " {\n", level +1
+    void saveStyle(bool plain);
     void blockEnd();  // level -1, I "}\n"
     void openTopBlock(int32_t kind);
     void closeTopBlock(int32_t kind);
