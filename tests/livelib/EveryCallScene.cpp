@@ -11,20 +11,6 @@
 
 namespace testscene {
 
-std::string fileWriterText(const std::function<void(orvScene_api&)>& calls) {
-    char* buffer = nullptr;
-    size_t size = 0;
-    FILE* memory = ::open_memstream(&buffer, &size);
-    {
-        orvScene_api_file writer(memory, false);
-        calls(writer);
-    }
-    std::fclose(memory);
-    std::string text(buffer, size);
-    std::free(buffer);
-    return text;
-}
-
 void writeEveryCall(orvScene_api& api) {
     api.reservedA();
     api.print("banner with 100% and \"quotes\"");

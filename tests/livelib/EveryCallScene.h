@@ -4,9 +4,6 @@
 // writer directly and through the live link, it must give the same bytes.
 #pragma once
 
-#include <functional>
-#include <string>
-
 class orvScene_api;
 
 namespace testscene {
@@ -14,8 +11,5 @@ namespace testscene {
 // Starts with a root group named "Every Call" (the renderer's model set name)
 // and never calls setFlags.
 void writeEveryCall(orvScene_api& api);
-
-// The text the .bip file writer makes of these calls.
-std::string fileWriterText(const std::function<void(orvScene_api&)>& calls);
 
 }  // namespace testscene

@@ -10,6 +10,7 @@
 
 #include "livelib/InstanceRecords.h"
 #include "livelib/LiveQueryApi.h"
+#include "support/Files.h"
 
 namespace fs = std::filesystem;
 
@@ -46,20 +47,13 @@ int64_t deadProcessId() {
 
 class InstanceDiscovery : public ::testing::Test {
   protected:
-    void SetUp() override {
-        folder_ = fs::temp_directory_path() / ("quorell-discovery-" + std::to_string(::getpid()));
-        fs::remove_all(folder_);
-        ::setenv("QUORELL_RUNTIME_DIR", folder_.c_str(), 1);
-    }
-    void TearDown() override {
-        fs::remove_all(folder_);
-        ::unsetenv("QUORELL_RUNTIME_DIR");
-    }
+    support::TempFolder temp_;
+    const fs::path folder_ = temp_ / "instances";
+    support::ScopedEnv runtime_{"QUORELL_RUNTIME_DIR", folder_.string()};
     void publish(int64_t pid, int port, int major = 12) {
         std::string error;
         ASSERT_TRUE(livelink::publishInstance({pid, major, 3, port}, &error)) << error;
     }
-    fs::path folder_;
     livelink::LiveQueryApi query_;
 };
 

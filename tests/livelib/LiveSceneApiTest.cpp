@@ -1,37 +1,19 @@
 // The live scene object against an in-process receiver that replays every
 // frame onto the file writer: the link must carry each call exactly.
-#include <arpa/inet.h>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
-#include <cstdio>
-#include <cstdlib>
-#include <functional>
 #include <vector>
 
 #include "EveryCallScene.h"
 #include "TestReceiver.h"
 #include "importers/sceneapi/orvScene_api_file.h"
 #include "livelib/LiveSceneApi.h"
+#include "support/MemoryWriter.h"
+#include "support/Program.h"
 
 namespace {
 
 using testing_live::TestReceiver;
-
-// A loopback port with nobody listening.
-int closedPort() {
-    int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    socklen_t length = sizeof address;
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-    ::close(fd);
-    return ntohs(address.sin_port);
-}
 
 class LinkRoundTrip : public ::testing::TestWithParam<uint32_t> {};
 
@@ -55,7 +37,7 @@ TEST_P(LinkRoundTrip, EveryCallArrivesAsTheFileWriterWritesIt) {
     EXPECT_EQ(receiver.liveId, 77u);
     EXPECT_EQ(receiver.n, 4);
     EXPECT_GT(live.bytesSent(), 1000u);
-    const std::string expected = testscene::fileWriterText(calls);
+    const std::string expected = support::writerText(calls);
     ASSERT_GT(expected.size(), 2000u);
     EXPECT_EQ(receiver.text, expected);
 }
@@ -73,7 +55,7 @@ TEST(LiveSceneApi, RefusesCallsWithoutAConnection) {
 
     EXPECT_FALSE(live.connect("example.com", 4000, 4));
     EXPECT_FALSE(live.connect(nullptr, 4000, 4));
-    EXPECT_FALSE(live.connect("127.0.0.1", closedPort(), 1));
+    EXPECT_FALSE(live.connect("127.0.0.1", support::freePort(), 1));
     EXPECT_FALSE(live.connect("127.0.0.1", 0, 1));
     EXPECT_FALSE(live.beginGroup("g", true));
     // The query slots answer as the file writer does.
@@ -100,7 +82,7 @@ TEST(LiveSceneApi, UnreadableValueFailsThatCallOnly) {
     after(live);
     EXPECT_TRUE(live.disconnect());
     receiver.wait();
-    EXPECT_EQ(receiver.text, testscene::fileWriterText([&](orvScene_api& api) {
+    EXPECT_EQ(receiver.text, support::writerText([&](orvScene_api& api) {
                   before(api);
                   after(api);
               }));

@@ -9,11 +9,11 @@
 #include <cstdlib>
 #include <vector>
 
-#include "EveryCallScene.h"
 #include "importers/sceneapi/orvScene_api.h"
 #include "livelib/FrameCodec.h"
 #include "livelib/LoopbackSocket.h"
 #include "livelib/SceneFrames.h"
+#include "support/MemoryWriter.h"
 
 namespace testing_live {
 
@@ -62,7 +62,7 @@ void TestReceiver::serve() {
         return;
     }
 
-    text = testscene::fileWriterText([&](orvScene_api& writer) {
+    text = support::writerText([&](orvScene_api& writer) {
         livelink::ChunkMap chunks;
         uint8_t op = 0;
         std::vector<uint8_t> payload;

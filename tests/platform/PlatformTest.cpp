@@ -16,6 +16,7 @@
 #include "platform/Platform.h"
 
 using namespace platform;
+#include "support/Files.h"
 
 namespace {
 
@@ -29,16 +30,8 @@ std::wstring windowsForm(const std::string& path) {
 
 class TempFolder : public ::testing::Test {
   protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/quorell-platform-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        dir_ = pattern;
-    }
-    void TearDown() override {
-        std::error_code ec;
-        std::filesystem::remove_all(dir_, ec);
-    }
-    std::string dir_;
+    support::TempFolder temp_;
+    std::string dir_ = temp_.path().string();
 };
 
 using FilesTest = TempFolder;

@@ -3,34 +3,14 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
-
-#include <filesystem>
 #include <fstream>
 #include <string>
 
 #include "platform/RegistryFile.h"
+#include "support/Files.h"
 
 class RegistryFixture : public ::testing::Test {
   protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/quorell-registry-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        dir_ = pattern;
-        const char* old = std::getenv("QUORELL_REGISTRY_DIR");
-        if (old != nullptr) oldDir_ = old, hadDir_ = true;
-        ::setenv("QUORELL_REGISTRY_DIR", dir_.c_str(), 1);
-    }
-    void TearDown() override {
-        if (hadDir_) {
-            ::setenv("QUORELL_REGISTRY_DIR", oldDir_.c_str(), 1);
-        } else {
-            ::unsetenv("QUORELL_REGISTRY_DIR");
-        }
-        std::error_code ec;
-        std::filesystem::remove_all(dir_, ec);
-    }
-
     // Writes a hive file from .reg text.
     void writeHive(platform::Hive hive, const std::string& text) {
         std::ofstream(platform::hiveFilePath(hive), std::ios::binary | std::ios::trunc) << text;
@@ -38,9 +18,9 @@ class RegistryFixture : public ::testing::Test {
 
     std::string path(const std::string& name) const { return dir_ + "/" + name; }
 
-    std::string dir_;
+    support::TempFolder temp_;
+    std::string dir_ = temp_.path().string();
 
   private:
-    std::string oldDir_;
-    bool hadDir_ = false;
+    support::ScopedEnv registry_{"QUORELL_REGISTRY_DIR", dir_};
 };

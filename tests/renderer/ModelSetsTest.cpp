@@ -9,6 +9,7 @@
 #include "../livelib/EveryCallScene.h"
 #include "ModelSets.h"
 #include "livelib/FrameCodec.h"
+#include "support/MemoryWriter.h"
 
 namespace {
 
@@ -57,7 +58,7 @@ class Frames {
 };
 
 std::string text(const renderer::SceneRecording& scene) {
-    return testscene::fileWriterText(
+    return support::writerText(
         [&](orvScene_api& writer) { renderer::replay(scene, writer); });
 }
 

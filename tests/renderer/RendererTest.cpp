@@ -14,19 +14,20 @@
 
 #include "../livelib/EveryCallScene.h"
 #include "ModelSets.h"
-#include "RendererHarness.h"
 #include "livelib/FrameCodec.h"
 #include "livelib/InstanceRecords.h"
 #include "livelib/SampleScene.h"
 #include "platform/RegistryFile.h"
+#include "support/MemoryWriter.h"
+#include "support/RendererInstallation.h"
 
 namespace fs = std::filesystem;
-using harness::RendererProcess;
+using support::RendererProcess;
 
 namespace {
 
 std::string writeDirectly(const std::function<void(orvScene_api&)>& calls) {
-    return testscene::fileWriterText([&](orvScene_api& writer) {
+    return support::writerText([&](orvScene_api& writer) {
         renderer::writeSceneHeader(writer);
         writer.setFlags(1);
         calls(writer);
@@ -50,15 +51,9 @@ std::string groupBlock(const std::string& text, const std::string& name) {
                                     : text.substr(lineStart, end + indent.size() + 3 - lineStart);
 }
 
-std::string replaceAll(std::string text, const std::string& from, const std::string& to) {
-    for (size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size())
-        text.replace(at, from.size(), to);
-    return text;
-}
-
 int connectTo(int port) {
     int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    const sockaddr_in address = harness::loopback(port);
+    const sockaddr_in address = support::loopback(port);
     if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
         ::close(fd);
         return -1;
@@ -97,19 +92,12 @@ bool renderersCloses(int fd, const std::vector<uint8_t>& bytes) {
 class Renderer : public ::testing::Test {
   protected:
     void SetUp() override {
-        runtime_ = temp_.path() / "run";
-        resources_ = temp_.path() / "resources";
-        log_ = (temp_.path() / "renderer.log").string();
-        ::setenv("QUORELL_RUNTIME_DIR", runtime_.c_str(), 1);
-        ::setenv("QUORELL_REGISTRY_DIR", (temp_.path() / "registry").c_str(), 1);
-        firstPort_ = harness::freePortRange(4);
-        library_ = std::make_unique<harness::LiveLibrary>();
+        resources_ = installation_.root() / "resources";
+        log_ = installation_.root() / "renderer.log";
+        firstPort_ = support::freePortRange(4);
+        library_ = std::make_unique<support::LiveLibrary>(QUORELL_LIVE_LIBRARY_PATH);
     }
-    void TearDown() override {
-        library_.reset();
-        ::unsetenv("QUORELL_RUNTIME_DIR");
-        ::unsetenv("QUORELL_REGISTRY_DIR");
-    }
+    void TearDown() override { library_.reset(); }
 
     std::vector<std::string> arguments() const {
         return {"--ports",     std::to_string(firstPort_) + "-" + std::to_string(firstPort_ + 3),
@@ -117,8 +105,8 @@ class Renderer : public ::testing::Test {
                 "--idle-exit", "120"};
     }
     void start(RendererProcess& process) {
-        process.start(harness::standinProgram(), arguments(), log_);
-        ASSERT_TRUE(process.waitUntilPublished()) << harness::readFile(log_);
+        process.start(QUORELL_STANDIN_PATH, arguments(), log_);
+        ASSERT_TRUE(process.waitUntilPublished()) << support::readFile(log_);
     }
     int portOf(const RendererProcess& process) {
         livelink::InstanceRecord record;
@@ -137,14 +125,13 @@ class Renderer : public ::testing::Test {
         return taken;
     }
     std::string sceneFile(const std::string& name) {
-        return harness::readFile(resources_ / "scenes" / (name + ".bip"));
+        return support::readFile(resources_ / "scenes" / (name + ".bip"));
     }
 
-    harness::TempFolder temp_;
-    fs::path runtime_, resources_;
-    std::string log_;
+    support::RendererInstallation installation_;
+    fs::path resources_, log_;
     int firstPort_ = 0;
-    std::unique_ptr<harness::LiveLibrary> library_;
+    std::unique_ptr<support::LiveLibrary> library_;
 };
 
 std::vector<long long> listedPids(const char* xml) {
@@ -242,10 +229,10 @@ TEST_F(Renderer, UpdateKeepsUnchangedBodiesAndReplacesChangedOnes) {
     unchanged.update = true;
     ASSERT_TRUE(send(process, sampleScene(unchanged)));
     std::string expected =
-        replaceAll(first, "\"import_adjust_camera\" on", "\"import_adjust_camera\" off");
-    expected = replaceAll(expected, "\"import_adjust_environment\" on",
+        support::replaceAll(first, "\"import_adjust_camera\" on", "\"import_adjust_camera\" off");
+    expected = support::replaceAll(expected, "\"import_adjust_environment\" on",
                           "\"import_adjust_environment\" off");
-    expected = replaceAll(expected, "flags 32769", "flags 1");
+    expected = support::replaceAll(expected, "flags 32769", "flags 1");
     EXPECT_EQ(sceneFile(full.name), expected);
 
     // Component 1 changed: its body is the new one, the others are the first
@@ -341,7 +328,7 @@ TEST_F(Renderer, BadInputEndsOnlyThatConnection) {
     EXPECT_EQ(description.find("Injected"), std::string::npos);
     EXPECT_TRUE(process.running());
 
-    const std::string log = harness::readFile(log_);
+    const std::string log = support::readFile(log_);
     size_t lines = 0;
     for (size_t at = 0; (at = log.find("connection closed", at)) != std::string::npos; ++at)
         ++lines;
@@ -352,22 +339,22 @@ TEST_F(Renderer, FullPortRangeIsReportedAndNoInstanceAppears) {
     std::vector<int> occupied;
     for (int p = firstPort_; p < firstPort_ + 4; ++p) {
         int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-        const sockaddr_in address = harness::loopback(p);
+        const sockaddr_in address = support::loopback(p);
         ASSERT_EQ(::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
         ::listen(fd, 1);
         occupied.push_back(fd);
     }
     RendererProcess process;
-    process.start(harness::standinProgram(), arguments(), log_);
+    process.start(QUORELL_STANDIN_PATH, arguments(), log_);
     EXPECT_EQ(process.waitForExit(), 1);
-    EXPECT_NE(harness::readFile(log_).find("no free port"), std::string::npos);
+    EXPECT_NE(support::readFile(log_).find("no free port"), std::string::npos);
     EXPECT_TRUE(listedPids(library_->query().listInstances()).empty());
     for (int fd : occupied) ::close(fd);
 }
 
 TEST_F(Renderer, IdleInstanceExitsAndWithdrawsItsRecord) {
     RendererProcess process;
-    process.start(harness::standinProgram(),
+    process.start(QUORELL_STANDIN_PATH,
                   {"--ports", std::to_string(firstPort_) + "-" + std::to_string(firstPort_),
                    "--idle-exit", "1"},
                   log_);
@@ -378,13 +365,10 @@ TEST_F(Renderer, IdleInstanceExitsAndWithdrawsItsRecord) {
 }
 
 TEST_F(Renderer, InstalledCopyRunsFromTheRegistryWithoutArguments) {
-    const fs::path prefix = temp_.path() / "Quorell 13";
-    const std::string ports = std::to_string(firstPort_ + 2) + "-" + std::to_string(firstPort_ + 3);
-    RendererProcess installer;
-    installer.start(harness::standinProgram(),
-                    {"install", "--prefix", prefix.string(), "--version", "13", "--ports", ports},
-                    log_);
-    ASSERT_EQ(installer.waitForExit(), 0) << harness::readFile(log_);
+    const fs::path prefix = installation_.prefix = installation_.root() / "Quorell 13";
+    const support::Outcome installed =
+        installation_.install(QUORELL_STANDIN_PATH, firstPort_ + 2, firstPort_ + 3, {"--version", "13"});
+    ASSERT_EQ(installed.status, 0) << installed.out;
 
     platform::RegistryFile hive(platform::Hive::CurrentUser);
     ASSERT_TRUE(hive.load(platform::hiveFilePath(platform::Hive::CurrentUser)));
@@ -411,18 +395,18 @@ TEST_F(Renderer, InstalledCopyRunsFromTheRegistryWithoutArguments) {
     EXPECT_TRUE(fs::exists(prefix / "resources" / "startup.hdr"));
 
     // Started as the add-in starts it: the installed program, no arguments.
-    RendererProcess installed;
-    installed.start((prefix / "bin" / "quorell-standin").string(), {}, log_);
-    ASSERT_TRUE(installed.waitUntilPublished()) << harness::readFile(log_);
+    RendererProcess installedCopy;
+    installedCopy.start((prefix / "bin" / "quorell-standin").string(), {}, log_);
+    ASSERT_TRUE(installedCopy.waitUntilPublished()) << support::readFile(log_);
     livelink::InstanceRecord record;
     ASSERT_TRUE(
-        livelink::readInstanceRecord(livelink::instanceRecordPath(installed.pid()), &record));
+        livelink::readInstanceRecord(livelink::instanceRecordPath(installedCopy.pid()), &record));
     EXPECT_EQ(record.versionMajor, 13);
     EXPECT_EQ(record.livelinkPort, firstPort_ + 2);
-    ASSERT_TRUE(send(installed, testscene::writeEveryCall));
-    EXPECT_EQ(harness::readFile(prefix / "resources" / "scenes" / "Every Call.bip"),
+    ASSERT_TRUE(send(installedCopy, testscene::writeEveryCall));
+    EXPECT_EQ(support::readFile(prefix / "resources" / "scenes" / "Every Call.bip"),
               writeDirectly(testscene::writeEveryCall));
-    installed.terminate();
+    installedCopy.terminate();
 }
 
 }  // namespace

@@ -12,17 +12,13 @@
 
 #include "importers/sceneapi/orvSceneapi_oo.h"
 #include "scene/LightFileFactory.h"
+#include "support/Files.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream content;
-    content << in.rdbuf();
-    return content.str();
-}
+using support::readFile;
 
 std::string bannerLines() {
     return "#print \"" + orv::orvSceneapi_oo::banner() + "\"\nversion 9\n\n";

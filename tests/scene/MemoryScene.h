@@ -3,14 +3,13 @@
 // wrapper's opening lines.
 #pragma once
 
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "importers/sceneapi/orvScene_api_file.h"
 #include "importers/sceneapi/orvSceneapi_oo.h"
 #include "scene/LightFactory.h"
+#include "support/MemoryWriter.h"
 
 namespace orv::test {
 
@@ -27,29 +26,19 @@ class ArrayWatchingWriter : public orvScene_api_file {
 
 class MemoryScene : public LightFactory {
   public:
-    MemoryScene() : stream(open_memstream(&buffer, &size)), writer(stream, false), oo(*this) {
+    MemoryScene() : writer(memory.stream(), false), oo(*this) {
         writer.setFlags(1);
-        std::fflush(stream);
-        opening = size;
-    }
-    ~MemoryScene() override {
-        std::fclose(stream);
-        std::free(buffer);
+        opening = memory.text().size();
     }
     orvScene_api* getSceneApi() override { return &writer; }
     void writeHeader(orvSceneapi_oo&) override {}
     void close() override {}
 
-    std::string text() {
-        std::fflush(stream);
-        return std::string(buffer + opening, size - opening);
-    }
+    std::string text() { return memory.text().substr(opening); }
 
   private:
-    char* buffer = nullptr;
-    size_t size = 0;
+    support::MemoryFile memory;
     size_t opening = 0;
-    FILE* stream;
 
   public:
     ArrayWatchingWriter writer;

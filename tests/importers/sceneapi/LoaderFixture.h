@@ -5,13 +5,15 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "importers/sceneapi/log.h"
 #include "importers/sceneapi/quorelllive_loader.h"
 #include "livelink/InstallationFixture.h"
+#include "support/Files.h"
+
+using support::count;
+using support::readFile;
 
 class LoaderFixture : public InstallationFixture {
   protected:
@@ -29,7 +31,6 @@ class LoaderFixture : public InstallationFixture {
         unloadLiveLibrary();
         Output2FILE::reset();
         EXPECT_EQ(::chdir(oldCwd_.c_str()), 0);
-        InstallationFixture::TearDown();
     }
 
     // Registers a valid installation of the given major version in the
@@ -50,20 +51,6 @@ class LoaderFixture : public InstallationFixture {
         std::filesystem::copy_file(
             std::string(LIVE_DOUBLES_DIR) + "/" + variant + "/orvquorelllive6_64.so",
             folder + "/" + fileName, std::filesystem::copy_options::overwrite_existing);
-    }
-
-    static std::string readFile(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        std::ostringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
-
-    static size_t count(const std::string& text, const std::string& part) {
-        size_t n = 0;
-        for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
-            ++n;
-        return n;
     }
 
     std::string cwd_;

@@ -6,7 +6,7 @@
 #include <stdexcept>
 #include <vector>
 
-#include "WriterHarness.h"
+#include "support/MemoryWriter.h"
 #include "importers/sceneapi/orvSceneapi_oo.h"
 #include "scene/LightFactory.h"
 #include "scene/LightNode.h"
@@ -24,7 +24,7 @@ class StubFactory : public orv::LightFactory {
     }
     void close() override {}
 
-    WriterHarness harness;
+    support::MemoryWriter harness;
     bool withWriter;
     int headers = 0;
 };

@@ -5,9 +5,14 @@
 #include <cstring>
 #include <string>
 
-#include "WriterHarness.h"
+#include "support/MemoryWriter.h"
 
 namespace {
+
+std::string chunkString(const TextChunk* chunk) {
+    return chunk && chunk->data ? std::string(chunk->data, static_cast<size_t>(chunk->length))
+                                : std::string();
+}
 
 // pushChunk, openShader(null), body, endShader, currentChunk, popChunk.
 template <class Body>
@@ -28,7 +33,7 @@ void openLevels(orvScene_api& w, int levels) {
 }  // namespace
 
 TEST(WriterChunks, AnonymousShaderStartsAtLevelZero) {
-    WriterHarness h;
+    support::MemoryWriter h;
     orvScene_api& w = h.api();
     w.setFlags(1);
     openLevels(w, 3);
@@ -54,7 +59,7 @@ TEST(WriterChunks, AnonymousShaderStartsAtLevelZero) {
 
 TEST(WriterChunks, NestedCaptureAndShaderInput) {
     for (bool indent : {true, false}) {
-        WriterHarness h;
+        support::MemoryWriter h;
         orvScene_api& w = h.api();
         if (indent) w.setFlags(1);
         openLevels(w, 2);
@@ -81,7 +86,7 @@ TEST(WriterChunks, NestedCaptureAndShaderInput) {
 }
 
 TEST(WriterChunks, NamedShaderInsideCaptureGoesToTheStream) {
-    WriterHarness h;
+    support::MemoryWriter h;
     orvScene_api& w = h.api();
     TextChunk* chunk = capture(w, "c", [&] {
         w.defineShader("d", 4);
@@ -93,7 +98,7 @@ TEST(WriterChunks, NamedShaderInsideCaptureGoesToTheStream) {
 }
 
 TEST(WriterChunks, ChunkAsValueIsWrittenAtLevelTwo) {
-    WriterHarness h;
+    support::MemoryWriter h;
     orvScene_api& w = h.api();
     w.setFlags(1);
     TextChunk* chunk = capture(w, "c", [&] { w.writeText("a\n"); });
@@ -103,7 +108,7 @@ TEST(WriterChunks, ChunkAsValueIsWrittenAtLevelTwo) {
 }
 
 TEST(WriterChunks, HexadecimalNameMakesTheChunkBinary) {
-    WriterHarness h;
+    support::MemoryWriter h;
     orvScene_api& w = h.api();
     w.setFlags(1);
     w.beginLoad("l");
@@ -116,7 +121,7 @@ TEST(WriterChunks, HexadecimalNameMakesTheChunkBinary) {
 }
 
 TEST(WriterChunks, GrowthFollowsTheSizingRule) {
-    WriterHarness h;
+    support::MemoryWriter h;
     orvScene_api& w = h.api();
     w.pushChunk();
     w.openShader(nullptr, "t");
@@ -140,7 +145,7 @@ TEST(WriterChunks, GrowthFollowsTheSizingRule) {
 
 TEST(WriterLongText, CutAtTheWorkBufferLength) {
     const std::string huge(0x180000, 'a');
-    WriterHarness h;
+    support::MemoryWriter h;
     h.api().writeText("%s", huge.c_str());
     EXPECT_EQ(h.take(), std::string(0xFFFFF, 'a'));
     h.api().print(huge.c_str());
@@ -152,7 +157,7 @@ TEST(WriterLongText, CutAtTheWorkBufferLength) {
 
 TEST(WriterLongText, IndentationOfManyLineFeedsDoesNotOverflow) {
     const std::string lines(0x200000, '\n');
-    WriterHarness h;
+    support::MemoryWriter h;
     h.api().setFlags(1);
     openLevels(h.api(), 40);
     h.take();
@@ -166,7 +171,7 @@ TEST(WriterLongText, IndentationOfManyLineFeedsDoesNotOverflow) {
 
 TEST(WriterLongText, CapturedTextIsCutToo) {
     const std::string huge(0x100100, 'b');
-    WriterHarness h;
+    support::MemoryWriter h;
     orvScene_api& w = h.api();
     TextChunk* chunk = capture(w, "t", [&] { w.writeText("%s", huge.c_str()); });
     EXPECT_EQ(chunk->length, 6 + 0xFFFFF + 1);
@@ -186,7 +191,7 @@ TEST(WriterLocale, NumbersUseAPointAndTheLocaleIsRestored) {
     if (!commaLocale) GTEST_SKIP() << "no locale with a decimal comma on this machine";
     const std::string before = std::setlocale(LC_NUMERIC, nullptr);
     {
-        WriterHarness h;
+        support::MemoryWriter h;
         const double d = 0.5;
         const float f = 1.25f;
         h.api().attribute("d", vtDouble, &d);

@@ -2,7 +2,7 @@
 // top-level blocks and statement styles.
 #include <gtest/gtest.h>
 
-#include "WriterHarness.h"
+#include "support/MemoryWriter.h"
 
 namespace {
 
@@ -79,7 +79,7 @@ void writeSampleScene(orvScene_api& w) {
 }  // namespace
 
 TEST(WriterStatements, EveryStatementIndented) {
-    WriterHarness h;
+    support::MemoryWriter h;
     h.api().setFlags(1);
     writeSampleScene(h.api());
     EXPECT_EQ(h.finish(),
@@ -111,7 +111,7 @@ TEST(WriterStatements, EveryStatementIndented) {
 }
 
 TEST(WriterStatements, EveryStatementWithDefaultFlags) {
-    WriterHarness h;
+    support::MemoryWriter h;
     writeSampleScene(h.api());
     EXPECT_EQ(h.finish(),
               "version 9\n\nload \"orvrtopt.so\" {\n\"import_mode\" on,\n}\n"
@@ -141,7 +141,7 @@ TEST(WriterStatements, EveryStatementWithDefaultFlags) {
 }
 
 TEST(WriterStatements, GroupInstanceAndDefinitionAtLevels) {
-    WriterHarness h;
+    support::MemoryWriter h;
     h.api().beginGroup("g", true);
     EXPECT_EQ(h.take(), "\ngroup \"g\" {\n");
     h.api().setFlags(1);
@@ -155,7 +155,7 @@ TEST(WriterStatements, GroupInstanceAndDefinitionAtLevels) {
 }
 
 TEST(WriterStatements, AttributeStyleFollowsTheBlock) {
-    WriterHarness h;
+    support::MemoryWriter h;
     const float grey[3] = {0.8f, 0.8f, 0.8f};
     h.api().attribute("diffuse", vtFloat3, grey);
     EXPECT_EQ(h.take(), "\"diffuse\" 0.8 0.8 0.8,\n");
@@ -174,7 +174,7 @@ TEST(WriterStatements, AttributeStyleFollowsTheBlock) {
 }
 
 TEST(WriterStatements, TopLevelBlocksDoNotNest) {
-    WriterHarness h;
+    support::MemoryWriter h;
     orvScene_api& w = h.api();
     w.beginObject("o", true);
     h.take();
@@ -198,7 +198,7 @@ TEST(WriterStatements, TopLevelBlocksDoNotNest) {
 }
 
 TEST(WriterStatements, TopLevelBlockInsideLevelKeepsIndentRules) {
-    WriterHarness h;
+    support::MemoryWriter h;
     h.api().setFlags(1);
     h.api().beginLoad("m");
     h.take();
@@ -209,7 +209,7 @@ TEST(WriterStatements, TopLevelBlockInsideLevelKeepsIndentRules) {
 }
 
 TEST(WriterStatements, VersionAndInterfaceAnswers) {
-    WriterHarness h;
+    support::MemoryWriter h;
     h.api().version(-1);
     EXPECT_EQ(h.take(), "version 20\n\n");
     EXPECT_FALSE(h.api().connect("localhost", 1, 2));
@@ -225,7 +225,7 @@ TEST(WriterStatements, VersionAndInterfaceAnswers) {
 }
 
 TEST(WriterStatements, PrintAndWriteTextKeepPercentSigns) {
-    WriterHarness h;
+    support::MemoryWriter h;
     h.api().print("100%s %d");
     h.api().error("%n");
     h.api().writeText("%d%%|%s\n", 5, "x");
@@ -233,7 +233,7 @@ TEST(WriterStatements, PrintAndWriteTextKeepPercentSigns) {
 }
 
 TEST(WriterStatements, MultiLineTextIsIndentedAfterEachLineFeed) {
-    WriterHarness h;
+    support::MemoryWriter h;
     h.api().setFlags(1);
     h.api().beginLoad("a");
     h.api().beginLoad("b");

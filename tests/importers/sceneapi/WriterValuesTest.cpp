@@ -7,12 +7,12 @@
 #include <limits>
 #include <vector>
 
-#include "WriterHarness.h"
+#include "support/MemoryWriter.h"
 
 namespace {
 
 std::string attributeText(ValueType type, const void* value, bool binary = false) {
-    WriterHarness h(binary);
+    support::MemoryWriter h(binary);
     h.api().attribute("v", type, value);
     return h.finish();
 }
@@ -41,7 +41,7 @@ const float kInf = std::numeric_limits<float>::infinity();
 }  // namespace
 
 TEST(WriterNames, QuotedHexadecimalAndEmpty) {
-    WriterHarness h;
+    support::MemoryWriter h;
     h.api().groupAttribute("abc", "");
     EXPECT_EQ(h.take(), "attribute \"abc\" \"\"\n");
     h.api().groupAttribute("a\"b", "\xc3\xa9");
@@ -53,7 +53,7 @@ TEST(WriterNames, QuotedHexadecimalAndEmpty) {
 }
 
 TEST(WriterNames, HexadecimalNameIsNeverIndented) {
-    WriterHarness h;
+    support::MemoryWriter h;
     h.api().setFlags(1);
     h.api().beginLoad("x");
     h.take();
@@ -110,7 +110,7 @@ TEST(WriterNumbers, MatricesNarrowedOnlyInScalarAndTransformForms) {
     m[5] = 1e50;
     m[15] = 0.1;
     EXPECT_EQ(attributeText(vtMatrix, m), "\"v\" 0 0 0 0 0 inf 0 0 0 0 0 0 0 0 0 0.1,\n");
-    WriterHarness h;
+    support::MemoryWriter h;
     h.api().transform(m);
     h.api().setTransform(m);
     EXPECT_EQ(h.take(),
@@ -132,7 +132,7 @@ TEST(WriterNumbers, MatricesNarrowedOnlyInScalarAndTransformForms) {
 TEST(WriterNumbers, UnknownKindsWriteNothing) {
     const int32_t value = 1;
     for (int32_t kind : {0, 8, 11, 12, 19, 22, 0x2000, 0x8008, 0x8010}) {
-        WriterHarness h;
+        support::MemoryWriter h;
         EXPECT_TRUE(h.api().attribute("v", static_cast<ValueType>(kind), &value));
         EXPECT_EQ(h.finish(), "") << kind;
     }
@@ -149,7 +149,7 @@ TEST(WriterArrays, LineBreakingOfNumericArrays) {
     EXPECT_EQ(arrayText(vtFloatArray, values, -3), "\"v\" [ ] ,\n");
     EXPECT_EQ(arrayText(vtFloat3Array, values, 3), "\"v\" [ 0 1 2,3 4 5,6 7 8 ] ,\n");
 
-    WriterHarness h;
+    support::MemoryWriter h;
     h.api().setFlags(1);
     h.api().beginLoad("m");
     h.take();
@@ -175,7 +175,7 @@ TEST(WriterArrays, ElementForms) {
 
 TEST(WriterArrays, StringArraysBreakAfterEveryElement) {
     std::vector<const char*> names = {"n0", "n1", "n2", "n3", "n4", "n5", "n6", "n7", "x\"", "n9"};
-    WriterHarness h;
+    support::MemoryWriter h;
     h.api().setFlags(1);
     h.api().beginLoad("m");
     h.take();
@@ -209,7 +209,7 @@ TEST(WriterArrays, BinaryArraysByteForByte) {
 TEST(WriterArrays, SetFlagsSwitchesBinaryArrays) {
     const std::vector<int32_t> n = {1, 2};
     const ArrayRef array{n.data(), 2};
-    WriterHarness h(true);
+    support::MemoryWriter h(true);
     h.api().setFlags(1);
     h.api().attribute("a", vtIntArray, &array);
     EXPECT_EQ(h.take(), "\"a\" [ 1,2 ] ,\n");
@@ -219,7 +219,7 @@ TEST(WriterArrays, SetFlagsSwitchesBinaryArrays) {
 }
 
 TEST(WriterLists, TextListsBreakTwoTriplesOrSixValuesPerLine) {
-    WriterHarness h;
+    support::MemoryWriter h;
     h.api().setFlags(1);
     h.api().beginList("l");
     for (int i = 1; i <= 5; ++i) {
@@ -245,7 +245,7 @@ TEST(WriterLists, TextListsBreakTwoTriplesOrSixValuesPerLine) {
 }
 
 TEST(WriterLists, BinaryListsCollectWords) {
-    WriterHarness h(true);
+    support::MemoryWriter h(true);
     h.api().beginList("l");
     const float p[3] = {1, 2, 3};
     h.api().listElement(vtFloat3, p);
