@@ -38,48 +38,34 @@ void expectWellFormed(const std::vector<host::FaceData>& faces, const host::Vec3
 
 }  // namespace
 
-TEST(Primitives, BoxHasSixFacesOfTwoTriangles) {
-    const host::Vec3 center{1, 2, 3};
-    auto faces = host::makeBox({2, 4, 6}, center);
-    ASSERT_EQ(faces.size(), 6u);
-    expectWellFormed(faces, center);
-    for (const auto& f : faces) EXPECT_EQ(f.meshes[0].indices.size(), 6u);
-    // The first face is -x: every node at x = 1 - 1.
-    for (size_t i = 0; i < faces[0].meshes[0].coordinates.size(); i += 3)
-        EXPECT_FLOAT_EQ(faces[0].meshes[0].coordinates[i], 0);
-    host::PhysicalData m = host::measureMeshes({{.name = "b", .faces = faces}});
-    EXPECT_NEAR(m.volume, 48, 1e-9);
-    EXPECT_NEAR(m.area, 2 * (8 + 24 + 12), 1e-9);
-}
-
-TEST(Primitives, CylinderHasSideAndTwoCapsAlongItsAxis) {
-    const host::Vec3 center{0, 5, 0};
-    for (host::Axis axis : {host::Axis::X, host::Axis::Y, host::Axis::Z}) {
-        auto faces = host::makeCylinder(2, 10, 64, center, axis);
-        ASSERT_EQ(faces.size(), 3u);
-        expectWellFormed(faces, center);
-        const int along = axis == host::Axis::X ? 0 : axis == host::Axis::Y ? 1 : 2;
-        // The top cap lies at center + height / 2 along the axis.
-        const auto& top = faces[2].meshes[0].coordinates;
-        for (size_t i = along; i < top.size(); i += 3)
-            EXPECT_FLOAT_EQ(top[i], float(center[along] + 5));
-        host::PhysicalData m = host::measureMeshes({{.name = "c", .faces = faces}});
-        const double polygon =
-            0.5 * 64 * 4 * std::sin(2 * std::numbers::pi / 64);  // inscribed area
-        EXPECT_NEAR(m.volume, polygon * 10, 1e-3);
+TEST(Primitives, FaceCountsAndVolumesOfTheThreeShapes) {
+    struct Shape {
+        const char* what;
+        std::vector<host::FaceData> faces;
+        host::Vec3 center;
+        size_t faceCount;
+        double volume, tolerance;
+    };
+    const double polygon = 0.5 * 64 * 4 * std::sin(2 * std::numbers::pi / 64);  // inscribed
+    const std::vector<Shape> shapes{
+        {"box", host::makeBox({2, 4, 6}, {1, 2, 3}), {1, 2, 3}, 6, 48, 1e-9},
+        {"cylinder x", host::makeCylinder(2, 10, 64, {0, 5, 0}, host::Axis::X), {0, 5, 0}, 3,
+         polygon * 10, 1e-3},
+        {"cylinder z", host::makeCylinder(2, 10, 64, {0, 5, 0}, host::Axis::Z), {0, 5, 0}, 3,
+         polygon * 10, 1e-3},
+        {"sphere", host::makeSphere(3, 48, 24, {-3, 0, 1}), {-3, 0, 1}, 1,
+         4.0 / 3 * std::numbers::pi * 27 - 1.1, 1.2}};  // inscribed: a little smaller
+    for (const Shape& s : shapes) {
+        SCOPED_TRACE(s.what);
+        ASSERT_EQ(s.faces.size(), s.faceCount);
+        expectWellFormed(s.faces, s.center);
+        EXPECT_NEAR(host::measureMeshes({{.name = "s", .faces = s.faces}}).volume, s.volume,
+                    s.tolerance);
     }
+    EXPECT_NEAR(host::measureMeshes({{.name = "b", .faces = shapes[0].faces}}).area, 88, 1e-9);
+    // The top cap of a cylinder along x lies at center + height / 2.
+    const auto& top = shapes[1].faces[2].meshes[0].coordinates;
+    for (size_t i = 0; i < top.size(); i += 3) EXPECT_FLOAT_EQ(top[i], 5);
+    EXPECT_EQ(shapes[3].faces[0].meshes[0].indices.size(), size_t(3 * 48 * (2 * 24 - 2)));
     EXPECT_EQ(host::makeCylinder(1, 1, 1)[1].meshes[0].indices.size(), 9u);  // raised to 3 segments
-}
-
-TEST(Primitives, SphereIsOneClosedFace) {
-    const host::Vec3 center{-3, 0, 1};
-    auto faces = host::makeSphere(3, 48, 24, center);
-    ASSERT_EQ(faces.size(), 1u);
-    expectWellFormed(faces, center);
-    EXPECT_EQ(faces[0].meshes[0].indices.size(),
-              size_t(3 * 48 * (2 * 24 - 2)));  // no degenerate triangle
-    host::PhysicalData m = host::measureMeshes({{.name = "s", .faces = faces}});
-    EXPECT_NEAR(m.volume, 4.0 / 3 * std::numbers::pi * 27, 0.02 * 113);
-    EXPECT_NEAR(m.area, 4 * std::numbers::pi * 9, 0.02 * 113);
-    EXPECT_LT(m.volume, 4.0 / 3 * std::numbers::pi * 27);  // inscribed
 }
