@@ -7,9 +7,7 @@
 
 #include "convert/DesignConverter.h"
 #include "host/DesignBuilder.h"
-#include "scene/Material.h"
 #include "scene/OrvGroup.h"
-#include "scene/TriangleObject.h"
 
 namespace fixtures {
 
@@ -93,23 +91,6 @@ inline adsk::core::Ptr<adsk::fusion::Component> rootOf(
 
 inline std::shared_ptr<orv::OrvGroup> group(const std::shared_ptr<orv::LightNode>& node) {
     return std::dynamic_pointer_cast<orv::OrvGroup>(node);
-}
-
-inline std::shared_ptr<orv::TriangleObject> mesh(const std::shared_ptr<orv::LightNode>& node) {
-    return std::dynamic_pointer_cast<orv::TriangleObject>(node);
-}
-
-inline std::shared_ptr<orv::FusionMaterial> materialOf(
-    const std::shared_ptr<orv::LightNode>& node) {
-    return std::dynamic_pointer_cast<orv::FusionMaterial>(mesh(node)->getMaterial());
-}
-
-// The material names of a body group's appearance groups, in order.
-inline std::vector<std::string> materialNames(const orv::OrvGroup& body) {
-    std::vector<std::string> names;
-    for (const auto& sub : body.getChildren())
-        names.push_back(materialOf(group(sub)->getNodes()[0])->getName());
-    return names;
 }
 
 // Names of a group's child groups, in order.

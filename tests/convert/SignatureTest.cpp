@@ -46,31 +46,18 @@ host::ComponentData& partComponent(host::DocumentData& d) {
 }  // namespace
 
 TEST(SignaturesDiffer, EveryFieldCounts) {
+    // Differences that no edit of ChangeDetection.EachEditOfAComponentMarksItChanged makes.
     const std::vector<std::pair<const char*, std::function<void(ComponentSignature&)>>> changes{
-        {"measure1", [](auto& s) { s.measure1 += 0.001; }},
-        {"measure2", [](auto& s) { s.measure2 = 0; }},
-        {"summary", [](auto& s) { s.appearanceSummary = "2xA 1xC "; }},
         {"summary length", [](auto& s) { s.appearanceSummary += " "; }},
         {"visible", [](auto& s) { s.visible = false; }},
-        {"body visibility", [](auto& s) { s.bodyVisibility["Lid"] = true; }},
-        {"body renamed",
-         [](auto& s) {
-             s.bodyVisibility.erase("Lid");
-             s.bodyVisibility["Lid2"] = false;
-         }},
         {"body added", [](auto& s) { s.bodyVisibility["New"] = true; }},
-        {"first vertex", [](auto& s) { s.bodyFirstVertex["Base"][2] = 3.5f; }},
         {"first vertex key",
          [](auto& s) {
              s.bodyFirstVertex["Base2"] = s.bodyFirstVertex["Base"];
              s.bodyFirstVertex.erase("Base");
          }},
         {"first vertex gone", [](auto& s) { s.bodyFirstVertex.clear(); }},
-        {"child", [](auto& s) { s.childComponents.insert("Cable"); }},
-        {"child renamed",
-         [](auto& s) {
-             s.childComponents = {"Arm", "Hood"};
-         }},
+        {"child renamed", [](auto& s) { s.childComponents = {"Arm", "Hood"}; }},
     };
     const ComponentSignature base = sample();
     EXPECT_FALSE(signaturesDiffer(base, sample()));
