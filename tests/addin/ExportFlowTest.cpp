@@ -50,25 +50,6 @@ TEST_F(AddinTest, DialogAsksForABipFileNamedAfterTheDocumentAndCancelChangesNoth
     EXPECT_EQ(dialogs[1].settings.initialFilename, "Untitled.bip");
 }
 
-TEST_F(AddinTest, ExportWritesModuleAndTreeWithoutCamera) {
-    auto converter = makeConverter();
-    host::answerNextFileDialog((dir / "out.bip").string());
-    exportDocument(converter, host::openDocument(bracket("mm")));
-    const std::string text = readFile(dir / "out.bip");
-    EXPECT_TRUE(contains(text, "load \"orvrtopt.so\" {\n \"import_mode\" on,\n"));
-    EXPECT_TRUE(contains(text,
-                         " \"import_up_vector\" 1,\n \"meter_scale\" 1000,\n"
-                         " \"import_keep_original\" on,\n \"import_center_geometry\" on,\n"
-                         " \"import_snap_to_ground\" on,\n \"import_adjust_camera\" on,\n"
-                         " \"import_adjust_environment\" on,\n \"ext\" on,\n}\n"));
-    EXPECT_FALSE(contains(text, "import_use_camera"));
-    EXPECT_FALSE(contains(text, "camera "));
-    // Host centimetres are written in millimetres.
-    EXPECT_TRUE(contains(text, "\"vertices\" [ 10 20 30,20 20 30,10 30 30 ] ,"));
-    EXPECT_EQ(converter.unitsPerCentimetre, 10.0f);
-    EXPECT_TRUE(converter.wrapper);
-}
-
 TEST_F(AddinTest, ExportKeepsThePreviousSignatures) {
     auto converter = makeConverter();
     auto doc = host::openDocument(bracket());

@@ -65,14 +65,6 @@ class FusionSim : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(FusionSim, ExportClicksThePanelButtonAndAnswersTheDialog) {
-    Outcome o = sim("lamp.json --export result.bip");
-    EXPECT_EQ(o.status, 0) << o.err;
-    EXPECT_EQ(o.out, "fake: run\nfake: stop\n");
-    EXPECT_EQ(o.err, "");
-    EXPECT_EQ(slurp(path("result.bip")), "Lamp v3\n");
-}
-
 TEST_F(FusionSim, RenderClicksTheToolbarButton) {
     Outcome o = sim("lamp.json --render");
     EXPECT_EQ(o.status, 0) << o.err;
@@ -132,39 +124,16 @@ TEST_F(FusionSim, MessageBoxAloneKeepsStatusZero) {
 }
 
 TEST_F(FusionSim, UsageAndFileErrorsExitWithTwoAndOneLine) {
-    struct Case {
-        std::string arguments;
-        std::string err;
-        bool withAddin = true;
-    };
-    const std::vector<Case> cases = {
-        {"", "fusion-sim: nothing to do (see fusion-sim --help)\n", false},
-        {"lamp.json",
-         "fusion-sim: say what to do with the design: --export FILE or --render (see fusion-sim "
-         "--help)\n"},
-        {"lamp.json --export", "fusion-sim: --export needs a value (see fusion-sim --help)\n"},
-        {"lamp.json --render --export x.bip",
-         "fusion-sim: choose one of --export, --render and --script (--export) (see fusion-sim "
-         "--help)\n"},
-        {"lamp.json --frobnicate",
-         "fusion-sim: unknown option --frobnicate (see fusion-sim --help)\n"},
-        {"a.json b.json --render",
-         "fusion-sim: more than one design file (a.json, b.json) (see fusion-sim --help)\n"},
-        {"--script none.txt",
-         "fusion-sim: cannot read the script none.txt (see fusion-sim --help)\n"},
-        {"missing.json --render",
-         "fusion-sim: missing.json: cannot read: No such file or directory\n"},
-        {"lamp.json --render --addin ./nothing.so",
-         "fusion-sim: cannot load the add-in: ./nothing.so: cannot open shared object file: No "
-         "such file or "
-         "directory\n",
-         false},
-    };
-    for (const Case& c : cases) {
-        Outcome o = sim(c.arguments, c.withAddin);
-        EXPECT_EQ(o.status, 2) << c.arguments;
-        EXPECT_EQ(o.err, c.err) << c.arguments;
-        EXPECT_EQ(o.out, "") << c.arguments;
+    std::istringstream table(slurp(fs::path(TEST_DATA) / "fusion-sim/usage.tsv"));
+    for (std::string line; std::getline(table, line);) {
+        if (line.empty() || line[0] == '#') continue;
+        const size_t tab1 = line.find('\t');
+        const size_t tab2 = line.find('\t', tab1 + 1);
+        const std::string arguments = line.substr(0, tab1);
+        Outcome o = sim(arguments, line.substr(tab1 + 1, tab2 - tab1 - 1) == "yes");
+        EXPECT_EQ(o.status, 2) << arguments;
+        EXPECT_EQ(o.err, line.substr(tab2 + 1) + "\n") << arguments;
+        EXPECT_EQ(o.out, "") << arguments;
     }
 }
 
@@ -186,13 +155,6 @@ TEST_F(FusionSim, ABadDesignInAScriptEndsTheSession) {
     EXPECT_EQ(o.status, 2);
     EXPECT_EQ(o.err, "fusion-sim: " + path("bad.json").string() +
                          ": components[0].occurrences[0].component: unknown component id \"B\"\n");
-}
-
-TEST_F(FusionSim, HelpDescribesTheModes) {
-    Outcome o = sim("--help", false);
-    EXPECT_EQ(o.status, 0);
-    EXPECT_NE(o.out.find("--export FILE"), std::string::npos);
-    EXPECT_NE(o.out.find("dialog save PATH"), std::string::npos);
 }
 
 TEST(ScriptParser, StepsArgumentsAndPlaces) {
