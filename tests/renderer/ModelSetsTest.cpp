@@ -6,7 +6,7 @@
 #include <optional>
 #include <random>
 
-#include "../livelib/EveryCallScene.h"
+#include "support/EveryCallScene.h"
 #include "ModelSets.h"
 #include "livelib/FrameCodec.h"
 #include "support/MemoryWriter.h"

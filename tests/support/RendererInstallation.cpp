@@ -34,10 +34,11 @@ fs::path recordPath(pid_t pid) {
 }  // namespace
 
 RendererInstallation::RendererInstallation()
-    : prefix(folder_ / "Quorell 12"),
-      registry_("QUORELL_REGISTRY_DIR", (folder_ / "registry").string()),
+    : registry_("QUORELL_REGISTRY_DIR", (folder_ / "registry").string()),
       runtime_("QUORELL_RUNTIME_DIR", (folder_ / "instances").string()),
-      data_("XDG_DATA_HOME", (folder_ / "data").string()) {}
+      data_("XDG_DATA_HOME", (folder_ / "data").string()) {
+    prefix = folder_ / "Quorell 12";
+}
 
 RendererInstallation::~RendererInstallation() {
     stopRenderers();

@@ -1,7 +1,10 @@
 // The live library loader against real dlopen'ed doubles of the live library.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <regex>
+#include <utility>
+#include <vector>
 
 #include "importers/sceneapi/LoaderFixture.h"
 
@@ -39,23 +42,6 @@ TEST_F(LoaderTest, LoadsFromTheProgramFolderAndReusesTheLoadedLibrary) {
     EXPECT_TRUE(has(text, "DEBUG4:  Quorell live: 0x[0-9a-f]+\n")) << text;
     // Lines name this loader's source file.
     EXPECT_TRUE(has(text, "^quorelllive_loader\\.cpp:\\d+ - ")) << text;
-}
-
-TEST_F(LoaderTest, ThirtyTwoBitNameIsTriedFirst) {
-    const std::string folder = install(12);
-    placeDouble("null", folder + "/bin", "orvquorelllive6_32.so");
-    placeDouble("normal", folder + "/bin", "orvquorelllive6_64.so");
-    EXPECT_EQ(orv_get_query_api(12, 13), nullptr);  // the 32 file loads and gives nothing
-    unloadLiveLibrary();
-    std::filesystem::remove(folder + "/bin/orvquorelllive6_32.so");
-    EXPECT_NE(orv_get_query_api(12, 13), nullptr);
-}
-
-TEST_F(LoaderTest, LibraryOnlyInTheCurrentFolder) {
-    install(12);
-    placeDouble("normal", cwd_, "orvquorelllive6_64.so");
-    EXPECT_NE(orv_get_scene_api(12, 13), nullptr);
-    EXPECT_TRUE(has(logText(), "initialize shared handle: 0x[0-9a-f]+\n"));
 }
 
 TEST_F(LoaderTest, MissingLibraryLogsNoSharedHandle) {
@@ -113,15 +99,33 @@ TEST_F(LoaderTest, NoInstallationInRangeLoadsNothingAndLogsNoAttempt) {
     EXPECT_EQ(count(text, "\n"), 1u) << text;  // only the query getter's own line
 }
 
-TEST_F(LoaderTest, FileNamesFollowTheMajorVersion) {
-    EXPECT_EQ(liveLibraryStem(12), L"orvquorelllive6_");
-    EXPECT_EQ(liveLibraryStem(6), L"orvquorelllive6_");
-    EXPECT_EQ(liveLibraryStem(5), L"orvquorelllive");
-    const std::string folder = install(5);
-    placeDouble("normal", folder + "/bin", "orvquorelllive6_64.so");  // not this version's name
-    EXPECT_EQ(orv_get_query_api(5, 5), nullptr);
-    placeDouble("normal", folder + "/bin", "orvquorelllive64.so");
-    EXPECT_NE(orv_get_query_api(5, 5), nullptr);
+// Which files load, by name and folder: the 32-bit name is tried first (the
+// "null" double loads and gives nothing), the current folder is searched too,
+// and before version 6 the name has no "6_".
+TEST_F(LoaderTest, FileNamesAndFoldersThatLoad) {
+    struct Case {
+        int version;
+        bool currentFolder;
+        std::vector<std::pair<std::string, std::string>> doubles;  // variant, file name
+        bool loads;
+    };
+    const Case cases[] = {
+        {12, false, {{"null", "orvquorelllive6_32.so"}, {"normal", "orvquorelllive6_64.so"}}, false},
+        {12, true, {{"normal", "orvquorelllive6_64.so"}}, true},
+        {5, false, {{"normal", "orvquorelllive6_64.so"}}, false},
+        {5, false, {{"normal", "orvquorelllive64.so"}}, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.version) + " " + c.doubles.back().second);
+        unloadLiveLibrary();
+        std::filesystem::remove_all(dir_ + "/Quorell" + std::to_string(c.version));
+        for (const auto& entry : std::filesystem::directory_iterator(cwd_))
+            std::filesystem::remove(entry.path());
+        const std::string folder = install(c.version);
+        for (const auto& [variant, name] : c.doubles)
+            placeDouble(variant, c.currentFolder ? cwd_ : folder + "/bin", name);
+        EXPECT_EQ(orv_get_query_api(c.version, c.version) != nullptr, c.loads);
+    }
 }
 
 TEST_F(LoaderTest, LoadIntoAHandleThatHoldsASharedObjectIsRefused) {

@@ -101,50 +101,6 @@ TEST(Wrapper, ShadersAndIdsAreNumberedIndependently) {
     EXPECT_EQ(factory.harness.take(), "#define shader 1 s {\nid 1\nid 2\n");
 }
 
-TEST(Wrapper, TypedSettersInBothStyles) {
-    StubFactory factory(true);
-    orv::orvSceneapi_oo oo(factory);
-    factory.harness.take();
-    const float rgb[3] = {0.8f, 0.8f, 0.8f};
-    const double xyz[3] = {1, 2, 3};
-    for (bool plain : {false, true}) {
-        if (plain) oo.beginGroup("g");
-        factory.harness.take();
-        oo.setBool("b", true);
-        oo.setBool("b", false);
-        oo.setString("s", "x y");
-        oo.setColor("c", rgb);
-        oo.setVector("v", xyz);
-        oo.setDouble("d", 0.25);
-        oo.setFloat("f", 0.25f);
-        oo.setInt("i", -3);
-        const std::string expected =
-            plain ? "b on\nb off\ns \"x y\"\nc 0.8 0.8 0.8\nv 1 2 3\nd 0.2500000000000000\n"
-                    "f 0.25\ni -3\n"
-                  : "\"b\" on,\n\"b\" off,\n\"s\" \"x y\",\n\"c\" 0.8 0.8 0.8,\n\"v\" 1 2 3,\n"
-                    "\"d\" 0.2500000000000000,\n\"f\" 0.25,\n\"i\" -3,\n";
-        EXPECT_EQ(factory.harness.take(), expected);
-    }
-    oo.endGroup();
-    EXPECT_EQ(factory.harness.take(), "}\n");
-}
-
-TEST(Wrapper, ArraySettersPassCountsAndData) {
-    StubFactory factory(true);
-    orv::orvSceneapi_oo oo(factory);
-    factory.harness.take();
-    oo.setFloat3Array("p", {1, 2, 3, 4, 5, 6});
-    oo.setIntArray("i", {7, 8});
-    oo.setFloatArray("f", {0.5f});
-    oo.setDoubleArray("d", {});
-    std::array<double, 16> m{};
-    m.fill(1);
-    oo.setMatrixArray("m", {m});
-    EXPECT_EQ(factory.harness.take(),
-              "\"p\" [ 1 2 3,4 5 6 ] ,\n\"i\" [ 7,8 ] ,\n\"f\" [ 0.5 ] ,\n\"d\" [ ] ,\n"
-              "\"m\" [ 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 \n] ,\n");
-}
-
 TEST(Wrapper, TransformsFlagsProgressAndErrors) {
     StubFactory factory(true);
     orv::orvSceneapi_oo oo(factory);

@@ -1,18 +1,12 @@
-// Anonymous shader capture, chunk growth, long texts and the numeric locale.
+// Texts longer than the work buffers, and the numeric locale.
 #include <gtest/gtest.h>
 
 #include <clocale>
-#include <cstring>
 #include <string>
 
 #include "support/MemoryWriter.h"
 
 namespace {
-
-std::string chunkString(const TextChunk* chunk) {
-    return chunk && chunk->data ? std::string(chunk->data, static_cast<size_t>(chunk->length))
-                                : std::string();
-}
 
 // pushChunk, openShader(null), body, endShader, currentChunk, popChunk.
 template <class Body>
@@ -31,117 +25,6 @@ void openLevels(orvScene_api& w, int levels) {
 }
 
 }  // namespace
-
-TEST(WriterChunks, AnonymousShaderStartsAtLevelZero) {
-    support::MemoryWriter h;
-    orvScene_api& w = h.api();
-    w.setFlags(1);
-    openLevels(w, 3);
-    h.take();
-    const int32_t five = 5;
-    TextChunk* chunk = capture(w, "t", [&] { w.attribute("a", vtInt, &five); });
-    EXPECT_EQ(h.take(), "");  // nothing reached the stream
-    ASSERT_NE(chunk, nullptr);
-    EXPECT_EQ(chunkString(chunk), "\"t\" {\n \"a\" 5,\n}");
-    EXPECT_FALSE(chunk->binary);
-    EXPECT_EQ(w.currentChunk(), nullptr);
-    w.bindShader(0, chunk);
-    EXPECT_EQ(h.take(), "   surface    \"t\" {\n    \"a\" 5,\n   }   \n");
-    w.bindShader(1, nullptr);
-    EXPECT_EQ(h.take(), "");
-    w.setFlags(0x400000);
-    w.bindShader(3, chunk);
-    w.bindShader(9, chunk);
-    EXPECT_EQ(h.take(),
-              "reflection map \"t\" {\n \"a\" 5,\n}\n"
-              "// assuming surface shader\nsurface \"t\" {\n \"a\" 5,\n}\n");
-}
-
-TEST(WriterChunks, NestedCaptureAndShaderInput) {
-    for (bool indent : {true, false}) {
-        support::MemoryWriter h;
-        orvScene_api& w = h.api();
-        if (indent) w.setFlags(1);
-        openLevels(w, 2);
-        h.take();
-        const float half = 0.5f;
-        TextChunk* inner = nullptr;
-        TextChunk* outer = capture(w, "outer", [&] {
-            inner = capture(w, "inner", [&] { w.attribute("k", vtFloat, &half); });
-            w.shaderInput("in", inner);
-        });
-        EXPECT_EQ(h.take(), "");
-        if (indent) {
-            EXPECT_EQ(chunkString(inner), "\"inner\" {\n \"k\" 0.5,\n}");
-            EXPECT_EQ(chunkString(outer),
-                      "\"outer\" {\n \"in\" !  \"inner\" {\n  \"k\" 0.5,\n } ,\n}");
-        } else {
-            EXPECT_EQ(chunkString(inner), "\"inner\" {\n\"k\" 0.5,\n}");
-            EXPECT_EQ(chunkString(outer), "\"outer\" {\n\"in\" ! \"inner\" {\n\"k\" 0.5,\n},\n}");
-        }
-        // Back at the stream, at the level from before the capture.
-        w.id(1);
-        EXPECT_EQ(h.take(), indent ? "  id 1\n" : "id 1\n");
-    }
-}
-
-TEST(WriterChunks, NamedShaderInsideCaptureGoesToTheStream) {
-    support::MemoryWriter h;
-    orvScene_api& w = h.api();
-    TextChunk* chunk = capture(w, "c", [&] {
-        w.defineShader("d", 4);
-        w.endShader();
-        w.shaderInputId("x", 4);
-    });
-    EXPECT_EQ(h.take(), "#define shader 4 d {\n}\n");
-    EXPECT_EQ(chunkString(chunk), "\"c\" {\n\"x\" ! 4,\n}");
-}
-
-TEST(WriterChunks, ChunkAsValueIsWrittenAtLevelTwo) {
-    support::MemoryWriter h;
-    orvScene_api& w = h.api();
-    w.setFlags(1);
-    TextChunk* chunk = capture(w, "c", [&] { w.writeText("a\n"); });
-    const TextChunk* pointer = chunk;
-    w.attribute("v", vtChunk, &pointer);
-    EXPECT_EQ(h.take(), "\"v\"   \"c\" {\n   a\n  },\n");
-}
-
-TEST(WriterChunks, HexadecimalNameMakesTheChunkBinary) {
-    support::MemoryWriter h;
-    orvScene_api& w = h.api();
-    w.setFlags(1);
-    w.beginLoad("l");
-    h.take();
-    TextChunk* chunk = capture(w, "\xe9", [] {});
-    EXPECT_TRUE(chunk->binary);
-    EXPECT_EQ(chunkString(chunk), "xXe9 {\n}");
-    w.bindShader(0, chunk);  // binary chunks are copied byte for byte, not indented
-    EXPECT_EQ(h.take(), " surface xXe9 {\n} \n");
-}
-
-TEST(WriterChunks, GrowthFollowsTheSizingRule) {
-    support::MemoryWriter h;
-    orvScene_api& w = h.api();
-    w.pushChunk();
-    w.openShader(nullptr, "t");
-    TextChunk* chunk = w.currentChunk();
-    // "\"t\"" (3 bytes) into an empty chunk of capacity -1, then " {\n".
-    EXPECT_EQ(chunk->capacity, 3 + 2 * (-1 + 256));
-    EXPECT_EQ(chunk->length, 6);
-    const std::string text(600, 'x');
-    w.writeText("%s", text.c_str());
-    EXPECT_EQ(chunk->length, 606);
-    EXPECT_EQ(chunk->capacity, 600 + 2 * (513 + 256));
-    EXPECT_EQ(chunk->data[chunk->length], '\0');
-    w.writeText("%s", std::string(2138 - 606 - 2, 'y').c_str());  // fits exactly
-    EXPECT_EQ(chunk->capacity, 2138);
-    w.writeText("z");  // length + 1 + 1 reaches the capacity
-    EXPECT_EQ(chunk->capacity, 1 + 2 * (2138 + 256));
-    EXPECT_EQ(chunk->length, 2137);
-    w.endShader();
-    w.popChunk();
-}
 
 TEST(WriterLongText, CutAtTheWorkBufferLength) {
     const std::string huge(0x180000, 'a');

@@ -3,7 +3,6 @@ quorell_add_test(sceneapi_writer_tests
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/NumberTextTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/WriterStatementsTest.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/WriterValuesTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/WriterChunksTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/WrapperTest.cpp
   LIBS sceneapi)
