@@ -3,12 +3,20 @@
 #include <cstring>
 #include <vector>
 
+#include "importers/sceneapi/ValueKinds.h"
+
 namespace livelink {
 
 namespace {
 
-bool isStringArray(int32_t type) {
-    return type == vtStringArray || type == vtStringRefArray;
+// Bytes of a scalar kind's value (array false) or of one element of an array
+// kind (array true); 0 for kinds that carry no numbers or are unknown.
+size_t numberBytes(const orv::ValueKind* kind, bool array) {
+    return kind && kind->array == array ? kind->bytes() : 0;
+}
+
+bool isStringArray(const orv::ValueKind* kind) {
+    return kind && kind->array && !kind->numeric();
 }
 
 }  // namespace
@@ -35,13 +43,14 @@ void encodeChunk(FrameWriter& out, const TextChunk* chunk, const ChunkNumbering&
 bool encodeValue(FrameWriter& out, int32_t type, const void* value,
                  const ChunkNumbering& numbering) {
     out.i32(type);
+    const orv::ValueKind* kind = orv::findValueKind(type);
     if (type == vtString) {
         out.string(static_cast<const char*>(value));
         return true;
     }
     if (!value) {
         // Only kinds without data may come without a value.
-        return scalarValueBytes(type) == 0 && type != vtStringRef && type != vtChunk &&
+        return numberBytes(kind, false) == 0 && type != vtStringRef && type != vtChunk &&
                !(type & vtArray);
     }
     if (type == vtStringRef) {
@@ -52,7 +61,7 @@ bool encodeValue(FrameWriter& out, int32_t type, const void* value,
         encodeChunk(out, *static_cast<const TextChunk* const*>(value), numbering);
         return true;
     }
-    if (size_t bytes = scalarValueBytes(type)) {
+    if (size_t bytes = numberBytes(kind, false)) {
         out.raw(value, bytes);
         return true;
     }
@@ -62,13 +71,13 @@ bool encodeValue(FrameWriter& out, int32_t type, const void* value,
     const int32_t count = array->count;
     const size_t elements = count > 0 ? static_cast<size_t>(count) : 0;
     if (elements > 0 && !array->data) return false;
-    if (isStringArray(type)) {
+    if (isStringArray(kind)) {
         out.i32(count);
         const auto* strings = static_cast<const char* const*>(array->data);
         for (size_t i = 0; i < elements; ++i) out.string(strings[i]);
         return true;
     }
-    const size_t element = arrayElementBytes(type);
+    const size_t element = numberBytes(kind, true);
     if (element == 0) return true;  // an array kind that carries nothing
     if (elements > (kMaxFrameBytes - 64) / element) return false;
     out.i32(count);
@@ -149,15 +158,16 @@ void decodeValue(PayloadReader& in, uint32_t session, const ChunkMap& chunks, De
         v.pointer = &v.chunk;
         return;
     }
+    const orv::ValueKind* kind = orv::findValueKind(type);
     v.pointer = v.scalar;  // kinds without data still get readable memory
-    if (size_t bytes = scalarValueBytes(type)) {
+    if (size_t bytes = numberBytes(kind, false)) {
         if (const uint8_t* p = in.bytes(bytes)) std::memcpy(v.scalar, p, bytes);
         return;
     }
     if (!(type & vtArray)) return;
 
-    const bool strings = isStringArray(type);
-    const size_t element = arrayElementBytes(type);
+    const bool strings = isStringArray(kind);
+    const size_t element = numberBytes(kind, true);
     if (!strings && element == 0) {
         v.pointer = &v.array;
         return;

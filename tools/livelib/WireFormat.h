@@ -118,11 +118,6 @@ enum class ChunkTag : uint8_t {
     Literal = 2,   // u8 binary flag, u32 length, the bytes and a NUL
 };
 
-// Byte size of a scalar value of this kind, 0 for kinds that carry no data
-// (strings and chunks are encoded separately).
-size_t scalarValueBytes(int32_t type);
-// Byte size of one element of a numeric array kind, 0 when the kind has no
-// numeric elements (string arrays and unknown array kinds).
-size_t arrayElementBytes(int32_t type);
+// Value sizes come from the value kind table (importers/sceneapi/ValueKinds.h).
 
 }  // namespace livelink

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "importers/sceneapi/NumberText.h"
+#include "importers/sceneapi/ValueKinds.h"
 
 namespace nt = orv::numtext;
 
@@ -310,129 +311,76 @@ void orvScene_api_file::blockEnd() {
 
 // ---- values ------------------------------------------------------------------
 
-bool orvScene_api_file::isKnownKind(int32_t type, const void* data) const {
-    if (!data) return false;
-    switch (type) {
-        case 1:
-        case 2:
-        case 3:
-        case 4:
-        case 5:
-        case 6:
-        case 7:
-        case 9:
-        case 10:
-        case 13:
-        case 14:
-        case 15:
-        case 16:
-        case 17:
-        case 18:
-        case 23:
-        case 0x10000:
-        case 0x8001:
-        case 0x8002:
-        case 0x8003:
-        case 0x8004:
-        case 0x8005:
-        case 0x8006:
-        case 0x8007:
-        case 0x8009:
-        case 0x800A:
-        case 0x800D:
-        case 0x8017:
-            return true;
+namespace {
+
+// One scalar value or one numeric array element in its text form.
+char* formatNumbers(char* p, const orv::ValueKind& kind, const void* data) {
+    using orv::Storage;
+    using orv::TextForm;
+    const auto* f = static_cast<const float*>(data);
+    const auto* d = static_cast<const double*>(data);
+    const auto* n = static_cast<const int32_t*>(data);
+    switch (kind.text) {
+        case TextForm::Numbers:
+            if (kind.storage == Storage::Float) return floats(p, f, kind.count);
+            if (kind.storage == Storage::Double) return doubles(p, d, kind.count);
+            return ints(p, n, kind.count);
+        case TextForm::FloatOrMinusOne:
+            return nt::general(p, clampFloat(*f));
+        case TextForm::Fixed16:
+            return nt::fixed16(p, *d);
+        case TextForm::Fixed16OrMinusOne:
+            return nt::fixed16(p, clampDouble(*d));
+        case TextForm::OnOff:
+            if (*n) {
+                std::memcpy(p, "on", 2);
+                return p + 2;
+            }
+            std::memcpy(p, "off", 3);
+            return p + 3;
+        case TextForm::OneZero:
+            *p++ = *n ? '1' : '0';
+            return p;
+        case TextForm::NarrowedMatrix:
+            return narrowedMatrix(p, d);
         default:
-            return false;
+            return p;
     }
 }
 
-void orvScene_api_file::value(int32_t type, const void* data) {
-    if ((type & vtArray) && type != vtChunk) {
+}  // namespace
+
+void orvScene_api_file::value(const orv::ValueKind& kind, const void* data) {
+    if (kind.array) {
         const ArrayRef& array = *static_cast<const ArrayRef*>(data);
         const uint32_t count =
             array.data && array.count > 0 ? static_cast<uint32_t>(array.count) : 0;
-        if (binaryArrays) {
-            switch (type) {
-                case 0x8001:
-                    return binaryArray('c', 3 * count, array.data, 12 * size_t{count});
-                case 0x8003:
-                    return binaryArray('f', count, array.data, 4 * size_t{count});
-                case 0x8004:
-                    return binaryArray('r', count, array.data, 8 * size_t{count});
-                case 0x8006:
-                case 0x8017:
-                    return binaryArray('i', count, array.data, 4 * size_t{count});
-                default:
-                    break;
-            }
+        if (binaryArrays && kind.binaryTag)
+            return binaryArray(kind.binaryTag, kind.count * count, array.data,
+                               kind.bytes() * count);
+        return textArray(kind, array);
+    }
+    switch (kind.storage) {
+        case orv::Storage::Chars:
+            return name(static_cast<const char*>(data));
+        case orv::Storage::CharsRef: {
+            const char* text = *static_cast<const char* const*>(data);
+            const std::string copy = text ? text : "";
+            return name(copy.c_str());
         }
-        return textArray(type, array);
-    }
-    if (type == 10) return name(static_cast<const char*>(data));
-    if (type == 13) {
-        const char* text = *static_cast<const char* const*>(data);
-        const std::string copy = text ? text : "";
-        return name(copy.c_str());
-    }
-    if (type == 0x10000) {
-        const int32_t saved = level;
-        level = 2;
-        chunkText(*static_cast<const TextChunk* const*>(data));
-        level = saved;
-        return;
-    }
-    const size_t start = used;
-    char* p = reserve(kMaxValueText);
-    switch (type) {
-        case 1:
-            p = floats(p, static_cast<const float*>(data), 3);
-            break;
-        case 2:
-        case 15:
-            p = floats(p, static_cast<const float*>(data), 4);
-            break;
-        case 14:
-            p = floats(p, static_cast<const float*>(data), 2);
-            break;
-        case 3:
-            p = nt::general(p, clampFloat(*static_cast<const float*>(data)));
-            break;
-        case 4:
-            p = nt::fixed16(p, *static_cast<const double*>(data));
-            break;
-        case 5:
-            p = doubles(p, static_cast<const double*>(data), 3);
-            break;
-        case 6:
-        case 23:
-            p = nt::integer(p, *static_cast<const int32_t*>(data));
-            break;
-        case 16:
-            p = ints(p, static_cast<const int32_t*>(data), 2);
-            break;
-        case 17:
-            p = ints(p, static_cast<const int32_t*>(data), 3);
-            break;
-        case 18:
-            p = ints(p, static_cast<const int32_t*>(data), 4);
-            break;
-        case 7:
-            if (*static_cast<const int32_t*>(data)) {
-                std::memcpy(p, "on", 2);
-                p += 2;
-            } else {
-                std::memcpy(p, "off", 3);
-                p += 3;
-            }
-            break;
-        case 9:
-            p = narrowedMatrix(p, static_cast<const double*>(data));
-            break;
+        case orv::Storage::ChunkRef: {
+            const int32_t saved = level;
+            level = 2;
+            chunkText(*static_cast<const TextChunk* const*>(data));
+            level = saved;
+            return;
+        }
         default:
             break;
     }
-    commit(p);
+    const size_t start = used;
+    char* p = reserve(kMaxValueText);
+    commit(formatNumbers(p, kind, data));
     endPiece(start, false);
 }
 
@@ -457,10 +405,10 @@ void orvScene_api_file::binaryArray(char tag, uint32_t count, const void* data, 
     piece("] ", 2);
 }
 
-void orvScene_api_file::textArray(int32_t type, const ArrayRef& array) {
+void orvScene_api_file::textArray(const orv::ValueKind& kind, const ArrayRef& array) {
     piece("[ ", 2);
     const int32_t count = array.data ? array.count : 0;
-    if (type == 0x8009) {
+    if (kind.text == orv::TextForm::MatrixRow) {
         const auto* m = static_cast<const double*>(array.data);
         for (int32_t i = 0; i < count; ++i, m += 16) {
             indented("", 0);
@@ -480,7 +428,7 @@ void orvScene_api_file::textArray(int32_t type, const ArrayRef& array) {
         piece("] ", 2);
         return;
     }
-    if (type == 0x800A || type == 0x800D) {
+    if (kind.text == orv::TextForm::Name) {
         const auto* names = static_cast<const char* const*>(array.data);
         for (int32_t i = 0; i < count; ++i) {
             name(names[i]);
@@ -493,38 +441,11 @@ void orvScene_api_file::textArray(int32_t type, const ArrayRef& array) {
     }
 
     // Numeric arrays: elements formatted straight into the work buffer.
-    const auto* f = static_cast<const float*>(array.data);
-    const auto* d = static_cast<const double*>(array.data);
-    const auto* n = static_cast<const int32_t*>(array.data);
-    for (int32_t i = 0; i < count; ++i) {
+    const auto* element = static_cast<const unsigned char*>(array.data);
+    const size_t stride = kind.bytes();
+    for (int32_t i = 0; i < count; ++i, element += stride) {
         size_t start = used;
-        char* p = reserve(kMaxValueText + 1);
-        switch (type) {
-            case 0x8001:
-                p = floats(p, f + 3 * size_t(i), 3);
-                break;
-            case 0x8002:
-                p = floats(p, f + 4 * size_t(i), 4);
-                break;
-            case 0x8003:
-                p = nt::general(p, clampFloat(f[i]));
-                break;
-            case 0x8004:
-                p = nt::fixed16(p, clampDouble(d[i]));
-                break;
-            case 0x8005:
-                p = doubles(p, d + 3 * size_t(i), 3);
-                break;
-            case 0x8006:
-            case 0x8017:
-                p = nt::integer(p, n[i]);
-                break;
-            case 0x8007:
-                *p++ = n[i] ? '1' : '0';
-                break;
-            default:
-                break;
-        }
+        char* p = formatNumbers(reserve(kMaxValueText + 1), kind, element);
         if (capturing) {
             commit(p);
             endPiece(start, false);
@@ -807,19 +728,10 @@ void orvScene_api_file::endMaterial() {
 }
 
 namespace {
+// bindShader/bindShaderId kinds 0-3; any other kind is not known.
 const char* shaderKindWord(int32_t kind) {
-    switch (kind) {
-        case 0:
-            return "surface";
-        case 1:
-            return "shadow";
-        case 2:
-            return "volume";
-        case 3:
-            return "reflection map";
-        default:
-            return nullptr;
-    }
+    static const char* const kWords[] = {"surface", "shadow", "volume", "reflection map"};
+    return kind >= 0 && kind < 4 ? kWords[kind] : nullptr;
 }
 }  // namespace
 
@@ -930,7 +842,8 @@ void orvScene_api_file::popChunk() {
 }
 
 bool orvScene_api_file::attribute(const char* n, ValueType type, const void* data) {
-    if (!isKnownKind(type, data)) return true;
+    const orv::ValueKind* kind = orv::findValueKind(type);
+    if (!kind || !data) return true;
     OperationFlush flush(this);
     if (style) {
         const char* text = n ? n : "";
@@ -950,12 +863,12 @@ bool orvScene_api_file::attribute(const char* n, ValueType type, const void* dat
         } else {
             indentedFormat("%s ", text);
         }
-        value(type, data);
+        value(*kind, data);
         piece("\n", 1);
     } else {
         nameAtLevel(n);
         piece(" ", 1);
-        value(type, data);
+        value(*kind, data);
         piece(",\n", 2);
     }
     return true;
@@ -1015,16 +928,17 @@ void orvScene_api_file::endList() {
 
 void orvScene_api_file::listElement(ValueType type, const void* data) {
     if (!data) return;
-    if (binaryArrays && (type == vtFloat3 || type == vtFloat || type == vtInt)) {
-        const size_t words = type == vtFloat3 ? 3 : 1;
+    const orv::ValueKind* kind = orv::findValueKind(type);
+    if (!kind) return;
+    if (binaryArrays && !kind->array && kind->binaryTag) {
+        const size_t words = kind->count;
         if (collectedCount + words > collected.size())
             collected.resize(collected.size() + collectedCount + collected.size() + 65536);
         std::memcpy(collected.data() + collectedCount, data, 4 * words);
         collectedCount += words;
-        collectedTag = type == vtFloat3 ? 'c' : type == vtFloat ? 'f' : 'i';
+        collectedTag = kind->binaryTag;
         return;
     }
-    if (!isKnownKind(type, data)) return;
     OperationFlush flush(this);
     if (listCount > 0) {
         if ((type == vtFloat3 && listCount % 2 == 0) || listCount % 6 == 0) {
@@ -1034,7 +948,7 @@ void orvScene_api_file::listElement(ValueType type, const void* data) {
             piece(", ", 2);
         }
     }
-    value(type, data);
+    value(*kind, data);
     ++listCount;
 }
 

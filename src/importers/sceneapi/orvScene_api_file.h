@@ -16,6 +16,10 @@
 
 #include "importers/sceneapi/orvScene_api.h"
 
+namespace orv {
+struct ValueKind;
+}
+
 class orvScene_api_file : public orvScene_api {
   public:
     // Default flags: indentation off (bit 22), binary arrays as given.
@@ -112,10 +116,9 @@ class orvScene_api_file : public orvScene_api {
     void nameAtLevel(const char* text);          // N+
     void newlineIndent();                        // P "\n", then I ""
     void chunkText(const TextChunk* chunk);      // R or I "%s"
-    void value(int32_t type, const void* data);  // V
-    void textArray(int32_t type, const ArrayRef& array);
+    void value(const orv::ValueKind& kind, const void* data);  // V
+    void textArray(const orv::ValueKind& kind, const ArrayRef& array);
     void binaryArray(char tag, uint32_t count, const void* data, size_t bytes);
-    bool isKnownKind(int32_t type, const void* data) const;
     void openBody(const char* blockName);  // N name, P " {\n", level +1
     void saveStyle(bool plain);
     void blockEnd();  // level -1, I "}\n"
