@@ -1,6 +1,7 @@
 #include "SceneFrames.h"
 
 #include <cstring>
+#include <iterator>
 #include <vector>
 
 #include "importers/sceneapi/ValueKinds.h"
@@ -205,329 +206,293 @@ const char* nonNull(const char* s) {
     return s ? s : "";
 }
 
+// One frame being replayed: the decoders read their arguments from `in`,
+// check that the payload held exactly those (done) and then make the call.
+struct Replay {
+    uint8_t op;
+    PayloadReader in;
+    uint32_t session;
+    orvScene_api& target;
+    ChunkMap& chunks;
+    std::string* error;
+
+    bool done() {
+        if (in.ok() && !in.atEnd()) in.fail("bytes after the arguments");
+        if (!in.ok() && error) *error = std::string(opName(op)) + ": " + in.failure();
+        return in.ok();
+    }
+    const char* name() { return nonNull(in.string()); }
+    const TextChunk* chunk(TextChunk& literal) { return decodeChunk(in, session, chunks, literal); }
+};
+
+// Decoders, one per argument list; Member is the orvScene_api operation called.
+template <auto Member>
+bool noArguments(Replay& r) {
+    if (!r.done()) return false;
+    (r.target.*Member)();
+    return true;
+}
+
+template <auto Member>
+bool oneName(Replay& r) {
+    const char* name = r.name();
+    if (!r.done()) return false;
+    (r.target.*Member)(name);
+    return true;
+}
+
+template <auto Member>
+bool twoNames(Replay& r) {
+    const char* first = r.name();
+    const char* second = r.name();
+    if (!r.done()) return false;
+    (r.target.*Member)(first, second);
+    return true;
+}
+
+template <auto Member>
+bool nameAndInstance(Replay& r) {
+    const char* name = r.name();
+    const bool instance = r.in.u8() != 0;
+    if (!r.done()) return false;
+    (r.target.*Member)(name, instance);
+    return true;
+}
+
+template <auto Member>
+bool nameAndInt(Replay& r) {
+    const char* name = r.name();
+    const int32_t number = r.in.i32();
+    if (!r.done()) return false;
+    (r.target.*Member)(name, number);
+    return true;
+}
+
+template <auto Member>
+bool twoInts(Replay& r) {
+    const int32_t first = r.in.i32();
+    const int32_t second = r.in.i32();
+    if (!r.done()) return false;
+    (r.target.*Member)(first, second);
+    return true;
+}
+
+template <auto Member>
+bool matrix(Replay& r) {
+    double m[16];
+    for (double& x : m) x = r.in.f64();
+    if (!r.done()) return false;
+    (r.target.*Member)(m);
+    return true;
+}
+
+template <auto Member>
+bool threeDoubles(Replay& r) {
+    double xyz[3];
+    for (double& x : xyz) x = r.in.f64();
+    if (!r.done()) return false;
+    (r.target.*Member)(&xyz[0], &xyz[1], &xyz[2]);
+    return true;
+}
+
+template <auto Member>
+bool unsignedNumber(Replay& r) {
+    const uint32_t value = r.in.u32();
+    if (!r.done()) return false;
+    (r.target.*Member)(value);
+    return true;
+}
+
+bool beginCamera(Replay& r) {
+    const char* name = r.in.string();  // null stays null
+    if (!r.done()) return false;
+    r.target.beginCamera(name);
+    return true;
+}
+
+bool beginOutput(Replay& r) {
+    const char* a = r.name();
+    const char* b = r.name();
+    const char* c = r.name();
+    if (!r.done()) return false;
+    r.target.beginOutput(a, b, c);
+    return true;
+}
+
+bool bindShader(Replay& r) {
+    const int32_t kind = r.in.i32();
+    TextChunk literal;
+    const TextChunk* chunk = r.chunk(literal);
+    if (!r.done()) return false;
+    r.target.bindShader(kind, chunk);
+    return true;
+}
+
+bool shaderInput(Replay& r) {
+    const char* name = r.name();
+    TextChunk literal;
+    const TextChunk* chunk = r.chunk(literal);
+    if (!r.done()) return false;
+    r.target.shaderInput(name, chunk);
+    return true;
+}
+
+// An anonymous shader's chunk is remembered under the sender's number.
+bool openShader(Replay& r) {
+    const char* name = r.in.string();
+    const char* type = r.name();
+    const uint32_t number = r.in.u32();
+    if (!r.done()) return false;
+    r.target.openShader(name, type);
+    if (!name) r.chunks[{r.session, number}] = r.target.currentChunk();
+    return true;
+}
+
+bool attribute(Replay& r) {
+    const char* name = r.name();
+    DecodedValue value;
+    decodeValue(r.in, r.session, r.chunks, value);
+    if (!r.done()) return false;
+    r.target.attribute(name, static_cast<ValueType>(value.type), value.pointer);
+    return true;
+}
+
+bool listElement(Replay& r) {
+    DecodedValue value;
+    decodeValue(r.in, r.session, r.chunks, value);
+    if (!r.done()) return false;
+    r.target.listElement(static_cast<ValueType>(value.type), value.pointer);
+    return true;
+}
+
+bool writeText(Replay& r) {
+    const char* text = r.name();
+    if (!r.done()) return false;
+    r.target.writeText("%s", text);
+    return true;
+}
+
+bool version(Replay& r) {
+    const uint32_t value = r.in.u32();
+    if (!r.done()) return false;
+    r.target.version(static_cast<int32_t>(value));
+    return true;
+}
+
+bool progress(Replay& r) {
+    const char* name = r.name();
+    const float fraction = r.in.f32();
+    if (!r.done()) return false;
+    r.target.progress(name, fraction);
+    return true;
+}
+
+// The byte block of icon and blob: u32 length, the bytes.
+const uint8_t* byteBlock(Replay& r, uint32_t& length) {
+    length = r.in.u32();
+    if (r.in.ok() && length > kMaxFrameBytes) r.in.fail("byte block larger than a frame");
+    return r.in.bytes(length);
+}
+
+bool icon(Replay& r) {
+    uint32_t length = 0;
+    const uint8_t* bytes = byteBlock(r, length);
+    if (!r.done()) return false;
+    r.target.icon(bytes, static_cast<int32_t>(length));
+    return true;
+}
+
+bool blob(Replay& r) {
+    const char* keyword = r.name();
+    uint32_t length = 0;
+    const uint8_t* bytes = byteBlock(r, length);
+    if (!r.done()) return false;
+    r.target.blob(keyword, bytes, static_cast<int32_t>(length));
+    return true;
+}
+
+using Api = orvScene_api;
+using Replayer = bool (*)(Replay&);
+
+// Every scene operation in the order of Op, with its decoder and the call.
+constexpr std::pair<Op, Replayer> kReplayers[] = {
+    {Op::BeginGroup, nameAndInstance<&Api::beginGroup>},
+    {Op::EndGroup, noArguments<&Api::endGroup>},
+    {Op::BeginObject, nameAndInstance<&Api::beginObject>},
+    {Op::EndObject, noArguments<&Api::endObject>},
+    {Op::BeginGeometry, oneName<&Api::beginGeometry>},
+    {Op::EndGeometry, noArguments<&Api::endGeometry>},
+    {Op::BeginAnimation, twoNames<&Api::beginAnimation>},
+    {Op::EndAnimation, noArguments<&Api::endAnimation>},
+    {Op::BeginLoad, oneName<&Api::beginLoad>},
+    {Op::EndLoad, noArguments<&Api::endLoad>},
+    {Op::BeginOptions, noArguments<&Api::beginOptions>},
+    {Op::EndOptions, noArguments<&Api::endOptions>},
+    {Op::BeginCamera, beginCamera},
+    {Op::EndCamera, noArguments<&Api::endCamera>},
+    {Op::BeginImage, noArguments<&Api::beginImage>},
+    {Op::EndImage, noArguments<&Api::endImage>},
+    {Op::BeginOutput, beginOutput},
+    {Op::EndOutput, noArguments<&Api::endOutput>},
+    {Op::BeginLight, oneName<&Api::beginLight>},
+    {Op::EndLight, noArguments<&Api::endLight>},
+    {Op::BeginAccel, oneName<&Api::beginAccel>},
+    {Op::EndAccel, noArguments<&Api::endAccel>},
+    {Op::Transform, matrix<&Api::transform>},
+    {Op::SetTransform, matrix<&Api::setTransform>},
+    {Op::Scale, threeDoubles<&Api::scale>},
+    {Op::Rotate, threeDoubles<&Api::rotate>},
+    {Op::Translate, threeDoubles<&Api::translate>},
+    {Op::BeginMatrix, oneName<&Api::beginMatrix>},
+    {Op::EndMatrix, noArguments<&Api::endMatrix>},
+    {Op::BeginMaterial, nameAndInstance<&Api::beginMaterial>},
+    {Op::UseMaterial, oneName<&Api::useMaterial>},
+    {Op::EndMaterial, noArguments<&Api::endMaterial>},
+    {Op::BindShader, bindShader},
+    {Op::BindShaderId, twoInts<&Api::bindShaderId>},
+    {Op::OpenShader, openShader},
+    {Op::DefineShader, nameAndInt<&Api::defineShader>},
+    {Op::EndShader, noArguments<&Api::endShader>},
+    {Op::PushChunk, noArguments<&Api::pushChunk>},
+    {Op::PopChunk, noArguments<&Api::popChunk>},
+    {Op::Attribute, attribute},
+    {Op::ShaderInputId, nameAndInt<&Api::shaderInputId>},
+    {Op::ShaderInput, shaderInput},
+    {Op::BeginList, oneName<&Api::beginList>},
+    {Op::EndList, noArguments<&Api::endList>},
+    {Op::ListElement, listElement},
+    {Op::GroupAttribute, twoNames<&Api::groupAttribute>},
+    {Op::WriteText, writeText},
+    {Op::SetFlags, unsignedNumber<&Api::setFlags>},
+    {Op::Version, version},
+    {Op::Progress, progress},
+    {Op::Icon, icon},
+    {Op::Blob, blob},
+    {Op::Id, unsignedNumber<&Api::id>},
+    {Op::Flags, unsignedNumber<&Api::flags>},
+    {Op::Render, noArguments<&Api::render>},
+    {Op::Print, oneName<&Api::print>},
+    {Op::Error, oneName<&Api::error>},
+};
+
+constexpr bool inOperationOrder() {
+    if (std::size(kReplayers) != static_cast<size_t>(Op::LastSceneOp)) return false;
+    for (size_t i = 0; i < std::size(kReplayers); ++i)
+        if (static_cast<size_t>(kReplayers[i].first) != i + 1) return false;
+    return true;
+}
+static_assert(inOperationOrder(), "one replayer per scene operation, in the order of Op");
+
 }  // namespace
 
 bool replayFrame(uint8_t op, const uint8_t* payload, size_t size, uint32_t session,
                  orvScene_api& target, ChunkMap& chunks, std::string* error) {
-    PayloadReader in(payload, size);
-    auto done = [&]() {
-        if (in.ok() && !in.atEnd()) in.fail("bytes after the arguments");
-        if (!in.ok() && error) *error = std::string(opName(op)) + ": " + in.failure();
-        return in.ok();
-    };
-    auto nameArg = [&]() { return nonNull(in.string()); };
-    auto three = [&](double* xyz) {
-        for (int i = 0; i < 3; ++i) xyz[i] = in.f64();
-    };
-
-    switch (static_cast<Op>(op)) {
-        case Op::BeginGroup:
-        case Op::BeginObject:
-        case Op::BeginMaterial: {
-            const char* name = nameArg();
-            const bool instance = in.u8() != 0;
-            if (!done()) return false;
-            if (op == static_cast<uint8_t>(Op::BeginGroup))
-                target.beginGroup(name, instance);
-            else if (op == static_cast<uint8_t>(Op::BeginObject))
-                target.beginObject(name, instance);
-            else
-                target.beginMaterial(name, instance);
-            return true;
-        }
-        case Op::BeginGeometry:
-        case Op::BeginLoad:
-        case Op::BeginLight:
-        case Op::BeginAccel:
-        case Op::BeginMatrix:
-        case Op::UseMaterial:
-        case Op::BeginList: {
-            const char* name = nameArg();
-            if (!done()) return false;
-            switch (static_cast<Op>(op)) {
-                case Op::BeginGeometry:
-                    target.beginGeometry(name);
-                    break;
-                case Op::BeginLoad:
-                    target.beginLoad(name);
-                    break;
-                case Op::BeginLight:
-                    target.beginLight(name);
-                    break;
-                case Op::BeginAccel:
-                    target.beginAccel(name);
-                    break;
-                case Op::BeginMatrix:
-                    target.beginMatrix(name);
-                    break;
-                case Op::UseMaterial:
-                    target.useMaterial(name);
-                    break;
-                default:
-                    target.beginList(name);
-                    break;
-            }
-            return true;
-        }
-        case Op::BeginCamera: {
-            const char* name = in.string();
-            if (!done()) return false;
-            target.beginCamera(name);
-            return true;
-        }
-        case Op::BeginAnimation: {
-            const char* name = nameArg();
-            const char* kind = nameArg();
-            if (!done()) return false;
-            target.beginAnimation(name, kind);
-            return true;
-        }
-        case Op::BeginOutput: {
-            const char* a = nameArg();
-            const char* b = nameArg();
-            const char* c = nameArg();
-            if (!done()) return false;
-            target.beginOutput(a, b, c);
-            return true;
-        }
-        case Op::EndGroup:
-        case Op::EndObject:
-        case Op::EndGeometry:
-        case Op::EndAnimation:
-        case Op::EndLoad:
-        case Op::BeginOptions:
-        case Op::EndOptions:
-        case Op::EndCamera:
-        case Op::BeginImage:
-        case Op::EndImage:
-        case Op::EndOutput:
-        case Op::EndLight:
-        case Op::EndAccel:
-        case Op::EndMatrix:
-        case Op::EndMaterial:
-        case Op::EndShader:
-        case Op::PushChunk:
-        case Op::PopChunk:
-        case Op::EndList:
-        case Op::Render: {
-            if (!done()) return false;
-            switch (static_cast<Op>(op)) {
-                case Op::EndGroup:
-                    target.endGroup();
-                    break;
-                case Op::EndObject:
-                    target.endObject();
-                    break;
-                case Op::EndGeometry:
-                    target.endGeometry();
-                    break;
-                case Op::EndAnimation:
-                    target.endAnimation();
-                    break;
-                case Op::EndLoad:
-                    target.endLoad();
-                    break;
-                case Op::BeginOptions:
-                    target.beginOptions();
-                    break;
-                case Op::EndOptions:
-                    target.endOptions();
-                    break;
-                case Op::EndCamera:
-                    target.endCamera();
-                    break;
-                case Op::BeginImage:
-                    target.beginImage();
-                    break;
-                case Op::EndImage:
-                    target.endImage();
-                    break;
-                case Op::EndOutput:
-                    target.endOutput();
-                    break;
-                case Op::EndLight:
-                    target.endLight();
-                    break;
-                case Op::EndAccel:
-                    target.endAccel();
-                    break;
-                case Op::EndMatrix:
-                    target.endMatrix();
-                    break;
-                case Op::EndMaterial:
-                    target.endMaterial();
-                    break;
-                case Op::EndShader:
-                    target.endShader();
-                    break;
-                case Op::PushChunk:
-                    target.pushChunk();
-                    break;
-                case Op::PopChunk:
-                    target.popChunk();
-                    break;
-                case Op::EndList:
-                    target.endList();
-                    break;
-                default:
-                    target.render();
-                    break;
-            }
-            return true;
-        }
-        case Op::Transform:
-        case Op::SetTransform: {
-            double m[16];
-            for (double& x : m) x = in.f64();
-            if (!done()) return false;
-            if (op == static_cast<uint8_t>(Op::Transform))
-                target.transform(m);
-            else
-                target.setTransform(m);
-            return true;
-        }
-        case Op::Scale:
-        case Op::Rotate:
-        case Op::Translate: {
-            double xyz[3];
-            three(xyz);
-            if (!done()) return false;
-            if (op == static_cast<uint8_t>(Op::Scale))
-                target.scale(&xyz[0], &xyz[1], &xyz[2]);
-            else if (op == static_cast<uint8_t>(Op::Rotate))
-                target.rotate(&xyz[0], &xyz[1], &xyz[2]);
-            else
-                target.translate(&xyz[0], &xyz[1], &xyz[2]);
-            return true;
-        }
-        case Op::BindShader: {
-            const int32_t kind = in.i32();
-            TextChunk literal;
-            const TextChunk* chunk = decodeChunk(in, session, chunks, literal);
-            if (!done()) return false;
-            target.bindShader(kind, chunk);
-            return true;
-        }
-        case Op::ShaderInput: {
-            const char* name = nameArg();
-            TextChunk literal;
-            const TextChunk* chunk = decodeChunk(in, session, chunks, literal);
-            if (!done()) return false;
-            target.shaderInput(name, chunk);
-            return true;
-        }
-        case Op::BindShaderId: {
-            const int32_t kind = in.i32();
-            const int32_t shader = in.i32();
-            if (!done()) return false;
-            target.bindShaderId(kind, shader);
-            return true;
-        }
-        case Op::OpenShader: {
-            const char* name = in.string();
-            const char* type = nameArg();
-            const uint32_t number = in.u32();
-            if (!done()) return false;
-            target.openShader(name, type);
-            if (!name) chunks[{session, number}] = target.currentChunk();
-            return true;
-        }
-        case Op::DefineShader: {
-            const char* type = nameArg();
-            const int32_t shader = in.i32();
-            if (!done()) return false;
-            target.defineShader(type, shader);
-            return true;
-        }
-        case Op::Attribute: {
-            const char* name = nameArg();
-            DecodedValue value;
-            decodeValue(in, session, chunks, value);
-            if (!done()) return false;
-            target.attribute(name, static_cast<ValueType>(value.type), value.pointer);
-            return true;
-        }
-        case Op::ListElement: {
-            DecodedValue value;
-            decodeValue(in, session, chunks, value);
-            if (!done()) return false;
-            target.listElement(static_cast<ValueType>(value.type), value.pointer);
-            return true;
-        }
-        case Op::ShaderInputId: {
-            const char* name = nameArg();
-            const int32_t shader = in.i32();
-            if (!done()) return false;
-            target.shaderInputId(name, shader);
-            return true;
-        }
-        case Op::GroupAttribute: {
-            const char* key = nameArg();
-            const char* value = nameArg();
-            if (!done()) return false;
-            target.groupAttribute(key, value);
-            return true;
-        }
-        case Op::WriteText:
-        case Op::Print:
-        case Op::Error: {
-            const char* text = nameArg();
-            if (!done()) return false;
-            if (op == static_cast<uint8_t>(Op::WriteText))
-                target.writeText("%s", text);
-            else if (op == static_cast<uint8_t>(Op::Print))
-                target.print(text);
-            else
-                target.error(text);
-            return true;
-        }
-        case Op::SetFlags:
-        case Op::Id:
-        case Op::Flags:
-        case Op::Version: {
-            const uint32_t value = in.u32();
-            if (!done()) return false;
-            switch (static_cast<Op>(op)) {
-                case Op::SetFlags:
-                    target.setFlags(value);
-                    break;
-                case Op::Id:
-                    target.id(value);
-                    break;
-                case Op::Flags:
-                    target.flags(value);
-                    break;
-                default:
-                    target.version(static_cast<int32_t>(value));
-                    break;
-            }
-            return true;
-        }
-        case Op::Progress: {
-            const char* name = nameArg();
-            const float fraction = in.f32();
-            if (!done()) return false;
-            target.progress(name, fraction);
-            return true;
-        }
-        case Op::Icon:
-        case Op::Blob: {
-            const char* keyword = op == static_cast<uint8_t>(Op::Blob) ? nameArg() : nullptr;
-            const uint32_t length = in.u32();
-            if (in.ok() && length > kMaxFrameBytes) in.fail("byte block larger than a frame");
-            const uint8_t* bytes = in.bytes(length);
-            if (!done()) return false;
-            if (keyword)
-                target.blob(keyword, bytes, static_cast<int32_t>(length));
-            else
-                target.icon(bytes, static_cast<int32_t>(length));
-            return true;
-        }
-        default:
-            break;
+    if (!isSceneOp(op)) {
+        if (error) *error = "unknown operation " + std::to_string(op);
+        return false;
     }
-    if (error) *error = "unknown operation " + std::to_string(op);
-    return false;
+    Replay replay{op, PayloadReader(payload, size), session, target, chunks, error};
+    return kReplayers[op - 1].second(replay);
 }
 
 }  // namespace livelink
