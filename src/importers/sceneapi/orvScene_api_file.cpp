@@ -766,9 +766,8 @@ void orvScene_api_file::bindShaderId(int32_t kind, int32_t shader) {
 
 bool orvScene_api_file::openShader(const char* n, const char* type) {
     OperationFlush flush(this);
-    captureStack.push_back(capturing);
-    chunkStack.push_back(activeChunk);
-    saveStyle(false);
+    shaderStack.push_back({capturing, style, n == nullptr, level});
+    style = false;
     if (n) {
         capturing = false;
         indented("#define shader ", 15);
@@ -783,7 +782,6 @@ bool orvScene_api_file::openShader(const char* n, const char* type) {
         allChunks.push_back(chunk);
         activeChunk = chunk;
         capturing = true;
-        levelStack.push_back(level);
         level = 0;
         name(type);
         piece(" {\n", 3);
@@ -794,37 +792,27 @@ bool orvScene_api_file::openShader(const char* n, const char* type) {
 
 bool orvScene_api_file::defineShader(const char* type, int32_t shader) {
     OperationFlush flush(this);
-    captureStack.push_back(capturing);
-    chunkStack.push_back(activeChunk);
-    saveStyle(false);
+    shaderStack.push_back({capturing, style, false, level});
+    style = false;
     capturing = false;
     indentedFormat("#define shader %d %s {\n", shader, type ? type : "");
     ++level;
     return true;
 }
 
+// The captured chunk stays current after its end, so that the caller can
+// bind it.
 void orvScene_api_file::endShader() {
     OperationFlush flush(this);
     --level;
-    if (capturing) {
-        indented("}", 1);
-        if (!levelStack.empty()) {
-            level = levelStack.back();
-            levelStack.pop_back();
-        }
-    } else {
-        indented("}\n", 2);
-    }
-    if (!styleStack.empty()) {
-        style = styleStack.back();
-        styleStack.pop_back();
-    }
-    if (!chunkStack.empty()) chunkStack.pop_back();
-    if (!captureStack.empty()) {
-        flushOut();
-        capturing = captureStack.back();
-        captureStack.pop_back();
-    }
+    indented(capturing ? "}" : "}\n", capturing ? 1 : 2);
+    if (shaderStack.empty()) return;  // an end without an open shader only closes the brace
+    const ShaderScope outer = shaderStack.back();
+    shaderStack.pop_back();
+    if (outer.anonymous) level = outer.level;
+    style = outer.style;
+    flushOut();
+    capturing = outer.capturing;
 }
 
 TextChunk* orvScene_api_file::currentChunk() {

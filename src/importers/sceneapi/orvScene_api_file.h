@@ -148,10 +148,16 @@ class orvScene_api_file : public orvScene_api {
     std::vector<uint32_t> collected;
     size_t collectedCount = 0;
     char collectedTag = 0;
-    std::vector<bool> styleStack;
-    std::vector<bool> captureStack;
-    std::vector<TextChunk*> chunkStack;
-    std::vector<int32_t> levelStack;
+    std::vector<bool> styleStack;       // statement style outside each open block
+    // What an open shader definition replaced, given back by its end.
+    struct ShaderScope {
+        bool capturing;
+        bool style;
+        bool anonymous;  // captured into a chunk, its text starting at level 0
+        int32_t level;
+    };
+    std::vector<ShaderScope> shaderStack;
+    std::vector<TextChunk*> chunkStack;  // pushChunk / popChunk
     std::vector<TextChunk*> allChunks{nullptr};
     std::vector<char> formatBuffer;
     std::vector<char> out;  // output of the current operation, also the indenting buffer
