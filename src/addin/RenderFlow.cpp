@@ -5,7 +5,6 @@
 #include <string>
 
 #include "addin/ActiveCamera.h"
-#include "addin/ExportFlow.h"
 #include "convert/ConversionFailure.h"
 #include "convert/DocumentKey.h"
 #include "livelink/RepeatLinkFactory.h"
@@ -72,15 +71,14 @@ void renderDocument(DesignConverter& converter, Ptr<adsk::core::Document> docume
     converter.wrapper = std::make_unique<orv::orvSceneapi_oo>(factory);
     const bool update = factory.isUpdatingExisting();
     // A renderer without this document's scene needs every body, whatever was sent before.
-    if (!update) converter.previousSignatures.clear();
+    if (!update) converter.forgetSignatures();
 
     // The creation id tells the document apart from others of the same name.
     converter.wrapper->api()->groupAttribute(
         "process identifier",
         processIdentifier(document->creationId(), platform::currentProcessId()).c_str());
 
-    converter.unitsPerMetre = computeUnitScale(converter, document);
-    converter.unitsPerCentimetre = converter.unitsPerMetre / 100.0f;
+    converter.computeUnitScale(document);
 
     Ptr<adsk::core::Preferences> preferences =
         required(required(converter.application)->preferences());

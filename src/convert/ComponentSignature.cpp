@@ -9,8 +9,8 @@ bool measureChanged(double a, double b) {
 }  // namespace
 
 bool signaturesDiffer(const ComponentSignature& a, const ComponentSignature& b) {
-    if (measureChanged(a.measure1, b.measure1)) return true;
-    if (measureChanged(a.measure2, b.measure2)) return true;
+    if (measureChanged(a.area, b.area)) return true;
+    if (measureChanged(a.volume, b.volume)) return true;
     if (a.appearanceSummary != b.appearanceSummary) return true;
     if (a.visible != b.visible) return true;
     if (a.bodyVisibility != b.bodyVisibility) return true;

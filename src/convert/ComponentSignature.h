@@ -9,8 +9,8 @@
 
 struct ComponentSignature {
     bool visible = false;
-    double measure1 = 0.0;  // area (cm²)
-    double measure2 = 0.0;  // volume (cm³)
+    double area = 0.0;    // cm², from the host's physical properties
+    double volume = 0.0;  // cm³
     // Per body in host order, per distinct face appearance in order of first use:
     // "<count>x<appearance id> ".
     std::string appearanceSummary;
@@ -20,5 +20,5 @@ struct ComponentSignature {
     std::set<std::string> childComponents;
 };
 
-// True at the first field that differs; a NaN measure always counts as a change.
+// True at the first field that differs; a NaN area or volume always counts as a change.
 bool signaturesDiffer(const ComponentSignature& a, const ComponentSignature& b);

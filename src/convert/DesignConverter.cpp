@@ -112,8 +112,8 @@ ComponentSignature DesignConverter::makeSignature(Ptr<adsk::fusion::Component> c
     signature.visible = visible;
 
     Ptr<adsk::fusion::PhysicalProperties> physical = required(component->physicalProperties());
-    signature.measure1 = physical->area();
-    signature.measure2 = physical->volume();
+    signature.area = physical->area();
+    signature.volume = physical->volume();
 
     Ptr<adsk::fusion::BRepBodies> bodies = required(component->bRepBodies());
     const std::size_t bodyCount = bodies->count();

@@ -38,6 +38,31 @@ class DesignConverter {
     // holds what this conversion wrote.
     std::shared_ptr<orv::OrvGroup> convertDocument(adsk::core::Ptr<adsk::core::Document> document);
 
+    // Sets unitsPerMetre from the default length unit of the document's designs
+    // (the last design with a known unit decides; none: 1) and unitsPerCentimetre
+    // to a hundredth of it. Returns unitsPerMetre.
+    float computeUnitScale(adsk::core::Ptr<adsk::core::Document> document);
+
+    // The next conversion treats every component as new.
+    void forgetSignatures() { previousSignatures.clear(); }
+
+    // For a conversion that must treat every component as new without
+    // disturbing the next live update (an export): sets the signatures aside
+    // and puts them back when the scope ends normally. When an exception ends
+    // it they stay empty, so the next update sends everything.
+    class SignaturesSetAside {
+      public:
+        explicit SignaturesSetAside(DesignConverter& converter);
+        ~SignaturesSetAside();
+        SignaturesSetAside(const SignaturesSetAside&) = delete;
+        SignaturesSetAside& operator=(const SignaturesSetAside&) = delete;
+
+      private:
+        DesignConverter& converter;
+        std::map<std::string, ComponentSignature> saved;
+        int exceptionsAtStart;
+    };
+
     // One component as seen through one occurrence (or as the design's root).
     std::shared_ptr<orv::OrvGroup> convertComponent(
         adsk::core::Ptr<adsk::fusion::Component> component,

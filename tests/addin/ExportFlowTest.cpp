@@ -22,7 +22,7 @@ bool contains(const std::string& text, const std::string& part) {
 
 TEST_F(AddinTest, DialogAsksForABipFileNamedAfterTheDocumentAndCancelChangesNothing) {
     auto converter = makeConverter();
-    converter.previousSignatures["Kept"].measure1 = 1;
+    converter.previousSignatures["Kept"].area = 1;
     host::cancelNextFileDialog();
     exportDocument(converter, host::openDocument(bracket()));
     EXPECT_FALSE(converter.wrapper);
@@ -56,7 +56,7 @@ TEST_F(AddinTest, ExportKeepsThePreviousSignatures) {
     converter.convertDocument(doc);
     const auto beforeExport = converter.previousSignatures;
     ASSERT_EQ(beforeExport.count("Bracket"), 1u);
-    converter.previousSignatures["Other"].measure1 = 5;
+    converter.previousSignatures["Other"].area = 5;
 
     host::answerNextFileDialog((dir / "a.bip").string());
     exportDocument(converter, doc);
@@ -107,7 +107,7 @@ TEST_F(AddinTest, UnitScaleForEveryUnitText) {
     auto converter = makeConverter();
     for (const auto& [unit, expected] : units) {
         converter.unitsPerMetre = 42;
-        EXPECT_EQ(computeUnitScale(converter, host::openDocument(bracket(unit))), expected) << unit;
+        EXPECT_EQ(converter.computeUnitScale(host::openDocument(bracket(unit))), expected) << unit;
         EXPECT_EQ(converter.unitsPerMetre, expected) << unit;
     }
 }
@@ -118,8 +118,8 @@ TEST_F(AddinTest, UnitScaleTakesTheLastDesignWithAKnownUnit) {
     auto second = bracket("cm").products[0];
     doc.products.push_back(second);
     auto converter = makeConverter();
-    EXPECT_EQ(computeUnitScale(converter, host::openDocument(doc)), 100.0f);
+    EXPECT_EQ(converter.computeUnitScale(host::openDocument(doc)), 100.0f);
     doc.products.back().design->units = "furlong";
-    EXPECT_EQ(computeUnitScale(converter, host::openDocument(doc)), 1000.0f);
-    EXPECT_THROW(computeUnitScale(converter, nullptr), std::exception);
+    EXPECT_EQ(converter.computeUnitScale(host::openDocument(doc)), 1000.0f);
+    EXPECT_THROW(converter.computeUnitScale(nullptr), std::exception);
 }

@@ -15,8 +15,8 @@ namespace {
 ComponentSignature sample() {
     ComponentSignature s;
     s.visible = true;
-    s.measure1 = 12.5;
-    s.measure2 = 3.25;
+    s.area = 12.5;
+    s.volume = 3.25;
     s.appearanceSummary = "2xA 1xB ";
     s.bodyVisibility = {{"Base", true}, {"Lid", false}};
     s.bodyFirstVertex = {{"Base", {1, 2, 3}}};
@@ -72,10 +72,10 @@ TEST(SignaturesDiffer, EveryFieldCounts) {
 TEST(SignaturesDiffer, NotANumberAlwaysDiffers) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     ComponentSignature a = sample();
-    a.measure1 = nan;
+    a.area = nan;
     EXPECT_TRUE(signaturesDiffer(a, a));
     ComponentSignature b = sample();
-    b.measure2 = nan;
+    b.volume = nan;
     EXPECT_TRUE(signaturesDiffer(b, b));
     EXPECT_TRUE(signaturesDiffer(sample(), b));
 }
@@ -86,8 +86,8 @@ TEST(MakeSignature, RecordsTheComponentAsVisited) {
     auto override = rootOf(doc)->bRepBodies()->item(1)->faces()->item(0)->appearance();  // "B"
     ComponentSignature s = converter->makeSignature(rootOf(doc), override, false);
     EXPECT_FALSE(s.visible);
-    EXPECT_EQ(s.measure1, 10.0);
-    EXPECT_EQ(s.measure2, 2.0);
+    EXPECT_EQ(s.area, 10.0);
+    EXPECT_EQ(s.volume, 2.0);
     // Base: its face without own appearance takes the body's A; Lid's face has B.
     EXPECT_EQ(s.appearanceSummary, "1xA 1xB 1xB ");
     EXPECT_EQ(s.bodyVisibility, (std::map<std::string, bool>{{"Base", true}, {"Lid", true}}));

@@ -44,7 +44,7 @@ TEST(Traversal, DocumentWithoutDesignGivesEmptyRootAndCopiesSignatures) {
     data.name = "Notes";
     data.products.push_back(host::ProductData{std::nullopt, "CAMProductType"});
     auto converter = makeConverter();
-    converter->currentSignatures["Old"].measure1 = 4;
+    converter->currentSignatures["Old"].area = 4;
     auto root = converter->convertDocument(host::buildDocument(data));
     EXPECT_TRUE(root->getChildren().empty());
     ASSERT_EQ(converter->previousSignatures.size(), 1u);
