@@ -1,5 +1,7 @@
 #include "convert/DesignConverter.h"
 
+#include <stdexcept>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -58,6 +60,16 @@ std::shared_ptr<orv::OrvGroup> DesignConverter::convertComponent(
     Ptr<adsk::fusion::Component> component, Ptr<Appearance> appearanceOverride, bool visible) {
     required(component);
     const std::string key = component->name();
+    // Each nested occurrence is one level of this recursion and of the scene's groups.
+    struct NestingLevel {
+        explicit NestingLevel(int& counter) : depth(counter) { ++depth; }
+        ~NestingLevel() { --depth; }
+        int& depth;
+    } level(nesting);
+    if (nesting > kMaxNesting)
+        throw std::runtime_error("the design nests components more than " +
+                                 std::to_string(kMaxNesting) + " levels deep (at component \"" +
+                                 key + "\")");
     auto group = std::make_shared<orv::OrvGroup>(key);
     group->setFlags(groupflags::componentUnchanged);
 

@@ -94,4 +94,10 @@ class DesignConverter {
     float unitsPerMetre = 1.0f;
     // Host lengths are centimetres; this brings them into design units.
     float unitsPerCentimetre = 100.0f;
+
+    // Components nested deeper than this end the conversion with an error.
+    static constexpr int kMaxNesting = 1000;
+
+  private:
+    int nesting = 0;  // components being converted, outermost first
 };

@@ -39,6 +39,26 @@ TEST(DocumentKey, CutsTheVersionSuffixOnly) {
     for (const auto& [name, key] : rows) EXPECT_EQ(documentKey(name), key) << name;
 }
 
+TEST(Traversal, NestingBeyondTheLimitEndsWithAnErrorNamingTheComponent) {
+    // C0 places C1, C1 places C2, ...: one level more than the converter takes.
+    std::vector<host::ComponentData> chain;
+    for (int i = 0; i <= DesignConverter::kMaxNesting; ++i) {
+        chain.push_back(component("C" + std::to_string(i)));
+        if (i > 0) chain[i - 1].occurrences.push_back(occurrence("C" + std::to_string(i)));
+    }
+    auto converter = makeConverter();
+    try {
+        converter->convertDocument(host::buildDocument(document(chain)));
+        ADD_FAILURE() << "no error";
+    } catch (const std::runtime_error& e) {
+        EXPECT_NE(std::string(e.what()).find("(at component \"C1000\")"), std::string::npos)
+            << e.what();
+    }
+    chain.pop_back();
+    chain.back().occurrences.clear();
+    EXPECT_NO_THROW(converter->convertDocument(host::buildDocument(document(chain))));
+}
+
 TEST(Traversal, DocumentWithoutDesignGivesEmptyRootAndCopiesSignatures) {
     host::DocumentData data;
     data.name = "Notes";
