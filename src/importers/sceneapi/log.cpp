@@ -8,8 +8,9 @@ namespace {
 
 constexpr long kRestartSize = 0x1400000;  // 20 MiB: a larger log is started again
 
-platform::Dword startTick() {
-    static const platform::Dword tick = platform::tickCount();
+// The tick of the process's first time stamp, fixed by that stamp.
+platform::Dword startTick(platform::Dword firstStamp) {
+    static const platform::Dword tick = firstStamp;
     return tick;
 }
 
@@ -30,7 +31,7 @@ std::string NowTime() {
 }
 
 std::string NowTime(platform::Dword ticks) {
-    const platform::Dword first = startTick();
+    const platform::Dword first = startTick(ticks);
     char time[200];
     if (platform::formatTimeOfDay("HH':'mm':'ss", time, sizeof time) == 0)
         return "Error in NowTime()";

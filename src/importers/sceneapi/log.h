@@ -27,9 +27,10 @@ enum TLogLevel : int32_t {
 };
 
 // "HH:mm:ss.fff": the local time of day and, as fraction, the milliseconds
-// elapsed since the first time stamp modulo 1000.
+// elapsed since the first time stamp modulo 1000 (so the first shows .000).
 std::string NowTime();
-// The same for a given tick count (NowTime passes the current one).
+// The same for a given tick count (NowTime passes the current one); the first
+// call of the process fixes the start tick.
 std::string NowTime(platform::Dword ticks);
 
 template <typename OutputPolicy>

@@ -13,6 +13,18 @@ class LogTest : public LoaderFixture {
     std::string logPath() const { return dir_ + "/Quorell12/resources/sceneapi.log"; }
 };
 
+// The first stamp of a process, in a freshly started one ("threadsafe" runs
+// the statement in a new execution of this program).
+TEST(LogFirstStamp, ShowsZeroMillisecondsEvenWhenTheClockMovedOn) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            std::fputs(NowTime(platform::tickCount() - 5).c_str(), stderr);
+            std::exit(0);
+        },
+        ::testing::ExitedWithCode(0), "\\.000$");
+}
+
 TEST_F(LogTest, LinePrefixShowsFileNameLineTimeAndLevel) {
     install(12);
     ASSERT_NE(Output2FILE::logFile(), nullptr);  // log sites open the file before a line
