@@ -39,6 +39,13 @@ orv::DefaultRTModule importOptions(const DesignConverter& converter, int orienta
     return options;
 }
 
+// The creation id tells the document apart from others of the same name; a
+// document without one is named as the user sees it.
+std::string documentText(const Ptr<adsk::core::Document>& document) {
+    std::string id = document->creationId();
+    return id.empty() ? document->name() : id;
+}
+
 }  // namespace
 
 std::string processIdentifier(const std::string& documentText, uint32_t processId) {
@@ -73,10 +80,9 @@ void renderDocument(DesignConverter& converter, Ptr<adsk::core::Document> docume
     // A renderer without this document's scene needs every body, whatever was sent before.
     if (!update) converter.forgetSignatures();
 
-    // The creation id tells the document apart from others of the same name.
     converter.wrapper->api()->groupAttribute(
         "process identifier",
-        processIdentifier(document->creationId(), platform::currentProcessId()).c_str());
+        processIdentifier(documentText(document), platform::currentProcessId()).c_str());
 
     converter.computeUnitScale(document);
 
