@@ -3,38 +3,23 @@
 // <name>.expected.bip. The banner's build time stamp and the design's folder
 // (texture paths are absolute) are the only variable parts.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <filesystem>
-#include <fstream>
 #include <regex>
 #include <sstream>
-#include <string>
-#include <vector>
+
+#include "support/Files.h"
+#include "support/Program.h"
 
 namespace fs = std::filesystem;
+using support::readFile;
 
 namespace {
-
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 std::vector<std::string> lines(const std::string& text) {
     std::vector<std::string> result;
     std::stringstream in(text);
     for (std::string line; std::getline(in, line);) result.push_back(line);
     return result;
-}
-
-std::string replaceAll(std::string text, const std::string& from, const std::string& to) {
-    for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
-        text.replace(at, from.size(), to);
-    return text;
 }
 
 void expectSameScene(const std::string& actualText, const std::string& expectedText) {
@@ -57,9 +42,8 @@ void expectSameScene(const std::string& actualText, const std::string& expectedT
 }  // namespace
 
 TEST(ExportEndToEnd, EveryDesignMatchesItsCheckedInScene) {
-    const fs::path designs = fs::path(TEST_DATA) / "designs";
-    const fs::path output = fs::temp_directory_path() / ("quorell-e2e-" + std::to_string(::getpid()));
-    fs::create_directories(output);
+    const fs::path designs = support::dataPath("designs");
+    const support::TempFolder output;
     int compared = 0;
     for (const auto& entry : fs::directory_iterator(designs)) {
         const std::string file = entry.path().filename().string();
@@ -71,17 +55,13 @@ TEST(ExportEndToEnd, EveryDesignMatchesItsCheckedInScene) {
         if (!fs::exists(design)) design = fs::path(EXAMPLES_DIR) / (name + ".json");
         design = fs::canonical(design);
         const fs::path bip = output / (name + ".bip");
-        const std::string command = "'" + std::string(FUSION_SIM) + "' --addin '" + ADDIN_LIBRARY +
-                                    "' '" + design.string() + "' --export '" + bip.string() +
-                                    "' 2>'" + (output / "stderr.txt").string() + "'";
-        const int status = std::system(command.c_str());
-        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
-            << readFile(output / "stderr.txt");
-        EXPECT_EQ(readFile(output / "stderr.txt"), "");
-        expectSameScene(readFile(bip), replaceAll(readFile(entry.path()), "@DESIGN_DIR@",
-                                                  design.parent_path().string()));
+        const support::Outcome o = support::run(
+            {FUSION_SIM, "--addin", ADDIN_LIBRARY, design.string(), "--export", bip.string()});
+        ASSERT_EQ(o.status, 0) << o.err;
+        EXPECT_EQ(o.err, "");
+        expectSameScene(readFile(bip), support::replaceAll(readFile(entry.path()), "@DESIGN_DIR@",
+                                                           design.parent_path().string()));
         ++compared;
     }
-    fs::remove_all(output);
-    EXPECT_GE(compared, 2);
+    EXPECT_GE(compared, 3);
 }

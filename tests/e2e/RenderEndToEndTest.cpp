@@ -1,14 +1,18 @@
 // "Render in Quorell" end to end: fusion-sim loads the built add-in, which loads
 // the installed live library stand-in and starts or reuses the renderer
 // stand-in; what the renderer holds is read back from the scene file it writes.
+#include <gtest/gtest.h>
+
 #include <regex>
 
-#include "e2e/RendererSandbox.h"
+#include "support/RendererInstallation.h"
 #include "tools/fusion-sim/CommandLine.h"
 
 namespace {
 
-using namespace e2e;
+namespace fs = std::filesystem;
+using support::count;
+using support::readFile;
 
 const fs::path kLamp = fs::path(EXAMPLES_DIR) / "desk-lamp.json";
 const std::string kRender = std::string("click ") + fusionsim::kRenderCommandId;
@@ -17,12 +21,62 @@ std::string openStep(const fs::path& design) {
     return "open " + design.string();
 }
 
-// The bodies every full transfer of the desk lamp carries: those of its export.
-class RenderEndToEnd : public RendererSandbox {
+// From the root group on: the model set itself, without what precedes it.
+std::string modelSet(const std::string& scene) {
+    const size_t at = scene.find("\ngroup \"Desk Lamp\"");
+    return at == std::string::npos ? std::string() : scene.substr(at);
+}
+
+// Component groups carry "changed" (32769) or "unchanged" (1); the bodies below
+// them are what a comparison of two merged scenes is about.
+std::string withoutChangeMarks(const std::string& text) {
+    return support::replaceAll(text, "flags 32769\n", "flags 1\n");
+}
+
+// The renderer stand-in installed into a private folder; fusion-sim sessions
+// against it.
+class RenderEndToEnd : public testing::Test {
   protected:
+    void install(int firstPort, int lastPort) {
+        const support::Outcome o = installation.install(RENDERER, firstPort, lastPort);
+        ASSERT_EQ(o.status, 0) << o.out;
+    }
+    void install() {
+        const int port = support::freePortRange(10);
+        install(port, port + 9);
+    }
+    std::vector<pid_t> renderers() const { return installation.renderers(); }
+
+    // Runs a fusion-sim session; its output (message boxes, errors) in `output`.
+    int session(const std::vector<std::string>& steps, std::string& output) {
+        std::string script;
+        for (const auto& s : steps) script += s + "\n";
+        const fs::path file = installation.root() / "session.txt";
+        support::writeFile(file, script);
+        support::RunOptions options;
+        options.errorsIntoOutput = true;
+        const support::Outcome o =
+            support::run({FUSION_SIM, "--script", file.string(), "--addin", ADDIN_LIBRARY}, options);
+        output = o.out;
+        return o.status;
+    }
+
+    // The merged scene the renderer holds for the desk lamp, as it wrote it. Each
+    // renderer answers a scene query only after the transfers before it are written.
+    std::string scene() {
+        for (pid_t pid : renderers()) support::run({SEND, "--describe", std::to_string(pid)});
+        return readFile(installation.prefix / "resources" / "scenes" / "Desk Lamp.bip");
+    }
+    // Ends the renderers and forgets what they wrote.
+    void stopRenderers() {
+        installation.stopRenderers();
+        fs::remove_all(installation.prefix / "resources" / "scenes");
+    }
+
+    // The bodies every full transfer of the desk lamp carries: those of its export.
     size_t exportedObjects(const fs::path& design) {
         std::string output;
-        const fs::path file = root / "export.bip";
+        const fs::path file = installation.root() / "export.bip";
         EXPECT_EQ(session({openStep(design), "run", "dialog save " + file.string(),
                            std::string("click ") + fusionsim::kExportCommandId},
                           output),
@@ -30,6 +84,8 @@ class RenderEndToEnd : public RendererSandbox {
             << output;
         return count(readFile(file), "object \"");
     }
+
+    support::RendererInstallation installation;
 };
 
 TEST_F(RenderEndToEnd, FirstClickStartsTheRendererAndSendsEverything) {
@@ -101,10 +157,10 @@ TEST_F(RenderEndToEnd, MissingInstallationShowsTheQueryInterfaceMessage) {
 }
 
 TEST_F(RenderEndToEnd, PortRangeWithoutListenerShowsThePortMessage) {
-    const int port = unusedPort();
+    const int port = support::freePort();
     install(port, port);
     // The renderer cannot start, so nothing listens on the registry's range.
-    fs::permissions(prefix / "bin" / "quorell-standin",
+    fs::permissions(installation.prefix / "bin" / "quorell-standin",
                     fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec,
                     fs::perm_options::remove);
     std::string output;

@@ -2,10 +2,9 @@
 # the renderer stand-in installed into a temporary folder.
 if(TARGET fusion-sim AND TARGET quorell-addin AND TARGET quorell-standin AND TARGET quorelllive
    AND TARGET quorell-send)
-  find_package(nlohmann_json REQUIRED)
   quorell_add_test(e2e_render_tests
     SOURCES RenderEndToEndTest.cpp
-    LIBS fusionsim_core host nlohmann_json::nlohmann_json)
+    LIBS fusionsim_core)
   target_compile_definitions(e2e_render_tests PRIVATE
     FUSION_SIM="$<TARGET_FILE:fusion-sim>"
     ADDIN_LIBRARY="$<TARGET_FILE:quorell-addin>"
