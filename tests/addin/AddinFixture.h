@@ -4,54 +4,24 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <optional>
-#include <sstream>
 #include <string>
 
 #include "addin/AddinModule.h"
 #include "host/Session.h"
+#include "support/Files.h"
+
+using support::readFile;
 
 class AddinTest : public testing::Test {
   protected:
     void SetUp() override {
         stop(nullptr);
         host::resetApplication();
-        dir = std::filesystem::temp_directory_path() /
-              ("quorell-addin-" + std::to_string(::getpid()) + "-" +
-               testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(dir);
-        // Beside dir, which the tests expect to hold only what they wrote.
-        for (auto& v : isolated) {
-            if (const char* value = std::getenv(v.name)) v.saved = value;
-            const std::filesystem::path folder = dir.string() + "-" + v.folder;
-            std::filesystem::create_directories(folder);
-            ::setenv(v.name, folder.c_str(), 1);
-        }
     }
     void TearDown() override {
         stop(nullptr);
         host::resetApplication();
-        for (auto& v : isolated) {
-            if (v.saved)
-                ::setenv(v.name, v.saved->c_str(), 1);
-            else
-                ::unsetenv(v.name);
-            v.saved.reset();
-            std::filesystem::remove_all(dir.string() + "-" + v.folder);
-        }
-        std::filesystem::remove_all(dir);
-    }
-
-    static std::string readFile(const std::filesystem::path& path) {
-        std::ifstream in(path, std::ios::binary);
-        std::stringstream text;
-        text << in.rdbuf();
-        return text.str();
     }
 
     // A one-body design in the given unit, named "Bracket v2" unless said otherwise.
@@ -74,14 +44,10 @@ class AddinTest : public testing::Test {
         return doc;
     }
 
-    std::filesystem::path dir;
+    support::TempFolder dir;  // holds only what a test writes
 
   private:
-    struct IsolatedVariable {
-        const char* name;
-        const char* folder;
-        std::optional<std::string> saved;  // the value before the test, if any
-    };
-    IsolatedVariable isolated[2] = {{"QUORELL_REGISTRY_DIR", "registry", std::nullopt},
-                                    {"QUORELL_RUNTIME_DIR", "runtime", std::nullopt}};
+    support::TempFolder isolated_;
+    support::ScopedEnv registry_{"QUORELL_REGISTRY_DIR", (isolated_ / "registry").string()};
+    support::ScopedEnv runtime_{"QUORELL_RUNTIME_DIR", (isolated_ / "runtime").string()};
 };

@@ -3,6 +3,8 @@
 #include "AddinFixture.h"
 #include "addin/CommandIds.h"
 
+#include <sstream>
+
 using adsk::core::Ptr;
 
 namespace {
@@ -38,7 +40,7 @@ host::UiLayout layoutWith(std::vector<host::WorkspaceLayout> workspaces) {
 TEST_F(AddinTest, RunPlacesThreeButtons) {
     ASSERT_TRUE(run(""));
     std::vector<std::string> expected;
-    std::istringstream table(readFile(std::filesystem::path(TEST_DATA) / "addin/controls.txt"));
+    std::istringstream table(readFile(support::dataPath("addin/controls.txt")));
     for (std::string line; std::getline(table, line);) {
         if (line.empty() || line[0] == '#') continue;
         std::vector<std::string> f;

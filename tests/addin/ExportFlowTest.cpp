@@ -29,7 +29,7 @@ TEST_F(AddinTest, DialogAsksForABipFileNamedAfterTheDocumentAndCancelChangesNoth
     EXPECT_TRUE(converter.currentSignatures.empty());
     EXPECT_EQ(converter.previousSignatures.size(), 1u);
     EXPECT_EQ(converter.unitsPerMetre, 1.0f);
-    EXPECT_TRUE(std::filesystem::is_empty(dir));
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
 
     auto unsaved = bracket();
     unsaved.saved = false;

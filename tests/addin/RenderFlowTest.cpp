@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -14,6 +13,8 @@
 #include "importers/sceneapi/orvScene_api_file.h"
 #include "livelink/FakeLiveLibrary.h"
 #include "platform/Platform.h"
+#include "support/Files.h"
+#include "support/MemoryWriter.h"
 
 namespace {
 
@@ -29,25 +30,6 @@ class LinkedWriter : public orvScene_api_file {
     int disconnects = 0;
 };
 
-// An in-memory stream collecting one transfer.
-class Capture {
-  public:
-    Capture() : stream(open_memstream(&data, &size)) {}
-    ~Capture() {
-        std::fclose(stream);
-        std::free(data);
-    }
-    std::string text() {
-        std::fflush(stream);
-        return std::string(data, size);
-    }
-    FILE* stream;
-
-  private:
-    char* data = nullptr;
-    size_t size = 0;
-};
-
 // The values of the named import options ("" when one is absent), in the order asked.
 std::vector<std::string> options(const std::string& text, std::vector<std::string> names) {
     for (std::string& name : names) {
@@ -61,11 +43,7 @@ std::vector<std::string> options(const std::string& text, std::vector<std::strin
 }
 using Values = std::vector<std::string>;
 
-size_t count(const std::string& text, const std::string& what) {
-    size_t n = 0;
-    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
-    return n;
-}
+using support::count;
 
 const std::string kList =
     "<instances><i><version_major>13</version_major><version_minor>0</version_minor>"
@@ -121,7 +99,7 @@ class RenderFlowTest : public ::testing::Test {
             return withQuery ? &query : nullptr;
         };
         s.sceneApi = [this](int32_t, int32_t) -> orvScene_api* {
-            writer = std::make_unique<LinkedWriter>(capture.stream);
+            writer = std::make_unique<LinkedWriter>(capture.stream());
             return writer.get();
         };
         s.unloadLibrary = [this] { ++unloads; };
@@ -134,15 +112,14 @@ class RenderFlowTest : public ::testing::Test {
 
     // One click: the text the renderer received.
     std::string render(const adsk::core::Ptr<adsk::core::Document>& document) {
-        const size_t before = capture.text().size();
         renderDocument(*converter, document, services());
-        return capture.text().substr(before);
+        return capture.take();
     }
 
     adsk::core::Ptr<adsk::core::Application> app;
     std::unique_ptr<DesignConverter> converter;
     fake::ScriptedQuery query;
-    Capture capture;
+    support::MemoryFile capture;  // what the renderer received
     std::unique_ptr<LinkedWriter> writer;
     int unloads = 0;
 };

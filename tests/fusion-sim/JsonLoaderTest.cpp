@@ -1,14 +1,12 @@
 // The JSON design format: every field, its defaults, and each error with its place.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 
 #include "host/Fusion.h"
 #include "host/Session.h"
+#include "support/Files.h"
 #include "tools/fusion-sim/DesignLoader.h"
 #include "tools/fusion-sim/JsonDesignLoader.h"
 
@@ -17,12 +15,9 @@ using fusionsim::JsonDesignLoader;
 
 namespace {
 
-std::string readFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
+using support::readFile;
 
-const std::filesystem::path kData = std::filesystem::path(TEST_DATA) / "json";
+const std::filesystem::path kData = support::dataPath("json");
 const std::string kLamp = readFile(kData / "lamp.json");
 
 class JsonLoader : public ::testing::Test {
@@ -157,14 +152,11 @@ TEST_F(JsonLoader, UnreadableOrMalformedFilesAndUnknownKinds) {
 }
 
 TEST_F(JsonLoader, TexturePathsAreTakenFromTheDesignFilesFolder) {
-    const auto folder =
-        std::filesystem::temp_directory_path() / ("fusion-sim-json-" + std::to_string(::getpid()));
+    const support::TempFolder folder;
     std::filesystem::create_directories(folder / "sub");
-    const auto file = folder / "sub" / "lamp.json";
-    std::ofstream(file) << spoiled("textures/grain.png", "../tex/grain.png");
-    host::DocumentData d = fusionsim::loadDesign(file.string());
+    support::writeFile(folder / "sub" / "lamp.json", spoiled("textures/grain.png", "../tex/grain.png"));
+    host::DocumentData d = fusionsim::loadDesign((folder / "sub" / "lamp.json").string());
     const host::PropertyData& texture =
         d.products[0].design->appearances[0].properties[1].textureProperties[0];
     EXPECT_EQ(texture.filename, (folder / "tex" / "grain.png").string());
-    std::filesystem::remove_all(folder);
 }

@@ -1,66 +1,47 @@
 // fusion-sim as a program: command lines, sessions against a small add-in, exit
 // status and what it prints.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <filesystem>
-#include <fstream>
 #include <sstream>
 
+#include "support/Files.h"
+#include "support/Program.h"
 #include "tools/fusion-sim/CommandLine.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-struct Outcome {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string slurp(const fs::path& path) {
-    std::ifstream in(path);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using support::Outcome;
+using support::readFile;
 
 class FusionSim : public ::testing::Test {
   protected:
     void SetUp() override {
-        folder_ = fs::temp_directory_path() /
-                  ("fusion-sim-test-" + std::to_string(::getpid()) + "-" +
-                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(folder_);
         write("lamp.json", R"({"format": "design/1", "document": {"name": "Lamp v3"},
             "components": [{"name": "Lamp", "bodies": [{"shape": {"type": "box"}}]}]})");
         write("lamp4.json", R"({"format": "design/1", "document": {"name": "Lamp v4"},
             "components": [{"name": "Lamp"}]})");
     }
-    void TearDown() override { fs::remove_all(folder_); }
 
     fs::path path(const std::string& name) const { return folder_ / name; }
     void write(const std::string& name, const std::string& text) const {
-        std::ofstream(path(name)) << text;
+        support::writeFile(path(name), text);
     }
 
-    // Runs fusion-sim with the fake add-in (unless the arguments name one).
+    // Runs fusion-sim in the test's folder with the fake add-in (unless the
+    // arguments, separated by spaces, name one).
     Outcome sim(const std::string& arguments, bool withAddin = true) const {
-        std::string command =
-            std::string("cd '") + folder_.string() + "' && '" FUSION_SIM "' " + arguments;
-        if (withAddin) command += " --addin '" FAKE_ADDIN "'";
-        command += " >out.txt 2>err.txt";
-        const int raw = std::system(command.c_str());
-        Outcome o;
-        o.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-        o.out = slurp(path("out.txt"));
-        o.err = slurp(path("err.txt"));
-        return o;
+        std::vector<std::string> argv{FUSION_SIM};
+        std::istringstream words(arguments);
+        for (std::string word; words >> word;) argv.push_back(word);
+        if (withAddin) argv.insert(argv.end(), {"--addin", FAKE_ADDIN});
+        support::RunOptions options;
+        options.folder = folder_.path();
+        return support::run(argv, options);
     }
 
-    fs::path folder_;
+    support::TempFolder folder_;
 };
 
 }  // namespace
@@ -98,7 +79,7 @@ TEST_F(FusionSim, ScriptSessionWithNewerVersionsDialogsAndControls) {
               "fake: cancelled\n"
               "fake: render Lamp v4\n"
               "fake: stop\n");
-    EXPECT_EQ(slurp(path("out/first.bip")), "Lamp v3\n");
+    EXPECT_EQ(readFile(path("out/first.bip")), "Lamp v3\n");
 }
 
 TEST_F(FusionSim, ErrorsOfTheAddinAreReportedAndTheSessionGoesOn) {
@@ -124,7 +105,7 @@ TEST_F(FusionSim, MessageBoxAloneKeepsStatusZero) {
 }
 
 TEST_F(FusionSim, UsageAndFileErrorsExitWithTwoAndOneLine) {
-    std::istringstream table(slurp(fs::path(TEST_DATA) / "fusion-sim/usage.tsv"));
+    std::istringstream table(readFile(support::dataPath("fusion-sim/usage.tsv")));
     for (std::string line; std::getline(table, line);) {
         if (line.empty() || line[0] == '#') continue;
         const size_t tab1 = line.find('\t');

@@ -8,6 +8,7 @@
 #include <iterator>
 
 #include "StepTestSupport.h"
+#include "support/Files.h"
 #include "step/DesignCodec.h"
 #include "step/IsolatedLoad.h"
 #include "step/StepReader.h"
@@ -15,7 +16,7 @@
 namespace {
 
 using namespace steploader;
-using steptest::readFile;
+using support::readFile;
 
 std::string writeFile(const std::string& name, const std::string& content) {
     const std::string path = steptest::temporaryFolder() + "/" + name;

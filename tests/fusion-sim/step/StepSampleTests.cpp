@@ -2,11 +2,11 @@
 // when they are there: the facts of tests/data/step/facts.tsv and the display
 // meshes of every sample.
 #include <cstdio>
-#include <fstream>
 #include <sstream>
 
 #include "StepTestSupport.h"
 #include "step/IsolatedLoad.h"
+#include "support/Files.h"
 
 namespace {
 
@@ -97,7 +97,7 @@ std::string describe(const Design& design, const std::string& what) {
 }
 
 TEST_F(StepSamples, FactsOfTheSampleFiles) {
-    std::ifstream table(std::string(TEST_DATA) + "/step/facts.tsv");
+    std::istringstream table(support::readFile(support::dataPath("step/facts.tsv")));
     int rows = 0;
     for (std::string line; std::getline(table, line);) {
         if (line.empty() || line[0] == '#') continue;

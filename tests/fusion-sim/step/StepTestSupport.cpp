@@ -25,30 +25,16 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <map>
 
 #include "step/IsolatedLoad.h"
+#include "support/Files.h"
 
 namespace steptest {
 
 using namespace steploader;
 
 namespace {
-
-struct TemporaryFolder {
-    std::string path;
-    TemporaryFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "steptest-XXXXXX").string();
-        if (!::mkdtemp(pattern.data())) throw std::runtime_error("cannot make a temporary folder");
-        path = pattern;
-    }
-    ~TemporaryFolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path, ignored);
-    }
-};
 
 // At (x, y, z), turned a quarter about z when `turned` (set exactly: a rotation
 // would leave 1e-16 where 0 belongs).
@@ -113,13 +99,8 @@ bool writeAssembly(const std::string& path) {
 }  // namespace
 
 std::string temporaryFolder() {
-    static const TemporaryFolder folder;
-    return folder.path;
-}
-
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
+    static const support::TempFolder folder;
+    return folder.path().string();
 }
 
 const std::string& writtenAssemblyPath() {

@@ -13,7 +13,6 @@ namespace steptest {
 
 // A temporary folder removed at the end of the test program.
 std::string temporaryFolder();
-std::string readFile(const std::string& path);
 
 // The assembly written by OpenCASCADE's STEP writer (once per program), in inches:
 //   top ── pair_1 (pair) ── left (block), right (block, instance colour 255 204 0,
