@@ -24,30 +24,6 @@ void LightCamera::setFov(float degrees) {
     fovMode = fovSingle;
 }
 
-void LightCamera::setFov4(float a, float b, float c, float d) {
-    fov4 = {a, b, c, d};
-    fovMode = fovFour;
-}
-
-void LightCamera::setClipping(float nearDistance, float farDistance) {
-    nearClip = nearDistance;
-    farClip = farDistance;
-}
-
-void LightCamera::setLookAt(float x, float y, float z) {
-    lookAt = {x, y, z};
-    hasLookAt = true;
-}
-
-void LightCamera::addNode(std::shared_ptr<LightNode> node) {
-    if (node) nodes.push_back(std::move(node));
-}
-
-void LightCamera::setTransform(const double* m) {
-    std::copy(m, m + 16, transform.begin());
-    hasTransform = true;
-}
-
 void LightCamera::write(orvSceneapi_oo& oo) {
     orvScene_api* api = oo.api();
     api->beginCamera(name.c_str());

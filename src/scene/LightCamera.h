@@ -30,18 +30,8 @@ class LightCamera : public LightNode {
     void setUp(float x, float y, float z) { up = {x, y, z}; }
     // Degrees; selects the single-value field of view.
     void setFov(float degrees);
-    // Selects the four-value field of view.
-    void setFov4(float a, float b, float c, float d);
     // 0 perspective, 1 orthographic.
     void setProjection(uint32_t value) { projection = value; }
-    void setWindow(float a, float b, float c, float d) { window = {a, b, c, d}; }
-    // Written only when both are positive and far lies beyond near.
-    void setClipping(float nearDistance, float farDistance);
-    void setLookAt(float x, float y, float z);
-    // Nodes written inside the camera block; a camera with nodes writes no transform.
-    void addNode(std::shared_ptr<LightNode> node);
-    // Copies 16 values (same order as a group transform).
-    void setTransform(const double* m);
 
   private:
     std::string name;

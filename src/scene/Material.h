@@ -46,8 +46,6 @@ class Diffuse : public Material {
     const std::array<float, 3>& getColor() const { return color; }
     void setColor(float r, float g, float b) { color = {r, g, b}; }
     bool usesVertexColor() const { return vertexColor; }
-    // Feeds "diffuse" from a "vertex_color" shader.
-    void setVertexColor(bool value) { vertexColor = value; }
 
   private:
     std::array<float, 3> color{0.75f, 0.5f, 0.5f};

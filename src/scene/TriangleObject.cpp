@@ -58,18 +58,6 @@ void TriangleObject::setNormals(const float* data, std::size_t count) {
     replace(normals, data, count);
 }
 
-void TriangleObject::setUvIndices(const int32_t* data, std::size_t count) {
-    replace(uvIndices, data, count);
-}
-
-void TriangleObject::setNormalIndices(const int32_t* data, std::size_t count) {
-    replace(normalIndices, data, count);
-}
-
-void TriangleObject::setVertexColors(const float* data, std::size_t count) {
-    replace(vertexColors, data, count);
-}
-
 bool TriangleObject::validate() {
     if (isDefined()) return true;
     // Counts are element counts, not vertex or triangle counts; these texts are

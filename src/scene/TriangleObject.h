@@ -63,11 +63,6 @@ class TriangleObject : public LightGeometry {
     void setTriangles(std::vector<int32_t>&& values) { triangles = std::move(values); }
     void setUvs(std::vector<float>&& values) { uvs = std::move(values); }
     void setNormals(std::vector<float>&& values) { normals = std::move(values); }
-    // Per-corner index arrays and vertex colours; the host meshes bring none.
-    void setUvIndices(const int32_t* data, std::size_t count);
-    void setNormalIndices(const int32_t* data, std::size_t count);
-    void setVertexColors(const float* data, std::size_t count);
-    void setFlags(uint32_t value) { flags = value; }
 
     // Checks the array counts against each other and stores the findings in
     // message. True when the object can be written (it has triangles).

@@ -170,24 +170,10 @@ TEST_F(InstallationRegistryTest, ValuesLongerThanTheirBuffersReadAsEmpty) {
 }
 
 TEST(VersionFromPath, Forms) {
-    const std::pair<const wchar_t*, int32_t> rows[] = {
-        {L"C:\\Program Files\\Vantor\\Quorell12", 12},
-        {L"C:\\Program Files\\Vantor\\Quorell 12\\", 12},
-        {L"/opt/vantor/Quorell13/", 13},
-        {L"/opt/Quorell 9/bin", 9},
-        {L"Quorell12", -1},      // no separator
-        {L"C:\\Quorell\\", -1},  // slash right after
-        {L"C:\\x\\12", -1},      // no product letter
-        {L"/Quorell-beta/", 0},  // no digits
-        // The search is for any letter of the product name, not for the word.
-        {L"/opt/r7", 7},
-        {L"/opt/l1x/e5", 5},
-        {L"/opt\\Quorell 14", 14},  // both separators
-        {L"C:\\Quorell/", -1},      // "/" is preferred over "\" when both occur
-    };
-    for (const auto& [path, version] : rows)
-        EXPECT_EQ(InstallationRegistry::versionFromPath(path), version)
-            << platform::wideToUtf8(path);
+    for (const auto& row : support::readTable("livelink/version-from-path.tsv"))
+        EXPECT_EQ(InstallationRegistry::versionFromPath(platform::utf8ToWide(row[0])),
+                  std::stoi(row[1]))
+            << row[0];
 }
 
 }  // namespace

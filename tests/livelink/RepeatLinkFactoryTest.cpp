@@ -5,6 +5,7 @@
 
 #include "livelink/FakeLiveLibrary.h"
 #include "livelink/RepeatLinkFactory.h"
+#include "support/Files.h"
 
 namespace {
 
@@ -92,14 +93,6 @@ class RepeatLinkFactoryTest : public ::testing::Test {
         query.scenes = {{100, scene}};
     }
 
-    // Whether a factory accepting only empty or in-use instances picks the one
-    // renderer showing the scene.
-    bool choosesScene(const std::string& sceneName, const std::string& scene) {
-        auto f = renderFactory(sceneName);
-        f->setAcceptAnyInstance(false);
-        oneInstance(5001, scene);
-        return f->selectInstance(query).versionMajor == 13;
-    }
 };
 
 // ------------------------------------------------------------ instance choice
@@ -157,55 +150,17 @@ TEST_F(RepeatLinkFactoryTest, RunningRendererIsNotStartedAndTheUpdateFlagFollows
     EXPECT_FALSE(f->isUpdatingExisting());
 }
 
-TEST_F(RepeatLinkFactoryTest, ModelSetDepthDependsOnVersion) {
-    // R / S / sets / named: the named element sits at depth 4.
-    const std::string deep = "<r><s><sets><set name=\"Desk Lamp\"><a/></set></sets></s></r>";
-    const std::string shallow = "<r><s><set name=\"Desk Lamp\"><a/></set></s></r>";
-    auto f = renderFactory();
-    f->setVersionRange(5, 20);
-    f->setAcceptAnyInstance(false);
-    query.lists = {instanceList({entry(6, 100, 5001)})};
-    query.scenes = {{100, deep}};
-    EXPECT_EQ(f->selectInstance(query).versionMajor, 0) << "version 6 searches 3 levels";
-    query.scenes = {{100, shallow}};
-    EXPECT_EQ(f->selectInstance(query).versionMajor, 6);
-    EXPECT_TRUE(f->isUpdatingExisting());
-
-    query.lists = {instanceList({entry(7, 100, 5001)})};
-    query.scenes = {{100, deep}};
-    EXPECT_EQ(f->selectInstance(query).versionMajor, 7) << "version 7 searches 4 levels";
-    query.scenes = {{100, "<r><s><x><sets><set name=\"Desk Lamp\"><a/></set></sets></x></s></r>"}};
-    EXPECT_EQ(f->selectInstance(query).versionMajor, 0);
-}
-
-TEST_F(RepeatLinkFactoryTest, ActiveModelSetsNamedLikeTheSceneAndEmptyScenesQualify) {
-    struct Row {
-        const char* sceneName;
-        const char* scene;
-        bool chosen;
-    };
-    const Row rows[] = {
-        {"Desk Lamp", "<r><s><set modelset=\"active\" name=\"Desk Lamp\"><a/></set></s></r>", true},
-        // Sets that are not active are skipped with their subtree.
-        {"Desk Lamp", "<r><s><set modelset=\"inactive\" name=\"Desk Lamp\"><a/></set></s></r>",
-         false},
-        {"Desk Lamp", "<r><s><set modelset=\"Active\" name=\"Desk Lamp\"><a/></set></s></r>",
-         false},
-        {"Desk Lamp", "<r><s modelset=\"\"><set name=\"Desk Lamp\"><a/></set></s></r>", false},
-        // The name must match whole, byte for byte; the root itself may carry it.
-        {"Desk Lamp", "<r><s><set name=\"Desk Lamp 2\"><a/></set></s></r>", false},
-        {"Desk Lamp", "<r><s><set name=\"desk lamp\"><a/></set></s></r>", false},
-        {"Desk Lamp", "<r name=\"Desk Lamp\"><s><a><b/></a></s></r>", true},
-        // Empty: no element of the scene element S has children; only S decides.
-        {"", "<r><s/></r>", true},
-        {"", "<r><s><a/><b>text</b></s></r>", true},
-        {"", "<r><s><a/></s><t><u><v/></u></t></r>", true},
-        {"", "<r><s><a><b/></a></s></r>", false},
-        {"", "<r>text only</r>", false},
-        {"", "<r/>", false},
-    };
-    for (const Row& row : rows)
-        EXPECT_EQ(choosesScene(row.sceneName, row.scene), row.chosen) << row.scene;
+TEST_F(RepeatLinkFactoryTest, ModelSetsNamedLikeTheSceneAndEmptyScenesQualify) {
+    for (const auto& row : support::readTable("livelink/scenes.tsv")) {
+        ASSERT_EQ(row.size(), 4u);
+        auto f = renderFactory(row[1]);
+        f->setVersionRange(5, 20);
+        f->setAcceptAnyInstance(false);
+        query.lists = {instanceList({entry(std::stoi(row[0]), 100, 5001)})};
+        query.scenes = {{100, row[3]}};
+        EXPECT_EQ(f->selectInstance(query).versionMajor != 0, row[2] == "yes") << row[3];
+        EXPECT_EQ(f->isUpdatingExisting(), row[2] == "yes" && !row[1].empty()) << row[3];
+    }
 }
 
 TEST_F(RepeatLinkFactoryTest, EmptySceneNameNeverMarksAnInstanceInUse) {
@@ -213,17 +168,6 @@ TEST_F(RepeatLinkFactoryTest, EmptySceneNameNeverMarksAnInstanceInUse) {
     auto f = renderFactory("");
     EXPECT_EQ(f->selectInstance(query).versionMajor, 13);  // as any instance
     EXPECT_FALSE(f->isUpdatingExisting());
-}
-
-TEST_F(RepeatLinkFactoryTest, MalformedSceneDescriptionIsNeitherEmptyNorInUse) {
-    oneInstance(5001, "<r><s><set name=\"Desk Lamp\"><a/></set></s>");
-    auto f = renderFactory();
-    EXPECT_EQ(f->selectInstance(query).versionMajor, 13) << "still acceptable as any instance";
-    EXPECT_FALSE(f->isUpdatingExisting());
-    f->setAcceptAnyInstance(false);
-    EXPECT_EQ(f->selectInstance(query).versionMajor, 0);
-    query.scenes = {{100, ""}};
-    EXPECT_EQ(f->selectInstance(query).versionMajor, 0);
 }
 
 TEST_F(RepeatLinkFactoryTest, AttachFailuresNegativePortsAndMissingDescriptions) {
@@ -342,17 +286,6 @@ TEST_F(RepeatLinkFactoryTest, LaunchFailureMessageStaysUntilTheNextCallWhenTheRa
 
 // ------------------------------------------------------------------ port choice
 
-TEST_F(RepeatLinkFactoryTest, ZeroReportedPortFallsBackToTheRegistryRange) {
-    oneInstance(0, kEmptyScene);
-    rangeMin = 4000;
-    rangeMax = 4010;
-    live.acceptedPorts = {4001, 4002};
-    auto f = renderFactory();
-    ASSERT_EQ(f->getSceneApi(), &live);
-    EXPECT_EQ(live.attempts,
-              (std::vector<Attempt>{{"127.0.0.1", 4000, 1}, {"127.0.0.1", 4001, 1}}));
-}
-
 TEST_F(RepeatLinkFactoryTest, PortFailuresGiveThePortMessage) {
     const std::string message =
         "Failed to connect. Could not connect on any known port. Please check your Quorell "
@@ -366,7 +299,15 @@ TEST_F(RepeatLinkFactoryTest, PortFailuresGiveThePortMessage) {
     }
     EXPECT_EQ(live.disconnects, 0) << "a live object that never connected is not disconnected";
 
+    // A reported port of 0 falls back to the registry range, tried in order.
     query.lists = {instanceList({entry(13, 100, 0)})};
+    live.attempts.clear();
+    live.acceptedPorts = {4001, 4002};
+    EXPECT_EQ(renderFactory()->getSceneApi(), &live);
+    EXPECT_EQ(live.attempts,
+              (std::vector<Attempt>{{"127.0.0.1", 4000, 1}, {"127.0.0.1", 4001, 1}}));
+    live.acceptedPorts.clear();
+
     struct Case {
         int32_t status, min, max;
         size_t attempts;

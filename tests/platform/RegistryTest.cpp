@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 #include <random>
 
 #include "platform/Platform.h"
@@ -10,25 +11,11 @@
 #include "platform/RegistryFixture.h"
 
 using namespace platform;
+namespace fs = std::filesystem;
 
 namespace {
 
-constexpr const char* kHive =
-    "Windows Registry Editor Version 5.00\r\n"
-    "\r\n"
-    "[HKEY_CURRENT_USER\\SOFTWARE\\Vantor\\Quorell 12]\r\n"
-    "\"BinName\"=\"C:\\\\Program Files\\\\Quorell 12\\\\quorell.exe\"\r\n"
-    "\"LiveLinkPort\"=dword:00000fa0\r\n"
-    "\"One\"=\"7\"\r\n"
-    "\"Two\"=\"42\"\r\n"
-    "\"Expand\"=hex(2):25,00,41,00,25,00,00,00\r\n"
-    "\"Blob\"=hex:01,02,\\\r\n"
-    "  03\r\n"
-    "@=\"default\"\r\n";
-
-constexpr char kBinaryGarbage[] =
-    "Windows Registry Editor Version 5.00\n[HKEY_CURRENT_USER\\SOFTWARE\\Vantor\0\xff]\n"
-    "\"A\"=hex(zz):00\n";
+const std::string kHive = support::readFile(support::dataPath("registry/hive.reg"));
 
 class RegistryTest : public RegistryFixture {};
 
@@ -105,21 +92,9 @@ TEST_F(RegistryTest, KeysExistWithTheirParentsAndOnlyInTheirHive) {
 }
 
 TEST_F(RegistryTest, MalformedFilesAreEmptyHivesNamedOnceOnStandardError) {
-    const std::string cases[] = {
-        "REGEDIT5\n[HKEY_CURRENT_USER\\SOFTWARE\\Vantor]\n",
-        "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\SOFTWARE\\Vantor]\n"
-        "\"Port\"=dword:xyz\n",
-        "Windows Registry Editor Version 5.00\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Vantor]\n",
-        "Windows Registry Editor Version 5.00\n[HKEY_CURRENT_USER\\SOFTWARE\\Vantor]\n"
-        "\"Name\"=\"unterminated\n",
-        "Windows Registry Editor Version 5.00\n\"Orphan\"=\"value\"\n",
-        "Windows Registry Editor Version 5.00\n[HKEY_CURRENT_USER\\SOFTWARE\\Vantor]\n"
-        "\"Bytes\"=hex:1,02\n",
-        std::string(kBinaryGarbage, sizeof kBinaryGarbage - 1),
-    };
-    for (const std::string& text : cases) {
-        SCOPED_TRACE(text);
-        writeHive(Hive::CurrentUser, text);
+    for (const auto& entry : fs::directory_iterator(support::dataPath("registry/malformed"))) {
+        SCOPED_TRACE(entry.path().filename().string());
+        writeHive(Hive::CurrentUser, support::readFile(entry.path()));
         RegKey key = nullptr;
         ::testing::internal::CaptureStderr();
         EXPECT_EQ(regOpenKey(Hive::CurrentUser, L"SOFTWARE\\Vantor", &key), kFileNotFound);

@@ -50,14 +50,6 @@ std::string captureStandardError(Body body) {
 
 class LightFileFactoryTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        folder = fs::temp_directory_path() /
-                 ("factory_test_" + std::to_string(getpid()) + "_" +
-                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(folder);
-    }
-    void TearDown() override { fs::remove_all(folder); }
-
     // Writes the header and the wrapper's opening lines with the given scene number.
     std::string writeScene(int32_t sceneNumber) {
         const fs::path path = folder / "scene.bip";
@@ -72,7 +64,8 @@ class LightFileFactoryTest : public ::testing::Test {
         return readFile(path);
     }
 
-    fs::path folder;
+    support::TempFolder temp;
+    const fs::path folder = temp.path();
 };
 
 }  // namespace

@@ -34,6 +34,22 @@ fs::path dataPath(const std::string& relative) {
     return fs::path(QUORELL_TEST_DATA) / relative;
 }
 
+std::vector<std::vector<std::string>> readTable(const std::string& relative) {
+    std::vector<std::vector<std::string>> rows;
+    std::istringstream in(readFile(dataPath(relative)));
+    for (std::string line; std::getline(in, line);) {
+        if (line.empty() || line[0] == '#') continue;
+        std::vector<std::string>& row = rows.emplace_back();
+        for (size_t from = 0;;) {
+            const size_t tab = line.find('\t', from);
+            row.push_back(line.substr(from, tab - from));
+            if (tab == std::string::npos) break;
+            from = tab + 1;
+        }
+    }
+    return rows;
+}
+
 TempFolder::TempFolder() {
     std::string pattern = (fs::temp_directory_path() / "quorell-test-XXXXXX").string();
     if (!::mkdtemp(pattern.data())) throw std::runtime_error("cannot make a temporary folder");

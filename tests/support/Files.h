@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace support {
 
@@ -18,6 +19,9 @@ std::string replaceAll(std::string text, const std::string& from, const std::str
 
 // A file under tests/data of the source tree.
 fs::path dataPath(const std::string& relative);
+// The rows of a tab-separated file under tests/data; blank lines and lines
+// starting with # are left out.
+std::vector<std::vector<std::string>> readTable(const std::string& relative);
 
 // A fresh folder under the system's temporary folder, removed with its contents.
 class TempFolder {
