@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -98,40 +99,21 @@ class RepeatLinkFactoryTest : public ::testing::Test {
 // ------------------------------------------------------------ instance choice
 
 TEST_F(RepeatLinkFactoryTest, InUseThenHigherVersionThenEarlierInstanceWins) {
-    const std::string lamp = sceneWith("Desk Lamp"), other = sceneWith("Other Part");
-    struct Row {
-        const char* label;
-        int firstMajor, secondMajor;  // processes 100 and 200
-        std::string firstScene, secondScene;
-        bool acceptAny;
-        int64_t chosen;  // 0: none qualifies
-        bool updating;
-    };
-    const Row rows[] = {
-        {"higher version showing the scene", 12, 13, lamp, lamp, true, 200, true},
-        {"equal versions showing the scene", 13, 13, lamp, lamp, true, 100, true},
-        {"equal versions, any", 13, 13, kEmptyScene, kEmptyScene, true, 100, false},
-        {"equal versions, empty", 13, 13, kEmptyScene, kEmptyScene, false, 100, false},
-        {"any prefers the higher version over emptiness", 12, 13, other, kEmptyScene, true, 200,
-         false},
-        {"only empty without any", 12, 13, kEmptyScene, other, false, 100, false},
-        {"busy with another scene", 12, 13, other, other, false, 0, false},
-        {"in use beats a higher version", 13, 12, kEmptyScene, lamp, true, 200, true},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.label);
-        // Minor versions play no part.
-        query.lists = {instanceList(
-            {entry(row.firstMajor, 100, 5001, 1), entry(row.secondMajor, 200, 5002, 9)})};
-        query.scenes = {{100, row.firstScene}, {200, row.secondScene}};
+    const std::map<std::string, std::string> scenes = {
+        {"lamp", sceneWith("Desk Lamp")}, {"other", sceneWith("Other Part")}, {"empty", kEmptyScene}};
+    for (const auto& row : support::readTable("livelink/instance-choice.tsv")) {
+        ASSERT_EQ(row.size(), 7u);
+        query.lists = {instanceList({entry(std::stoi(row[0]), 100, 5001, 1),
+                                     entry(std::stoi(row[1]), 200, 5002, 9)})};
+        query.scenes = {{100, scenes.at(row[2])}, {200, scenes.at(row[3])}};
         auto f = renderFactory();
-        f->setAcceptAnyInstance(row.acceptAny);
+        f->setAcceptAnyInstance(row[4] == "yes");
         const orv::RendererInstance chosen = f->selectInstance(query);
-        EXPECT_EQ(chosen.processId, row.chosen);
-        if (row.chosen == 0) {
+        EXPECT_EQ(chosen.processId, std::stoll(row[5])) << row[0] << " " << row[2] << " " << row[3];
+        if (chosen.processId == 0) {
             EXPECT_EQ(chosen.versionMajor, 0);
         }
-        EXPECT_EQ(f->isUpdatingExisting(), row.updating);
+        EXPECT_EQ(f->isUpdatingExisting(), row[6] == "yes");
     }
 }
 
@@ -183,52 +165,16 @@ TEST_F(RepeatLinkFactoryTest, AttachFailuresNegativePortsAndMissingDescriptions)
 
 // -------------------------------------------------------------- instance list
 
-TEST_F(RepeatLinkFactoryTest, InstanceListReadsValuesAtAnyDepthWithinTheRange) {
+TEST_F(RepeatLinkFactoryTest, InstanceListsAsTheirTableSays) {
     auto f = renderFactory();
-    query.lists = {
-        "<list>"
-        "<a><info><version_major> 12</version_major></info><ids><process_id>77</process_id>"
-        "<x><livelink_port>4001</livelink_port></x></ids><version_minor>3b</version_minor></a>" +
-        entry(11, 1, 1) + entry(14, 2, 2) +
-        "<b><version_major>13</version_major><process_id>8589934592</process_id>"
-        "<livelink_port>0</livelink_port><version_minor>x</version_minor></b>"
-        // The first version_major decides even when a later one would fit.
-        "<c><version_major>5</version_major><version_major>13</version_major>"
-        "<process_id>9</process_id><livelink_port>1</livelink_port>"
-        "<version_minor>0</version_minor></c>"
-        "</list>"};
-    auto list = f->listRendererInstances(query);
-    ASSERT_EQ(list.size(), 2u);
-    EXPECT_EQ(list[0].versionMajor, 12);
-    EXPECT_EQ(list[0].versionMinor, 3);
-    EXPECT_EQ(list[0].processId, 77);
-    EXPECT_EQ(list[0].livelinkPort, 4001);
-    EXPECT_EQ(list[1].versionMajor, 13);
-    EXPECT_EQ(list[1].versionMinor, 0) << "no digits read as 0";
-    EXPECT_EQ(list[1].processId, 8589934592LL);
-}
-
-TEST_F(RepeatLinkFactoryTest, InstanceEntriesWithoutAllValuesAreSkipped) {
-    auto f = renderFactory();
-    query.lists = {
-        "<list><a><version_major>12</version_major><process_id>1</process_id>"
-        "<version_minor>0</version_minor></a>"
-        "<b><version_major>12</version_major><process_id></process_id>"
-        "<livelink_port>1</livelink_port><version_minor>0</version_minor></b>"
-        "<c><version_major/></c>" +
-        entry(13, 3, 3) + "</list>"};
-    auto list = f->listRendererInstances(query);
-    ASSERT_EQ(list.size(), 1u);
-    EXPECT_EQ(list[0].processId, 3);
-}
-
-TEST_F(RepeatLinkFactoryTest, UnparsableOrMissingListGivesNoInstances) {
-    auto f = renderFactory();
-    const std::vector<std::optional<std::string>> texts = {
-        std::nullopt, "", "<list>" + entry(13, 1, 1), "<!-- nothing -->", "&&&"};
-    for (const auto& text : texts) {
-        query.lists = {text};
-        EXPECT_TRUE(f->listRendererInstances(query).empty()) << text.value_or("(null)");
+    for (const auto& row : support::readTable("livelink/instance-lists.tsv")) {
+        query.lists = {row[0] == "(null)" ? std::nullopt : std::optional<std::string>(row[0])};
+        std::string found;
+        for (const orv::RendererInstance& i : f->listRendererInstances(query))
+            found += (found.empty() ? "" : ",") + std::to_string(i.versionMajor) + "." +
+                     std::to_string(i.versionMinor) + ":" + std::to_string(i.processId) + ":" +
+                     std::to_string(i.livelinkPort);
+        EXPECT_EQ(found, row.size() > 1 ? row[1] : "") << row[0];
     }
 }
 

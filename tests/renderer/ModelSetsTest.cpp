@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <optional>
 #include <random>
 
 #include "support/EveryCallScene.h"
@@ -166,24 +165,6 @@ TEST(ModelSets, UnchangedComponentWithoutAPastKeepsNothing) {
     const std::string written = text(*sets.find("Doc"));
     EXPECT_EQ(written.find("body"), std::string::npos);
     EXPECT_NE(written.find("flags 1\n"), std::string::npos);
-}
-
-TEST(ModelSets, FlagsTellComponentsFromBodies) {
-    struct Row {
-        std::optional<uint32_t> flags;
-        bool unchangedComponent, body;
-    };
-    const Row rows[] = {{std::nullopt, false, false}, {0u, false, false},
-                        {0x0001u, true, false},       {0x8001u, false, false},
-                        {0x8401u, false, true},       {0x0400u, false, true},
-                        {0x10000u, false, false},     {0x10001u, false, false}};
-    for (const Row& row : rows) {
-        renderer::GroupNode g;
-        g.flags = row.flags;
-        SCOPED_TRACE(row.flags ? std::to_string(*row.flags) : "no flags");
-        EXPECT_EQ(renderer::isUnchangedComponent(g), row.unchangedComponent);
-        EXPECT_EQ(renderer::isBodyGroup(g), row.body);
-    }
 }
 
 TEST(ModelSets, SceneFileNamesStayInTheScenesFolder) {
