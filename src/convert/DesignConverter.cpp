@@ -30,6 +30,18 @@ Ptr<Appearance> bodyAppearanceOf(const Ptr<adsk::fusion::BRepBody>& body,
     return own ? own : appearanceOverride;
 }
 
+// Enters the mesh's first vertex under the body's name when it has one. Reads
+// the host's coordinate array in place: the copying accessor would copy the
+// whole array of every body on every click for three floats.
+void firstVertex(const Ptr<adsk::fusion::TriangleMesh>& mesh,
+                 std::map<std::string, std::vector<float>>& vertices, const std::string& name) {
+    std::size_t count = 0;
+    float* coordinates = mesh->nodeCoordinatesAsFloat_raw(count);
+    if (!coordinates) return;
+    if (count >= 3) vertices[name].assign(coordinates, coordinates + 3);
+    adsk::core::DeallocateArrayInternal(coordinates);
+}
+
 }  // namespace
 
 DesignConverter::DesignConverter(Ptr<adsk::core::Application> app,
@@ -166,13 +178,8 @@ ComponentSignature DesignConverter::makeSignature(Ptr<adsk::fusion::Component> c
             Ptr<adsk::fusion::TriangleMeshList> meshes =
                 meshManager ? meshManager->displayMeshes() : nullptr;
             if (meshes && meshes->count() > 0) {
-                if (Ptr<adsk::fusion::TriangleMesh> mesh = meshes->item(0)) {
-                    const std::vector<float> coordinates = mesh->nodeCoordinatesAsFloat();
-                    if (coordinates.size() >= 3) {
-                        signature.bodyFirstVertex[name] =
-                            std::vector<float>(coordinates.begin(), coordinates.begin() + 3);
-                    }
-                }
+                if (Ptr<adsk::fusion::TriangleMesh> mesh = meshes->item(0))
+                    firstVertex(mesh, signature.bodyFirstVertex, name);
             }
         }
     }
