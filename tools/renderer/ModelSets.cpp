@@ -23,42 +23,16 @@ bool isBodyGroup(const GroupNode& group) {
 
 namespace {
 
-using PathIndex = std::map<std::string, GroupNode*>;
+// The groups of one level by place: name and order among same-named siblings.
+using LevelIndex = std::map<std::pair<std::string, int>, GroupNode*>;
 
-// Visits the groups of one level: fn(path, group) with the group's place.
-template <typename Fn>
-void forEachGroup(std::vector<SceneItem>& items, const std::string& parent, size_t count, Fn&& fn) {
+LevelIndex indexLevel(std::vector<SceneItem>& items) {
+    LevelIndex index;
     std::map<std::string, int> seen;
-    for (size_t i = 0; i < count && i < items.size(); ++i) {
-        if (!items[i].group) continue;
-        GroupNode& g = *items[i].group;
-        const int ordinal = seen[g.name]++;
-        fn(parent + '\x1f' + g.name + '\x1e' + std::to_string(ordinal), g);
-    }
-}
-
-void index(std::vector<SceneItem>& items, const std::string& parent, PathIndex& out) {
-    forEachGroup(items, parent, items.size(), [&](const std::string& path, GroupNode& g) {
-        out.emplace(path, &g);
-        index(g.items, path, out);
-    });
-}
-
-// Walks the first count items (those that arrived with this transfer).
-void merge(std::vector<SceneItem>& items, size_t count, const std::string& parent,
-           PathIndex& previous) {
-    forEachGroup(items, parent, count, [&](const std::string& path, GroupNode& g) {
-        const size_t arrived = g.items.size();
-        if (isUnchangedComponent(g)) {
-            auto it = previous.find(path);
-            if (it != previous.end()) {
-                for (SceneItem& old : it->second->items)
-                    if (old.group && isBodyGroup(*old.group)) g.items.push_back(std::move(old));
-            }
-        }
-        // The kept bodies are taken whole; only what arrived is matched further.
-        merge(g.items, arrived, path, previous);
-    });
+    for (SceneItem& item : items)
+        if (item.group)
+            index.emplace(std::pair(item.group->name, seen[item.group->name]++), item.group.get());
+    return index;
 }
 
 std::string xmlEscape(const std::string& text) {
@@ -87,17 +61,49 @@ std::string xmlEscape(const std::string& text) {
 
 size_t countGroups(const std::vector<SceneItem>& items) {
     size_t n = 0;
-    for (const SceneItem& item : items)
-        if (item.group) n += 1 + countGroups(item.group->items);
+    std::vector<const std::vector<SceneItem>*> pending{&items};
+    while (!pending.empty()) {
+        const std::vector<SceneItem>* level = pending.back();
+        pending.pop_back();
+        for (const SceneItem& item : *level)
+            if (item.group) ++n, pending.push_back(&item.group->items);
+    }
     return n;
 }
 
 }  // namespace
 
 void keepUnchangedBodies(SceneRecording& incoming, SceneRecording& previous) {
-    PathIndex old;
-    index(previous.items, "", old);
-    merge(incoming.items, incoming.items.size(), "", old);
+    // Walks both trees side by side, one level at a time: the first count
+    // items of an incoming level (those that arrived with this transfer)
+    // against the groups that stood at the same place before. Each level of
+    // the past is indexed before any of its body groups is moved away.
+    struct Level {
+        std::vector<SceneItem>* items;
+        size_t count;
+        LevelIndex previous;
+    };
+    std::vector<Level> pending;
+    pending.push_back({&incoming.items, incoming.items.size(), indexLevel(previous.items)});
+    while (!pending.empty()) {
+        Level level = std::move(pending.back());
+        pending.pop_back();
+        std::map<std::string, int> seen;
+        for (size_t i = 0; i < level.count && i < level.items->size(); ++i) {
+            if (!(*level.items)[i].group) continue;
+            GroupNode& g = *(*level.items)[i].group;
+            const auto it = level.previous.find(std::pair(g.name, seen[g.name]++));
+            GroupNode* before = it == level.previous.end() ? nullptr : it->second;
+            const size_t arrived = g.items.size();
+            LevelIndex below = before ? indexLevel(before->items) : LevelIndex{};
+            if (before && isUnchangedComponent(g)) {
+                for (SceneItem& old : before->items)
+                    if (old.group && isBodyGroup(*old.group)) g.items.push_back(std::move(old));
+            }
+            // The kept bodies are taken whole; only what arrived is matched further.
+            pending.push_back({&g.items, arrived, std::move(below)});
+        }
+    }
 }
 
 std::string ModelSets::store(SceneRecording scene) {

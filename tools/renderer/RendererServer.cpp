@@ -204,7 +204,7 @@ bool RendererServer::onFrame(Connection& c, uint8_t op, std::vector<uint8_t> pay
         }
         std::string error;
         if (!c.recorder->add(op, std::move(payload), &error)) {
-            drop(c, "malformed frame (" + error + ")");
+            drop(c, "frame refused (" + error + ")");
             return false;
         }
         return true;

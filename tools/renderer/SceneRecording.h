@@ -38,25 +38,40 @@ struct GroupNode {
 };
 
 struct SceneRecording {
+    SceneRecording() = default;
+    SceneRecording(SceneRecording&&) = default;
+    SceneRecording& operator=(SceneRecording&&);
+    // Takes the tree apart level by level, so no depth of nesting recurses.
+    ~SceneRecording();
+
     std::vector<SceneItem> items;
     // The first group opened at top level; names the model set.
     std::string rootName;
     bool hasRoot = false;
 };
 
+// What one transfer may ask the renderer to hold: groups nested this deep
+// (the .bip file indents one blank per level) and this many bytes in all,
+// counting every call's payload plus its nesting.
+inline constexpr size_t kMaxGroupDepth = 1024;
+inline constexpr uint64_t kMaxSceneBytes = uint64_t(512) << 20;
+
 // Builds a recording from the frames of one transfer. Every frame is fully
 // decoded before it is kept, so a recording holds only well-formed calls.
 class SceneRecorder {
   public:
-    explicit SceneRecorder(uint32_t session);
+    explicit SceneRecorder(uint32_t session, uint64_t maxBytes = kMaxSceneBytes);
     ~SceneRecorder();
 
-    // False, with the fault in error, for a frame that does not decode.
+    // False, with the fault in error, for a frame that does not decode or
+    // that goes beyond one of the limits above.
     bool add(uint8_t op, std::vector<uint8_t> payload, std::string* error);
     SceneRecording take();
 
   private:
     uint32_t session_;
+    uint64_t maxBytes_;
+    uint64_t bytes_ = 0;
     SceneRecording scene_;
     std::vector<GroupNode*> open_;  // groups not yet closed, innermost last
     std::unique_ptr<orvScene_api> validator_;

@@ -110,6 +110,7 @@ int runInstance(int argc, char** argv) {
     record.versionMajor = options.versionMajor;
     record.versionMinor = 0;
     record.livelinkPort = server.port();
+    record.startTime = livelink::processStartTime(record.processId);
     if (!livelink::publishInstance(record, &error))
         return fail("cannot publish the instance record: " + error);
     renderer::logLine("Quorell " + std::to_string(options.versionMajor) + " stand-in, process " +
