@@ -148,7 +148,8 @@ TEST_F(RenderEndToEnd, ChangedComponentAloneTravelsAndTheMergeEqualsAFreshTransf
 
 TEST_F(RenderEndToEnd, MissingInstallationShowsTheQueryInterfaceMessage) {
     std::string output;
-    ASSERT_EQ(session({openStep(kLamp), "run", kRender}, output), 0);
+    // The failure message makes fusion-sim exit with 1.
+    ASSERT_EQ(session({openStep(kLamp), "run", kRender}, output), 1);
     EXPECT_NE(output.find("message box: Live link failed. Reason: \"Failed to connect. Could not "
                           "get a query api. Please check your Quorell installation.\n\"\n"),
               std::string::npos)
@@ -164,7 +165,8 @@ TEST_F(RenderEndToEnd, PortRangeWithoutListenerShowsThePortMessage) {
                     fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec,
                     fs::perm_options::remove);
     std::string output;
-    ASSERT_EQ(session({openStep(kLamp), "run", kRender}, output), 0);
+    // The failure message makes fusion-sim exit with 1.
+    ASSERT_EQ(session({openStep(kLamp), "run", kRender}, output), 1);
     EXPECT_NE(output.find("message box: Live link failed. Reason: \"Failed to connect. Could not "
                           "connect on any known port. Please check your Quorell installation and "
                           "Live Link settings.\"\n"),

@@ -97,10 +97,10 @@ TEST_F(FusionSim, ErrorsOfTheAddinAreReportedAndTheSessionGoesOn) {
     EXPECT_EQ(o.out, "fake: run\nfake: render Lamp v3\nfake: stop\n");
 }
 
-TEST_F(FusionSim, MessageBoxAloneKeepsStatusZero) {
+TEST_F(FusionSim, CommandEndingInAFailureMessageExitsWithOne) {
     write("session.txt", "run\nclick fakeMessage\nstop\n");
     Outcome o = sim("--script session.txt");
-    EXPECT_EQ(o.status, 0);
+    EXPECT_EQ(o.status, 1);
     EXPECT_EQ(o.err, "message box: Live link failed. Reason: \"x\n\"\n");
 }
 
@@ -134,8 +134,9 @@ TEST_F(FusionSim, ABadDesignInAScriptEndsTheSession) {
     write("session.txt", "run\nopen bad.json\nstop\n");
     Outcome o = sim("--script session.txt");
     EXPECT_EQ(o.status, 2);
-    EXPECT_EQ(o.err, "fusion-sim: " + path("bad.json").string() +
+    EXPECT_EQ(o.err, "fusion-sim: session.txt:2: " + path("bad.json").string() +
                          ": components[0].occurrences[0].component: unknown component id \"B\"\n");
+    EXPECT_EQ(o.out, "fake: run\nfake: stop\n");  // stop was still called
 }
 
 TEST(ScriptParser, StepsArgumentsAndPlaces) {

@@ -35,8 +35,9 @@ std::string usageText() {
            "                        normals along a curve (default 0.5)\n"
            "\n"
            "Message boxes print \"message box: TEXT\" and exceptions leaving the add-in print\n"
-           "\"error: TEXT\" on standard error. Exit status: 0 done, 1 an add-in call failed,\n"
-           "2 usage, design file or add-in library error.\n";
+           "\"error: TEXT\" on standard error. Exit status: 0 done, 1 an add-in call failed or a\n"
+           "command ended in a message box (the add-in shows one only for a failure, such as\n"
+           "a live link that could not be made), 2 usage, design file or add-in library error.\n";
 }
 
 Options parseCommandLine(const std::vector<std::string>& arguments) {

@@ -1,16 +1,15 @@
 #include "tools/fusion-sim/JsonDesignLoader.h"
 
-#include <cerrno>
 #include <cmath>
-#include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <initializer_list>
 #include <limits>
 #include <nlohmann/json.hpp>
-#include <sstream>
 
 #include "host/Primitives.h"
+#include "tools/fusion-sim/BoundedFile.h"
+#include "tools/fusion-sim/DesignLimits.h"
+#include "tools/fusion-sim/JsonTextCheck.h"
 
 namespace fusionsim {
 
@@ -24,6 +23,17 @@ std::string member(const std::string& path, const std::string& key) {
 
 std::string element(const std::string& path, size_t index) {
     return path + "[" + std::to_string(index) + "]";
+}
+
+// A design file is text a person or a program wrote; anything larger is refused.
+constexpr size_t kMaxDesignFileBytes = size_t(64) << 20;
+
+// A value named in a message: short scalars as they are, anything else by
+// its kind, so that no message grows with the input.
+std::string shortText(const json& j) {
+    if (j.is_string() && j.get_ref<const std::string&>().size() <= 64) return j.dump();
+    if (j.is_number() || j.is_boolean() || j.is_null()) return j.dump();
+    return std::string("a") + (j.is_array() || j.is_object() ? "n " : " ") + j.type_name();
 }
 
 // Reads one design file, tracking the JSON path of every value for the messages.
@@ -170,8 +180,17 @@ class Reader {
     host::Transform transform(const json& j, const std::string& path) const;
     host::DesignData design(const json& j, const std::string& path) const;
 
+    // Shapes are generated while reading: their triangles are counted first.
+    void reserveTriangles(uint64_t triangles, const std::string& path) const {
+        triangles_ += triangles;
+        if (triangles_ > kMaxDesignTriangles)
+            fail(path, "the design asks for more than " + std::to_string(kMaxDesignTriangles) +
+                           " triangles, the most fusion-sim loads");
+    }
+
     std::string file_;
     std::filesystem::path baseFolder_;
+    mutable uint64_t triangles_ = 0;
 };
 
 host::CameraData Reader::camera(const json& j, const std::string& path) const {
@@ -276,6 +295,7 @@ host::MeshData Reader::mesh(const json& j, const std::string& path) const {
     if (const json* t = find(j, "textureCoordinates"))
         m.textureCoordinates = floats(*t, member(path, "textureCoordinates"));
     m.indices = ints(j["indices"], member(path, "indices"));
+    reserveTriangles(m.indices.size() / 3, path);
     return m;
 }
 
@@ -314,14 +334,18 @@ std::vector<host::FaceData> Reader::shape(const json& j, const std::string& path
             axis = host::Axis::Y;
         else if (axisText != "z")
             fail(member(path, "axis"), "unknown axis \"" + axisText + "\" (expected x, y or z)");
+        const int segments = count(j, path, "segments", 32, 3);
+        reserveTriangles(uint64_t(segments) * 4, path);
         return host::makeCylinder(positive(j, path, "radius", 1), positive(j, path, "height", 1),
-                                  count(j, path, "segments", 32, 3),
-                                  vec3(j, path, "center", {0, 0, 0}), axis);
+                                  segments, vec3(j, path, "center", {0, 0, 0}), axis);
     }
     if (type == "sphere") {
         allowOnly(j, path, {"type", "radius", "segments", "rings", "center"});
-        return host::makeSphere(positive(j, path, "radius", 1), count(j, path, "segments", 32, 3),
-                                count(j, path, "rings", 16, 2), vec3(j, path, "center", {0, 0, 0}));
+        const int segments = count(j, path, "segments", 32, 3);
+        const int rings = count(j, path, "rings", 16, 2);
+        reserveTriangles(uint64_t(segments) * uint64_t(2 * rings - 2), path);
+        return host::makeSphere(positive(j, path, "radius", 1), segments, rings,
+                                vec3(j, path, "center", {0, 0, 0}));
     }
     fail(member(path, "type"), "unknown shape \"" + type + "\" (expected box, cylinder or sphere)");
 }
@@ -443,7 +467,7 @@ host::DocumentData Reader::document(const json& root) const {
     const json* format = find(root, "format");
     if (!format) fail("format", "missing (expected \"design/1\")");
     if (!format->is_string() || format->get<std::string>() != "design/1")
-        fail("format", "unsupported format " + format->dump() + " (expected \"design/1\")");
+        fail("format", "unsupported format " + shortText(*format) + " (expected \"design/1\")");
 
     host::DocumentData doc;
     doc.name = std::filesystem::path(file_).stem().string();
@@ -502,28 +526,29 @@ host::DocumentData Reader::document(const json& root) const {
 }  // namespace
 
 host::DocumentData JsonDesignLoader::load(const std::string& path) const {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw DesignError(path, "", std::string("cannot read: ") + std::strerror(errno));
-    std::ostringstream text;
-    text << in.rdbuf();
-    if (in.bad()) throw DesignError(path, "", "cannot read");
+    std::string text, cause;
+    if (!readBoundedFile(path, kMaxDesignFileBytes, &text, &cause))
+        throw DesignError(path, "", cause);
     const auto folder = std::filesystem::absolute(path).parent_path();
-    return loadText(text.str(), path, folder.string());
+    return loadText(text, path, folder.string());
 }
 
 host::DocumentData JsonDesignLoader::loadText(const std::string& text,
                                               const std::string& displayName,
                                               const std::string& baseFolder) const {
+    if (auto problem = checkJsonText(text)) throw DesignError(displayName, "", problem->text());
     json root;
     try {
         root = json::parse(text);
-    } catch (const json::parse_error& e) {
+    } catch (const json::exception& e) {
         std::string cause = e.what();
         // "[json.exception.parse_error.101] parse error at line 2, ..." without the tag
         if (auto end = cause.find("] "); end != std::string::npos) cause = cause.substr(end + 2);
         throw DesignError(displayName, "", "not JSON: " + cause);
     }
-    return Reader(displayName, baseFolder).document(root);
+    host::DocumentData document = Reader(displayName, baseFolder).document(root);
+    checkDesignLimits(document, displayName);
+    return document;
 }
 
 }  // namespace fusionsim

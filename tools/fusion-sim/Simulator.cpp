@@ -1,5 +1,6 @@
 #include "tools/fusion-sim/Simulator.h"
 
+#include <algorithm>
 #include <ostream>
 #include <typeinfo>
 
@@ -23,6 +24,8 @@ Simulator::Simulator(const AddinLibrary& addin, std::ostream& out, std::ostream&
     : addin_(addin), out_(out), err_(err) {
     host::setMessageBoxSink([this](const host::MessageBoxRecord& box) {
         err_ << "message box: " << box.text << std::endl;
+        // The add-in shows a message box only when a command failed.
+        status_ = std::max(status_, 1);
     });
 }
 
@@ -31,7 +34,16 @@ Simulator::~Simulator() {
 }
 
 int Simulator::execute(const std::vector<Step>& steps) {
-    for (const Step& s : steps) step(s);
+    for (const Step& s : steps) {
+        try {
+            step(s);
+        } catch (const DesignError& e) {
+            // The session ends here, but the add-in is still stopped as promised.
+            err_ << prefix(s) << e.what() << std::endl;
+            status_ = 2;
+            break;
+        }
+    }
     if (running_) {
         guarded([&] { addin_.stop(""); });
         running_ = false;
@@ -54,10 +66,10 @@ void Simulator::guarded(Call&& call) {
         call();
     } catch (const std::exception& e) {
         err_ << "error: " << describe(e) << std::endl;
-        status_ = 1;
+        status_ = std::max(status_, 1);
     } catch (...) {
         err_ << "error: Unknown exception" << std::endl;
-        status_ = 1;
+        status_ = std::max(status_, 1);
     }
 }
 

@@ -18,8 +18,9 @@ class Simulator {
     Simulator(const AddinLibrary& addin, std::ostream& out, std::ostream& err);
     ~Simulator();
 
-    // 0 when every add-in call went well, 1 otherwise. A design file that cannot
-    // be opened throws DesignError (the session ends there).
+    // 0 when every add-in call went well, 1 when one failed or a command showed
+    // a message box, 2 when a design file could not be opened: the session ends
+    // there, the add-in is stopped if it runs, and the message names the step.
     int execute(const std::vector<Step>& steps);
 
     // A design already loaded (and checked) from path: its open step uses it

@@ -1,12 +1,11 @@
 // fusion-sim: plays Fusion 360 for the add-in (see --help).
 
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <optional>
-#include <sstream>
 
 #include "tools/fusion-sim/AddinLibrary.h"
+#include "tools/fusion-sim/BoundedFile.h"
 #include "tools/fusion-sim/CommandLine.h"
 #include "tools/fusion-sim/DesignLoader.h"
 #include "tools/fusion-sim/Simulator.h"
@@ -15,13 +14,16 @@ using namespace fusionsim;
 
 namespace {
 
+// A session script is a short list of steps.
+constexpr size_t kMaxScriptBytes = size_t(1) << 20;
+
 std::vector<Step> readScript(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw UsageError("cannot read the script " + path);
-    std::ostringstream text;
-    text << in.rdbuf();
+    std::string text, cause;
+    if (!readBoundedFile(path, kMaxScriptBytes, &text, &cause))
+        throw UsageError(cause.rfind("cannot read", 0) == 0 ? "cannot read the script " + path
+                                                            : "the script " + path + " " + cause);
     const auto folder = std::filesystem::absolute(path).parent_path().string();
-    return parseScript(text.str(), path, folder);
+    return parseScript(text, path, folder);
 }
 
 }  // namespace

@@ -6,8 +6,13 @@
 
 namespace steploader {
 
-// The file opens, starts with the ISO 10303-21 header and ends with its
-// trailer. Throws LoadError naming the file and the cause.
+// The file opens, starts with the ISO 10303-21 header, ends with its trailer
+// and holds only finite numbers. Throws LoadError naming the file and the cause.
 void checkStepFile(const std::string& path);
+
+// "line N: the number NAN is not finite" for the first number in the STEP
+// text that is not finite (NAN, INF or beyond the range of double); empty
+// when there is none.
+std::string findNonFiniteNumber(const std::string& text);
 
 }  // namespace steploader
