@@ -98,4 +98,9 @@ void renderDocument(DesignConverter& converter, Ptr<adsk::core::Document> docume
 
     std::shared_ptr<orv::OrvGroup> root = converter.convertDocument(document);
     converter.wrapper->writeNode(*root);
+    if (!factory.finishTransfer()) {
+        // The renderer may hold an older scene: the next click sends every body.
+        converter.previousSignatures.clear();
+        showLinkFailure(converter, factory.errorText());
+    }
 }

@@ -77,6 +77,14 @@ void RepeatLinkFactory::release() {
     liveApi = nullptr;
 }
 
+bool RepeatLinkFactory::finishTransfer() {
+    if (!liveApi) return false;
+    const bool taken = liveApi->disconnect();
+    liveApi = nullptr;
+    if (!taken) errorText_ = kTransferFailed;
+    return taken;
+}
+
 void RepeatLinkFactory::setVersionRange(int32_t min, int32_t max) {
     minVersion = min;
     maxVersion = max;
@@ -102,8 +110,11 @@ bool RepeatLinkFactory::openLink() {
         if (launchRenderer(minVersion, maxVersion)) {
             // The pause follows every query, also the one that finds the renderer.
             for (int32_t n = retries - 1; n > 0 && instance.versionMajor == 0; --n) {
+                // Once the started renderer has ended, one last query is made.
+                const bool ended = services.launchedRunning && !services.launchedRunning();
                 instance = selectInstance(*query);
                 services.sleep(retryDelayMs);
+                if (ended) break;
             }
         } else {
             // Kept only if nothing later replaces it: the registry range may still connect.

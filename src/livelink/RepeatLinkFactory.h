@@ -38,6 +38,9 @@ struct LiveLinkServices {
     std::function<std::wstring(int32_t minVersion, int32_t maxVersion)> binName;
     // Starts the program without arguments and lets it run; true when it started.
     std::function<bool(const std::wstring& exe)> startProcess;
+    // Whether the program startProcess started last still runs; unset: assumed
+    // to run. A renderer that ended (no free port, say) will not appear.
+    std::function<bool()> launchedRunning;
     // Status and ports as InstallationRegistry::readPortRange gives them.
     std::function<int32_t(int32_t minVersion, int32_t maxVersion, int32_t& minPort,
                           int32_t& maxPort)>
@@ -62,6 +65,10 @@ class RepeatLinkFactory : public LightFactory {
     void writeHeader(orvSceneapi_oo& oo) override;
     // Disconnects the live object and unloads the live library.
     void close() override;
+    // Ends the transfer: disconnects the live object, which waits until the
+    // renderer holds the whole scene. False, with errorText set, when it does
+    // not (the renderer ended, stopped taking data or did not confirm).
+    bool finishTransfer();
 
     void setVersionRange(int32_t min, int32_t max);
     void setSceneName(std::string name);
@@ -79,6 +86,9 @@ class RepeatLinkFactory : public LightFactory {
         "Could not connect on any known port. Please check your Quorell installation and Live "
         "Link settings.";
     static constexpr const char* kFailedPrefix = "Failed to connect. ";
+    static constexpr const char* kTransferFailed =
+        "The scene did not reach Quorell completely. Please check that Quorell is running and "
+        "responding.";
 
   protected:
     bool openLink();

@@ -45,6 +45,7 @@ bool publishInstance(const InstanceRecord& record, std::string* error) {
             << "version_major=" << record.versionMajor << "\n"
             << "version_minor=" << record.versionMinor << "\n"
             << "livelink_port=" << record.livelinkPort << "\n";
+        if (record.startTime != 0) out << "start_time=" << record.startTime << "\n";
         if (!out.flush()) {
             if (error) *error = "cannot write " + temporary;
             return false;
@@ -85,6 +86,8 @@ bool readInstanceRecord(const std::string& path, InstanceRecord* record) {
             r.versionMinor = static_cast<int32_t>(value), seen |= 4;
         else if (key == "livelink_port")
             r.livelinkPort = static_cast<int32_t>(value), seen |= 8;
+        else if (key == "start_time")
+            r.startTime = static_cast<uint64_t>(value);
     }
     if (seen != 15 || r.processId <= 0) return false;
     *record = r;
@@ -95,6 +98,35 @@ bool processAlive(int64_t processId) {
     if (processId <= 0 || processId > INT32_MAX) return false;
     if (::kill(static_cast<pid_t>(processId), 0) == 0) return true;
     return errno == EPERM;
+}
+
+uint64_t processStartTime(int64_t processId) {
+    if (processId <= 0 || processId > INT32_MAX) return 0;
+    std::ifstream in("/proc/" + std::to_string(processId) + "/stat");
+    std::string stat;
+    if (!std::getline(in, stat)) return 0;
+    // "pid (name) state ppid ...": the name may hold anything, so the fields
+    // are counted from its closing parenthesis. The start time is field 22.
+    const auto close = stat.rfind(')');
+    if (close == std::string::npos) return 0;
+    std::istringstream fields(stat.substr(close + 1));
+    std::string state;
+    fields >> state;
+    if (state == "Z" || state == "X") return 0;
+    std::string field;
+    for (int i = 4; i < 22 && (fields >> field); ++i) {
+    }
+    uint64_t start = 0;
+    return (fields >> start) ? start : 0;
+}
+
+bool publisherRunning(const InstanceRecord& record) {
+    if (!processAlive(record.processId)) return false;
+    if (record.startTime == 0) return true;
+    const uint64_t now = processStartTime(record.processId);
+    // No /proc to ask: the process id alone has to do.
+    if (now == 0) return !fs::exists("/proc/self/stat");
+    return now == record.startTime;
 }
 
 std::vector<InstanceRecord> runningInstances() {
@@ -109,7 +141,7 @@ std::vector<InstanceRecord> runningInstances() {
         // A record is only trusted under its own name, so a copied or
         // renamed file cannot stand for another process.
         if (!readable || path.stem().string() != std::to_string(record.processId) ||
-            !processAlive(record.processId)) {
+            !publisherRunning(record)) {
             std::error_code ignored;
             fs::remove(path, ignored);
             continue;

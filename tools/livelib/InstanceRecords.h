@@ -17,6 +17,10 @@ struct InstanceRecord {
     int32_t versionMajor = 0;
     int32_t versionMinor = 0;
     int32_t livelinkPort = 0;
+    // When the process started (clock ticks after boot, as /proc tells it); 0
+    // when unknown. Tells the publisher apart from a later process that got
+    // the same id.
+    uint64_t startTime = 0;
 };
 
 std::string instanceFolder();
@@ -32,8 +36,17 @@ bool readInstanceRecord(const std::string& path, InstanceRecord* record);
 
 bool processAlive(int64_t processId);
 
+// The start time of a running process; 0 when it has ended (also while it
+// waits to be reaped) or cannot be told.
+uint64_t processStartTime(int64_t processId);
+
+// Whether the process that published record still runs: its id is alive and,
+// when the record knows it, the start time is the same.
+bool publisherRunning(const InstanceRecord& record);
+
 // The records of live processes, ordered by process id. Records of
-// processes that no longer exist, and unreadable records, are removed.
+// processes that no longer exist, records whose process id now belongs to
+// another process, and unreadable records are removed.
 std::vector<InstanceRecord> runningInstances();
 
 // The instance list the query interface hands out.

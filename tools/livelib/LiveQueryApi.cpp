@@ -26,7 +26,7 @@ bool LiveQueryApi::attachInstance(int64_t processId) {
     detachInstance();
     lastError_.clear();
     InstanceRecord record;
-    if (!readInstanceRecord(instanceRecordPath(processId), &record) || !processAlive(processId)) {
+    if (!readInstanceRecord(instanceRecordPath(processId), &record) || !publisherRunning(record)) {
         lastError_ = "no running instance with process id " + std::to_string(processId);
         return false;
     }

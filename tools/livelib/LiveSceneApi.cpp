@@ -1,5 +1,6 @@
 #include "LiveSceneApi.h"
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 
@@ -11,10 +12,13 @@ namespace {
 
 constexpr size_t kSendThreshold = 1u << 20;
 constexpr int kConnectTimeoutMs = 1000;
-constexpr int kHelloTimeoutMs = 2000;
-// The renderer acknowledges once it holds the scene; storing even a large
-// scene takes well under this.
-constexpr int kAckTimeoutMs = 120000;
+// connect()'s third argument scales the wait for the renderer's answer: 4 for
+// a port the renderer reported (2 s), 1 for each port of a range being tried,
+// so that a range held by silent programs costs half a second per port.
+constexpr int kHelloTimeoutMsPerUnit = 500;
+// The renderer acknowledges once it holds the scene; storing even the largest
+// scene it accepts takes well under this.
+constexpr int kAckTimeoutMs = 30000;
 
 }  // namespace
 
@@ -61,7 +65,8 @@ bool LiveSceneApi::connect(const char* host, int32_t port, int32_t n) {
         return false;
     }
     uint32_t peer = 0;
-    if (!clientHandshake(fd, Channel::Scene, liveId_, n, kHelloTimeoutMs, &peer, &error)) {
+    const int helloTimeoutMs = kHelloTimeoutMsPerUnit * std::clamp(n, 1, 4);
+    if (!clientHandshake(fd, Channel::Scene, liveId_, n, helloTimeoutMs, &peer, &error)) {
         lastError_ = error;
         closeSocket(fd);
         return false;

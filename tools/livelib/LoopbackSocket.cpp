@@ -83,12 +83,22 @@ int connectLoopback(int port, int timeoutMs, std::string* error) {
     return fd;
 }
 
-bool sendAll(int fd, const void* data, size_t size, std::string* error) {
+bool sendAll(int fd, const void* data, size_t size, std::string* error, int timeoutMs) {
     const auto* p = static_cast<const uint8_t*>(data);
     while (size > 0) {
-        const ssize_t n = ::send(fd, p, size, MSG_NOSIGNAL);
+        // Never blocks inside send: the wait for room happens in poll, with its limit.
+        const ssize_t n = ::send(fd, p, size, MSG_NOSIGNAL | MSG_DONTWAIT);
         if (n < 0) {
             if (errno == EINTR) continue;
+            if (errno == EAGAIN || errno == EWOULDBLOCK) {
+                std::string why;
+                if (waitFor(fd, POLLOUT, timeoutMs, &why)) continue;
+                if (error)
+                    *error = why == "timed out" ? "send: the peer took no data for " +
+                                                      std::to_string(timeoutMs / 1000) + " s"
+                                                : why;
+                return false;
+            }
             if (error) *error = systemError("send");
             return false;
         }
@@ -140,7 +150,7 @@ bool clientHandshake(int fd, Channel channel, uint32_t liveId, int32_t n, int ti
     putU16(hello + 6, static_cast<uint16_t>(channel));
     putU32(hello + 8, liveId);
     putU32(hello + 12, static_cast<uint32_t>(n));
-    if (!sendAll(fd, hello, sizeof hello, error)) return false;
+    if (!sendAll(fd, hello, sizeof hello, error, timeoutMs)) return false;
     uint8_t reply[kHelloReplyBytes];
     if (!receiveAll(fd, reply, sizeof reply, timeoutMs, error)) return false;
     if (getU32(reply) != kMagic) {

@@ -17,9 +17,15 @@ bool isLoopbackHost(const char* host);
 // or -1 with error set.
 int connectLoopback(int port, int timeoutMs, std::string* error);
 
-bool sendAll(int fd, const void* data, size_t size, std::string* error);
+// How long a send waits for the peer to take any data at all; a renderer
+// that stops reading (stopped, hung) ends the send after this.
+inline constexpr int kSendStallTimeoutMs = 10000;
+
+// Sends size bytes unless the peer fails or takes nothing for timeoutMs.
+bool sendAll(int fd, const void* data, size_t size, std::string* error,
+             int timeoutMs = kSendStallTimeoutMs);
 // Reads exactly size bytes unless the peer closes, fails or stays silent
-// for timeoutMs (a negative timeout waits without bound).
+// for timeoutMs.
 bool receiveAll(int fd, void* data, size_t size, int timeoutMs, std::string* error);
 
 // Reads one frame of at most maxBytes (operation byte included).

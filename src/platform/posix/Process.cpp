@@ -2,10 +2,14 @@
 // A double fork hands the program to init, so the caller never has to wait
 // for it and it never lingers as the caller's zombie.
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <string>
 
 #include "platform/Platform.h"
 
@@ -114,6 +118,19 @@ bool closeHandle(ProcessHandle process) {
     if (process == nullptr) return false;
     delete process;
     return true;
+}
+
+bool processRunning(uint32_t processId) {
+    if (processId == 0) return false;
+    FILE* stat = std::fopen(("/proc/" + std::to_string(processId) + "/stat").c_str(), "r");
+    if (!stat) return ::kill(static_cast<pid_t>(processId), 0) == 0 || errno == EPERM;
+    char text[512] = {};
+    const size_t n = std::fread(text, 1, sizeof text - 1, stat);
+    std::fclose(stat);
+    // "pid (name) state ...": the state follows the last closing parenthesis.
+    const char* close = std::strrchr(text, ')');
+    if (n == 0 || !close || close[1] != ' ') return true;
+    return close[2] != 'Z' && close[2] != 'X';
 }
 
 uint32_t currentProcessId() {
