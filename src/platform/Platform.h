@@ -89,6 +89,9 @@ ProcessHandle createProcess(std::wstring_view applicationName,
 uint32_t processIdOf(ProcessHandle process);
 // CloseHandle: releases the handle; the process keeps running.
 bool closeHandle(ProcessHandle process);
+// Whether the process with this id (one createProcess started) still runs:
+// false once it has ended, also while nobody has reaped it yet.
+bool processRunning(uint32_t processId);
 
 // GetCurrentProcessId.
 uint32_t currentProcessId();
@@ -123,7 +126,7 @@ std::wstring decimalText(int32_t value);
 // slashes.
 std::string nativePath(std::wstring_view path);
 
-// _wfopen.
+// _wfopen: like it, refuses a folder (EACCES).
 FILE* openFile(std::wstring_view path, const char* mode);
 
 struct FileStatus {

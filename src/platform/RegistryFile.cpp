@@ -125,8 +125,12 @@ class Parser {
         while (next < lines.size()) {
             const size_t firstLine = next + 1;
             std::string logical(trimmed(lines[next++]));
-            // A trailing backslash continues hex data on the next line.
-            while (!logical.empty() && logical.back() == '\\' && isHexValueLine(logical)) {
+            // A trailing backslash continues hex data on the next line. Whether
+            // the line holds hex data is decided once, so that a value continued
+            // over many lines is read in linear time.
+            const bool hexData =
+                !logical.empty() && logical.back() == '\\' && isHexValueLine(logical);
+            while (hexData && !logical.empty() && logical.back() == '\\') {
                 logical.pop_back();
                 if (next == lines.size()) break;
                 logical.append(trimmed(lines[next++]));
@@ -157,6 +161,22 @@ class Parser {
         return eq != std::string::npos || line.rfind("@=hex", 0) == 0;
     }
 
+    // The limits of the Windows registry: key names of at most 255
+    // characters, at most 512 levels.
+    static std::string checkKeyPath(std::wstring_view path) {
+        size_t levels = 0, length = 0;
+        for (wchar_t c : path) {
+            if (c == L'\\') {
+                length = 0;
+                continue;
+            }
+            if (length++ == 0) ++levels;
+            if (length > 255) return "a key name longer than 255 characters";
+        }
+        if (levels > 513) return "a key nested deeper than 512 levels";
+        return {};
+    }
+
     std::string keyLine(std::string_view line) {
         if (line.back() != ']') return "a key line must end with ']'";
         line = line.substr(1, line.size() - 2);
@@ -166,6 +186,7 @@ class Parser {
             line.remove_prefix(1);
         }
         const std::wstring full = utf8ToWide(line);
+        if (std::string error = checkKeyPath(full); !error.empty()) return error;
         const size_t slash = full.find(L'\\');
         const std::wstring root = folded(full.substr(0, slash));
         const std::wstring expected = folded(utf8ToWide(hiveName(hive_.hive())));
@@ -408,14 +429,18 @@ bool RegistryFile::save(const std::string& path, std::string* error) const {
 
 RegistryFile::Key& RegistryFile::keyFor(std::wstring_view path) {
     const std::wstring normal = normalisedKey(path);
-    // Parents exist implicitly, as in the real registry.
-    for (size_t slash = normal.find(L'\\'); slash != std::wstring::npos;
-         slash = normal.find(L'\\', slash + 1)) {
-        const std::wstring parent = normal.substr(0, slash);
-        keys_.try_emplace(folded(parent), Key{parent, {}});
-    }
+    const std::wstring foldedPath = folded(normal);
+    if (auto it = keys_.find(foldedPath); it != keys_.end()) return it->second;
+    // Parents exist implicitly, as in the real registry. Every existing key
+    // has all its parents, so the walk up stops at the first one found.
     keys_.try_emplace(L"", Key{L"", {}});
-    return keys_.try_emplace(folded(normal), Key{normal, {}}).first->second;
+    for (size_t slash = normal.rfind(L'\\'); slash != std::wstring::npos && slash > 0;
+         slash = normal.rfind(L'\\', slash - 1)) {
+        if (!keys_.try_emplace(foldedPath.substr(0, slash), Key{normal.substr(0, slash), {}})
+                 .second)
+            break;
+    }
+    return keys_.try_emplace(foldedPath, Key{normal, {}}).first->second;
 }
 
 void RegistryFile::createKey(std::wstring_view key) {
@@ -449,13 +474,13 @@ void RegistryFile::setDword(std::string_view key, std::string_view name, uint32_
 
 void RegistryFile::removeKey(std::wstring_view key) {
     const std::wstring f = folded(normalisedKey(key));
-    for (auto it = keys_.begin(); it != keys_.end();) {
-        const std::wstring& k = it->first;
-        const bool below =
-            f.empty() || k == f ||
-            (k.size() > f.size() && k.compare(0, f.size(), f) == 0 && k[f.size()] == L'\\');
-        it = below ? keys_.erase(it) : std::next(it);
+    if (f.empty()) {
+        keys_.clear();
+        return;
     }
+    keys_.erase(f);
+    // The subkeys of f sort between "f\" and "f]" (']' follows '\').
+    keys_.erase(keys_.lower_bound(f + L'\\'), keys_.lower_bound(f + L']'));
 }
 
 void RegistryFile::removeValue(std::wstring_view key, std::wstring_view name) {

@@ -2,6 +2,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstdio>
+
 #include "platform/Platform.h"
 
 namespace platform {
@@ -14,7 +17,15 @@ std::string nativePath(std::wstring_view path) {
 }
 
 FILE* openFile(std::wstring_view path, const char* mode) {
-    return std::fopen(nativePath(path).c_str(), mode);
+    FILE* file = std::fopen(nativePath(path).c_str(), mode);
+    // _wfopen does not open folders; fopen on Linux does, for reading.
+    struct stat st {};
+    if (file && ::fstat(::fileno(file), &st) == 0 && S_ISDIR(st.st_mode)) {
+        std::fclose(file);
+        errno = EACCES;
+        return nullptr;
+    }
+    return file;
 }
 
 std::optional<FileStatus> fileStatus(std::wstring_view path) {

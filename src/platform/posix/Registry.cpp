@@ -1,12 +1,13 @@
 // Registry reads from the hive files of RegistryFile; a malformed file reads
 // as an empty hive and is named once on standard error.
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <cstring>
-#include <fstream>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <set>
-#include <sstream>
 
 #include "platform/Platform.h"
 #include "platform/RegistryFile.h"
@@ -21,33 +22,83 @@ struct RegistryKey {
 
 namespace {
 
-bool readFile(const std::string& path, std::string& text) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    text = bytes.str();
-    return true;
+// A hive file is a few kilobytes; anything beyond this is not one.
+constexpr off_t kMaxHiveFileBytes = off_t(16) << 20;
+
+// What tells one state of a hive file from another.
+struct FileIdentity {
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    timespec modified{};
+    timespec changed{};
+
+    static FileIdentity of(const struct stat& st) {
+        return {st.st_dev, st.st_ino, st.st_size, st.st_mtim, st.st_ctim};
+    }
+    bool operator==(const FileIdentity& o) const {
+        return device == o.device && inode == o.inode && size == o.size &&
+               modified.tv_sec == o.modified.tv_sec && modified.tv_nsec == o.modified.tv_nsec &&
+               changed.tv_sec == o.changed.tv_sec && changed.tv_nsec == o.changed.tv_nsec;
+    }
+};
+
+struct ParsedHive {
+    std::string path;
+    FileIdentity identity;
+    std::shared_ptr<const RegistryFile> contents;
+};
+
+// Reads the open file whole; false when it fails or is too large.
+bool readAll(FILE* file, off_t size, std::string& text) {
+    if (size < 0 || size > kMaxHiveFileBytes) return false;
+    text.resize(static_cast<size_t>(size));
+    const size_t n = std::fread(text.data(), 1, text.size(), file);
+    text.resize(n);
+    return std::ferror(file) == 0;
 }
 
-// Hive files are small and may be rewritten at any time (by an installer, by
-// tests), so every open reads the file afresh. A malformed file is reported
-// once for each content it has had.
-std::shared_ptr<const RegistryFile> currentHive(Hive hive) {
+void reportOnce(Hive hive, const std::string& path, const std::string& text,
+                const std::string& error) {
     static std::mutex reportedMutex;
     static std::set<std::pair<std::string, size_t>> reported;
-    const std::string path = hiveFilePath(hive);
-    auto contents = std::make_shared<RegistryFile>(hive);
-    std::string error;
-    std::string text;
-    if (!readFile(path, text)) return contents;  // no file: an empty hive
-    if (!contents->parse(text, path, &error)) {
-        std::lock_guard<std::mutex> lock(reportedMutex);
-        if (reported.emplace(path, std::hash<std::string>{}(text)).second) {
-            std::fprintf(stderr, "registry: %s; the hive %s is read as empty\n", error.c_str(),
-                         hiveName(hive));
-        }
+    std::lock_guard<std::mutex> lock(reportedMutex);
+    if (reported.emplace(path, std::hash<std::string>{}(text)).second) {
+        std::fprintf(stderr, "registry: %s; the hive %s is read as empty\n", error.c_str(),
+                     hiveName(hive));
     }
+}
+
+// Hive files may be rewritten at any time (by an installer, by tests), so
+// every open checks the file; it is parsed again only when it is another
+// file or was changed since (device, inode, size and change times). A
+// malformed file is reported once for each content it has had.
+std::shared_ptr<const RegistryFile> currentHive(Hive hive) {
+    static std::mutex cacheMutex;
+    static std::map<Hive, ParsedHive> cache;
+    const std::string path = hiveFilePath(hive);
+    std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
+    struct stat st {};
+    if (!file || ::fstat(::fileno(file.get()), &st) != 0 || !S_ISREG(st.st_mode))
+        return std::make_shared<RegistryFile>(hive);  // no file: an empty hive
+    const FileIdentity identity = FileIdentity::of(st);
+    {
+        std::lock_guard<std::mutex> lock(cacheMutex);
+        auto it = cache.find(hive);
+        if (it != cache.end() && it->second.path == path && it->second.identity == identity)
+            return it->second.contents;
+    }
+    auto contents = std::make_shared<RegistryFile>(hive);
+    std::string text, error;
+    if (!readAll(file.get(), st.st_size, text)) {
+        reportOnce(hive, path, std::to_string(st.st_size),
+                   path + ": cannot be read or larger than " +
+                       std::to_string(kMaxHiveFileBytes >> 20) + " MiB");
+    } else if (!contents->parse(text, path, &error)) {
+        reportOnce(hive, path, text, error);
+    }
+    std::lock_guard<std::mutex> lock(cacheMutex);
+    cache[hive] = ParsedHive{path, identity, contents};
     return contents;
 }
 
