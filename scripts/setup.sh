@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the project builds and tests with.
 # Idempotent: prints nothing and installs nothing when everything is present.
+# --fuzz also installs clang and its fuzzer runtime (for scripts/fuzz.sh only).
 set -euo pipefail
 
 packages=(
@@ -10,6 +11,9 @@ packages=(
   libocct-data-exchange-dev libtbb-dev
   locales
 )
+if [ "${1:-}" = "--fuzz" ]; then
+  packages+=(clang libclang-rt-14-dev)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,0 +1,241 @@
+// Inputs built to hurt: design files that nest, chain or ask for too much,
+// scenes nested beyond the renderer's limit, fusion-sim sessions that go
+// wrong half way. Each gets a clear refusal or works.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <sstream>
+
+#include "ModelSets.h"
+#include "livelib/FrameCodec.h"
+#include "platform/Platform.h"
+#include "tools/fusion-sim/DesignLoader.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class TempFolder {
+  public:
+    TempFolder()
+        : path_(fs::temp_directory_path() /
+                ("quorell-hostile-" + std::to_string(::getpid()) + "-" +
+                 testing::UnitTest::GetInstance()->current_test_info()->name())) {
+        fs::create_directories(path_);
+    }
+    ~TempFolder() { fs::remove_all(path_); }
+    fs::path write(const std::string& name, const std::string& text) const {
+        std::ofstream(path_ / name, std::ios::binary) << text;
+        return path_ / name;
+    }
+    const fs::path& path() const { return path_; }
+
+  private:
+    fs::path path_;
+};
+
+std::string repeat(const std::string& text, size_t count) {
+    std::string out;
+    out.reserve(text.size() * count);
+    for (size_t i = 0; i < count; ++i) out += text;
+    return out;
+}
+
+// The design files of tests/data/hardening/design-refusals.tsv, by case name.
+std::map<std::string, std::function<fs::path(const TempFolder&)>> designCases() {
+    const std::string head = R"({"format": "design/1", "components": [)";
+    return {
+        {"format-nested",
+         [](const TempFolder& t) {
+             return t.write("nested.json",
+                            "{\"format\": " + repeat("[", 100000) + repeat("]", 100000) + "}");
+         }},
+        {"placement-chain",
+         [head](const TempFolder& t) {
+             std::string text = head;
+             for (int i = 0; i < 20000; ++i)
+                 text += (i ? "," : "") + std::string("{\"id\": \"c") + std::to_string(i) +
+                         "\", \"occurrences\": [{\"component\": \"c" + std::to_string(i + 1) +
+                         "\"}]}";
+             return t.write("chain.json", text + ",{\"id\": \"c20000\"}]}");
+         }},
+        {"number-beyond-double",
+         [head](const TempFolder& t) {
+             return t.write("number.json",
+                            "{\"format\": \"design/1\",\n\"units\": \"cm\",\n"
+                            "\"camera\": {\"eye\": [0, 0, 1e400]}}");
+         }},
+        {"four-spheres",
+         [head](const TempFolder& t) {
+             const std::string sphere =
+                 R"({"shape": {"type": "sphere", "segments": 2048, "rings": 2048}})";
+             return t.write("spheres.json", head + R"({"name": "Balls", "bodies": [)" + sphere +
+                                                "," + sphere + "," + sphere + "," + sphere +
+                                                "]}]}");
+         }},
+        {"occurrence-fan",
+         [head](const TempFolder& t) {
+             std::string text = head;
+             for (int i = 0; i < 7; ++i) {
+                 text += "{\"id\": \"c" + std::to_string(i) + "\", \"occurrences\": [";
+                 for (int k = 0; k < 10; ++k)
+                     text += (k ? "," : "") + std::string("{\"component\": \"c") +
+                             std::to_string(i + 1) + "\"}";
+                 text += "]},";
+             }
+             return t.write("fan.json", text + "{\"id\": \"c7\"}]}");
+         }},
+        {"folder.json",
+         [](const TempFolder& t) {
+             fs::create_directories(t.path() / "folder.json");
+             return t.path() / "folder.json";
+         }},
+        {"endless.json",
+         [](const TempFolder& t) {
+             fs::create_symlink("/dev/zero", t.path() / "endless.json");
+             return t.path() / "endless.json";
+         }},
+        {"step-nan",
+         [](const TempFolder& t) {
+             return t.write("nan.step",
+                            "ISO-10303-21;\nHEADER;\nENDSEC;\nDATA;\n"
+                            "#1=CARTESIAN_POINT('NAN, said the label',(1.,NAN,1.));\n"
+                            "ENDSEC;\nEND-ISO-10303-21;\n");
+         }},
+    };
+}
+
+TEST(HostileInput, DesignFilesAreRefusedNamingFilePlaceAndLimit) {
+    std::ifstream table(std::string(QUORELL_TEST_DATA) + "/hardening/design-refusals.tsv");
+    ASSERT_TRUE(table) << "tests/data/hardening/design-refusals.tsv";
+    const auto cases = designCases();
+    size_t checked = 0;
+    for (std::string line; std::getline(table, line);) {
+        if (line.empty() || line[0] == '#') continue;
+        const size_t tab = line.find('\t');
+        const std::string name = line.substr(0, tab), expected = line.substr(tab + 1);
+        SCOPED_TRACE(name);
+        ASSERT_EQ(cases.count(name), 1u);
+        TempFolder folder;
+        const std::string path = cases.at(name)(folder).string();
+        try {
+            fusionsim::loadDesign(path);
+            ADD_FAILURE() << "loaded";
+        } catch (const fusionsim::DesignError& e) {
+            const bool withoutStep = std::string(e.what()).find("STEP loader") != std::string::npos;
+            if (!withoutStep) {
+                EXPECT_EQ(e.what(), path + ": " + expected);
+            }
+        }
+        ++checked;
+    }
+    EXPECT_EQ(checked, cases.size());
+}
+
+// Frames of a scene of depth groups nested in each other with these flags,
+// the innermost holding a body group when withBody.
+std::vector<std::pair<uint8_t, std::vector<uint8_t>>> nestedScene(size_t depth, uint32_t flags,
+                                                                  bool withBody = true) {
+    std::vector<std::pair<uint8_t, std::vector<uint8_t>>> frames;
+    auto add = [&](livelink::Op op, const std::function<void(livelink::FrameWriter&)>& fill) {
+        std::vector<uint8_t> bytes;
+        livelink::FrameWriter w(bytes);
+        w.begin(op);
+        fill(w);
+        w.end();
+        frames.emplace_back(bytes[4], std::vector<uint8_t>(bytes.begin() + 5, bytes.end()));
+    };
+    auto group = [&](const char* name) {
+        add(livelink::Op::BeginGroup, [&](livelink::FrameWriter& w) {
+            w.string(name);
+            w.u8(1);
+        });
+    };
+    for (size_t level = 0; level < depth; ++level) {
+        group("Level");
+        add(livelink::Op::Flags, [&](livelink::FrameWriter& w) { w.u32(flags); });
+    }
+    if (withBody) {
+        group("Body");
+        add(livelink::Op::Flags, [](livelink::FrameWriter& w) { w.u32(renderer::kFlagBody); });
+        add(livelink::Op::EndGroup, [](livelink::FrameWriter&) {});
+    }
+    for (size_t level = 0; level < depth; ++level)
+        add(livelink::Op::EndGroup, [](livelink::FrameWriter&) {});
+    return frames;
+}
+
+TEST(HostileInput, RendererRefusesScenesBeyondItsLimitsAndHandlesThoseWithin) {
+    renderer::ModelSets sets;
+    const size_t deepest = renderer::kMaxGroupDepth - 1;  // the body group is one more
+    for (bool update : {false, true}) {
+        // The update's unchanged components come without bodies and keep those held.
+        const uint32_t flags = renderer::kFlagComponent | (update ? 0 : renderer::kFlagChanged);
+        renderer::SceneRecorder recorder(sets.nextSession());
+        std::string error;
+        for (auto& [op, payload] : nestedScene(deepest, flags, !update))
+            ASSERT_TRUE(recorder.add(op, payload, &error)) << error;
+        sets.store(recorder.take());
+    }
+    std::ostringstream body;
+    body << "<group name=\"Level\" groups=\"" << renderer::kMaxGroupDepth << "\"/>";
+    EXPECT_NE(sets.descriptionXml().find(body.str()), std::string::npos) << sets.descriptionXml();
+
+    renderer::SceneRecorder deeper(sets.nextSession());
+    std::string error;
+    bool refused = false;
+    for (auto& [op, payload] : nestedScene(deepest + 1, renderer::kFlagComponent))
+        if (!deeper.add(op, payload, &error)) {
+            refused = true;
+            break;
+        }
+    EXPECT_TRUE(refused);
+    EXPECT_EQ(error, "groups nested deeper than 1024 levels, the most a scene may hold");
+
+    renderer::SceneRecorder small(sets.nextSession(), 200);
+    refused = false;
+    for (auto& [op, payload] : nestedScene(10, renderer::kFlagComponent))
+        if (!small.add(op, payload, &error)) {
+            refused = true;
+            break;
+        }
+    EXPECT_TRUE(refused);
+    EXPECT_EQ(error, "the scene is larger than 200 bytes, the most one transfer may carry");
+}
+
+TEST(HostileInput, FolderIsNotOpenedAsAFile) {
+    TempFolder folder;
+    EXPECT_EQ(platform::openFile(folder.path().wstring(), "r"), nullptr);
+}
+
+struct Outcome {
+    int status = -1;
+    std::string out, err;
+};
+
+Outcome fusionSim(const TempFolder& folder, const std::string& arguments) {
+    const std::string command = "cd '" + folder.path().string() + "' && '" FUSION_SIM "' " +
+                                arguments + " >out.txt 2>err.txt";
+    const int raw = std::system(command.c_str());
+    auto slurp = [&](const char* name) {
+        std::ifstream in(folder.path() / name);
+        return std::string((std::istreambuf_iterator<char>(in)), {});
+    };
+    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, slurp("out.txt"), slurp("err.txt")};
+}
+
+TEST(HostileInput, ScriptThatIsAFolderIsRefused) {
+    TempFolder folder;
+    fs::create_directories(folder.path() / "scripts");
+    Outcome o = fusionSim(folder, "--script scripts");
+    EXPECT_EQ(o.status, 2);
+    EXPECT_EQ(o.err,
+              "fusion-sim: the script scripts is a folder, not a file (see fusion-sim --help)\n");
+}
+
+}  // namespace
