@@ -3,6 +3,10 @@
 // stand-in; what the renderer holds is read back from the scene file it writes.
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <regex>
 
 #include "support/RendererInstallation.h"
@@ -173,6 +177,65 @@ TEST_F(RenderEndToEnd, PortRangeWithoutListenerShowsThePortMessage) {
               std::string::npos)
         << output;
     EXPECT_TRUE(renderers().empty());
+}
+
+// Sockets bound to the ports and listening, that never accept or answer.
+std::vector<int> holdPorts(int first, int last) {
+    std::vector<int> held;
+    for (int port = first; port <= last; ++port) {
+        const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        const sockaddr_in address = support::loopback(port);
+        EXPECT_EQ(::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+        ::listen(fd, 16);
+        held.push_back(fd);
+    }
+    return held;
+}
+
+TEST_F(RenderEndToEnd, PortsHeldByOtherProgramsEndInThePortMessageAndFreedPortsWork) {
+    const int port = support::freePortRange(2);
+    install(port, port + 1);
+    const std::vector<int> held = holdPorts(port, port + 1);
+    std::string output;
+    EXPECT_EQ(session({openStep(kLamp), "run", kRender}, output), 1);
+    EXPECT_NE(output.find("message box: Live link failed. Reason: \"Failed to connect. Could not "
+                          "connect on any known port."),
+              std::string::npos)
+        << output;
+    EXPECT_TRUE(renderers().empty()) << "the started renderer found no port";
+    for (int fd : held) ::close(fd);
+
+    ASSERT_EQ(session({openStep(kLamp), "run", kRender}, output), 0) << output;
+    EXPECT_EQ(renderers().size(), 1u);
+    EXPECT_NE(scene().find("\"import_adjust_camera\" on"), std::string::npos);
+}
+
+TEST_F(RenderEndToEnd, StoppedRendererIsPassedOverAndKilledRendererIsReplaced) {
+    install();
+    std::string output;
+    ASSERT_EQ(session({openStep(kLamp), "run", kRender}, output), 0) << output;
+    ASSERT_EQ(renderers().size(), 1u);
+    const pid_t first = renderers().front();
+
+    // A stopped renderer answers no query: another one is started for the click.
+    ::kill(first, SIGSTOP);
+    EXPECT_EQ(session({openStep(kLamp), "run", kRender}, output), 0) << output;
+    EXPECT_EQ(renderers().size(), 2u);
+    ::kill(first, SIGCONT);
+
+    // Killed renderers leave their records behind; the click removes them and
+    // starts a new renderer, which gets the whole scene.
+    auto gone = [](pid_t pid) {
+        const std::string stat = readFile("/proc/" + std::to_string(pid) + "/stat");
+        const size_t close = stat.rfind(')');
+        return close == std::string::npos || (close + 2 < stat.size() && stat[close + 2] == 'Z');
+    };
+    for (pid_t pid : renderers()) ::kill(pid, SIGKILL);
+    for (pid_t pid : renderers())
+        for (int i = 0; i < 500 && !gone(pid); ++i) ::usleep(10000);
+    EXPECT_EQ(session({openStep(kLamp), "run", kRender}, output), 0) << output;
+    EXPECT_EQ(renderers().size(), 1u);
+    EXPECT_NE(scene().find("\"import_adjust_camera\" on"), std::string::npos);
 }
 
 }  // namespace

@@ -2,8 +2,6 @@
 // scenes nested beyond the renderer's limit, fusion-sim sessions that go
 // wrong half way. Each gets a clear refusal or works.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -14,30 +12,20 @@
 #include "ModelSets.h"
 #include "livelib/FrameCodec.h"
 #include "platform/Platform.h"
+#include "support/Files.h"
+#include "support/Program.h"
 #include "tools/fusion-sim/DesignLoader.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-class TempFolder {
-  public:
-    TempFolder()
-        : path_(fs::temp_directory_path() /
-                ("quorell-hostile-" + std::to_string(::getpid()) + "-" +
-                 testing::UnitTest::GetInstance()->current_test_info()->name())) {
-        fs::create_directories(path_);
-    }
-    ~TempFolder() { fs::remove_all(path_); }
-    fs::path write(const std::string& name, const std::string& text) const {
-        std::ofstream(path_ / name, std::ios::binary) << text;
-        return path_ / name;
-    }
-    const fs::path& path() const { return path_; }
+using support::TempFolder;
 
-  private:
-    fs::path path_;
-};
+fs::path write(const TempFolder& folder, const std::string& name, const std::string& text) {
+    support::writeFile(folder / name, text);
+    return folder / name;
+}
 
 std::string repeat(const std::string& text, size_t count) {
     std::string out;
@@ -52,8 +40,8 @@ std::map<std::string, std::function<fs::path(const TempFolder&)>> designCases() 
     return {
         {"format-nested",
          [](const TempFolder& t) {
-             return t.write("nested.json",
-                            "{\"format\": " + repeat("[", 100000) + repeat("]", 100000) + "}");
+             return write(t, "nested.json",
+                          "{\"format\": " + repeat("[", 100000) + repeat("]", 100000) + "}");
          }},
         {"placement-chain",
          [head](const TempFolder& t) {
@@ -62,21 +50,21 @@ std::map<std::string, std::function<fs::path(const TempFolder&)>> designCases() 
                  text += (i ? "," : "") + std::string("{\"id\": \"c") + std::to_string(i) +
                          "\", \"occurrences\": [{\"component\": \"c" + std::to_string(i + 1) +
                          "\"}]}";
-             return t.write("chain.json", text + ",{\"id\": \"c20000\"}]}");
+             return write(t, "chain.json", text + ",{\"id\": \"c20000\"}]}");
          }},
         {"number-beyond-double",
          [head](const TempFolder& t) {
-             return t.write("number.json",
-                            "{\"format\": \"design/1\",\n\"units\": \"cm\",\n"
-                            "\"camera\": {\"eye\": [0, 0, 1e400]}}");
+             return write(t, "number.json",
+                          "{\"format\": \"design/1\",\n\"units\": \"cm\",\n"
+                          "\"camera\": {\"eye\": [0, 0, 1e400]}}");
          }},
         {"four-spheres",
          [head](const TempFolder& t) {
              const std::string sphere =
                  R"({"shape": {"type": "sphere", "segments": 2048, "rings": 2048}})";
-             return t.write("spheres.json", head + R"({"name": "Balls", "bodies": [)" + sphere +
-                                                "," + sphere + "," + sphere + "," + sphere +
-                                                "]}]}");
+             return write(t, "spheres.json",
+                          head + R"({"name": "Balls", "bodies": [)" + sphere + "," + sphere + "," +
+                              sphere + "," + sphere + "]}]}");
          }},
         {"occurrence-fan",
          [head](const TempFolder& t) {
@@ -88,7 +76,7 @@ std::map<std::string, std::function<fs::path(const TempFolder&)>> designCases() 
                              std::to_string(i + 1) + "\"}";
                  text += "]},";
              }
-             return t.write("fan.json", text + "{\"id\": \"c7\"}]}");
+             return write(t, "fan.json", text + "{\"id\": \"c7\"}]}");
          }},
         {"folder.json",
          [](const TempFolder& t) {
@@ -102,16 +90,16 @@ std::map<std::string, std::function<fs::path(const TempFolder&)>> designCases() 
          }},
         {"step-nan",
          [](const TempFolder& t) {
-             return t.write("nan.step",
-                            "ISO-10303-21;\nHEADER;\nENDSEC;\nDATA;\n"
-                            "#1=CARTESIAN_POINT('NAN, said the label',(1.,NAN,1.));\n"
-                            "ENDSEC;\nEND-ISO-10303-21;\n");
+             return write(t, "nan.step",
+                          "ISO-10303-21;\nHEADER;\nENDSEC;\nDATA;\n"
+                          "#1=CARTESIAN_POINT('NAN, said the label',(1.,NAN,1.));\n"
+                          "ENDSEC;\nEND-ISO-10303-21;\n");
          }},
     };
 }
 
 TEST(HostileInput, DesignFilesAreRefusedNamingFilePlaceAndLimit) {
-    std::ifstream table(std::string(QUORELL_TEST_DATA) + "/hardening/design-refusals.tsv");
+    std::ifstream table(support::dataPath("hardening/design-refusals.tsv"));
     ASSERT_TRUE(table) << "tests/data/hardening/design-refusals.tsv";
     const auto cases = designCases();
     size_t checked = 0;
@@ -208,31 +196,14 @@ TEST(HostileInput, RendererRefusesScenesBeyondItsLimitsAndHandlesThoseWithin) {
     EXPECT_EQ(error, "the scene is larger than 200 bytes, the most one transfer may carry");
 }
 
-TEST(HostileInput, FolderIsNotOpenedAsAFile) {
+TEST(HostileInput, FoldersAreNotTakenForFiles) {
     TempFolder folder;
+    // A BinName naming a folder is not an executable (_wfopen opens no folder).
     EXPECT_EQ(platform::openFile(folder.path().wstring(), "r"), nullptr);
-}
-
-struct Outcome {
-    int status = -1;
-    std::string out, err;
-};
-
-Outcome fusionSim(const TempFolder& folder, const std::string& arguments) {
-    const std::string command = "cd '" + folder.path().string() + "' && '" FUSION_SIM "' " +
-                                arguments + " >out.txt 2>err.txt";
-    const int raw = std::system(command.c_str());
-    auto slurp = [&](const char* name) {
-        std::ifstream in(folder.path() / name);
-        return std::string((std::istreambuf_iterator<char>(in)), {});
-    };
-    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, slurp("out.txt"), slurp("err.txt")};
-}
-
-TEST(HostileInput, ScriptThatIsAFolderIsRefused) {
-    TempFolder folder;
     fs::create_directories(folder.path() / "scripts");
-    Outcome o = fusionSim(folder, "--script scripts");
+    support::RunOptions options;
+    options.folder = folder.path();
+    const support::Outcome o = support::run({FUSION_SIM, "--script", "scripts"}, options);
     EXPECT_EQ(o.status, 2);
     EXPECT_EQ(o.err,
               "fusion-sim: the script scripts is a folder, not a file (see fusion-sim --help)\n");

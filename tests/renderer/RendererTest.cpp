@@ -8,6 +8,7 @@
 #include <tinyxml2.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <functional>
 #include <memory>
@@ -199,6 +200,40 @@ TEST_F(Renderer, SceneWrittenBackEqualsTheFileWriterByteForByte) {
     sample.trianglesPerComponent = 50;
     ASSERT_TRUE(send(process, sampleScene(sample)));
     EXPECT_EQ(sceneFile("Bracket v3"), writeDirectly(sampleScene(sample)));
+}
+
+// A renderer killed or stopped mid-transfer: the sender fails (a stopped one
+// after the send's time limit) instead of waiting forever, and the next
+// transfer, to a new renderer or the same one continued, works.
+TEST_F(Renderer, RendererKilledOrStoppedMidTransferFailsTheSendAndTheNextTransferWorks) {
+    for (int signal : {SIGKILL, SIGSTOP}) {
+        RendererProcess process;
+        start(process);
+        orvScene_api& api = library_->scene();
+        api.id(1);
+        ASSERT_TRUE(api.connect("127.0.0.1", portOf(process), 4));
+        ASSERT_TRUE(api.beginGroup("Doomed", true));
+        ::kill(process.pid(), signal);
+
+        std::vector<float> block(1 << 18, 0.5f);
+        const ArrayRef array{block.data(), int32_t(block.size())};
+        bool failed = false;
+        for (int i = 0; i < 400 && !failed; ++i)
+            failed = !api.attribute("data", vtFloatArray, &array);
+        EXPECT_TRUE(failed) << signal;
+        EXPECT_FALSE(api.beginGroup("more", true));
+        EXPECT_FALSE(api.disconnect());
+
+        RendererProcess next;
+        if (signal == SIGSTOP) {
+            ::kill(process.pid(), SIGCONT);
+        } else {
+            start(next);
+        }
+        const RendererProcess& target = signal == SIGSTOP ? process : next;
+        EXPECT_TRUE(send(target, testscene::writeEveryCall)) << signal;
+        EXPECT_EQ(library_->describe(target.pid()).find("Doomed"), std::string::npos);
+    }
 }
 
 TEST_F(Renderer, BadInputEndsOnlyThatConnection) {
