@@ -2,6 +2,7 @@
 // scenes nested beyond the renderer's limit, fusion-sim sessions that go
 // wrong half way. Each gets a clear refusal or works.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -11,6 +12,7 @@
 
 #include "ModelSets.h"
 #include "livelib/FrameCodec.h"
+#include "livelib/InstanceRecords.h"
 #include "platform/Platform.h"
 #include "support/Files.h"
 #include "support/Program.h"
@@ -194,6 +196,23 @@ TEST(HostileInput, RendererRefusesScenesBeyondItsLimitsAndHandlesThoseWithin) {
         }
     EXPECT_TRUE(refused);
     EXPECT_EQ(error, "the scene is larger than 200 bytes, the most one transfer may carry");
+}
+
+TEST(HostileInput, InstanceRecordOfAnotherProcessWithTheSameIdIsRemoved) {
+    TempFolder folder;
+    support::ScopedEnv runtime("QUORELL_RUNTIME_DIR", folder.path().string());
+    livelink::InstanceRecord record;
+    record.processId = ::getpid();  // alive, but not the process that published the record
+    record.versionMajor = 12;
+    record.livelinkPort = 4000;
+    record.startTime = livelink::processStartTime(record.processId) + 1;
+    ASSERT_TRUE(livelink::publishInstance(record, nullptr));
+    EXPECT_TRUE(livelink::runningInstances().empty());
+    EXPECT_FALSE(fs::exists(livelink::instanceRecordPath(record.processId)));
+
+    record.startTime -= 1;  // now it is this process's own record
+    ASSERT_TRUE(livelink::publishInstance(record, nullptr));
+    EXPECT_EQ(livelink::runningInstances().size(), 1u);
 }
 
 TEST(HostileInput, FoldersAreNotTakenForFiles) {

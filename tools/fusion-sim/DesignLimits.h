@@ -13,7 +13,7 @@ namespace fusionsim {
 // Occurrences placed inside each other, counted from a component down.
 inline constexpr size_t kMaxPlacementDepth = 256;
 // Over the whole assembly, every occurrence counted with its own copy.
-inline constexpr uint64_t kMaxDesignTriangles = 10'000'000;
+inline constexpr uint64_t kMaxDesignTriangles = 5'000'000;
 inline constexpr uint64_t kMaxDesignOccurrences = 1'000'000;
 
 // Triangles the mesh data of a body hold.
