@@ -10,6 +10,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "AtomicFile.h"
+
 namespace fs = std::filesystem;
 
 namespace livelink {
@@ -30,34 +32,19 @@ std::string instanceRecordPath(int64_t processId) {
 }
 
 bool publishInstance(const InstanceRecord& record, std::string* error) {
-    std::error_code ec;
-    const std::string folder = instanceFolder();
-    fs::create_directories(folder, ec);
-    if (ec) {
-        if (error) *error = "cannot create " + folder + ": " + ec.message();
-        return false;
-    }
-    const std::string path = instanceRecordPath(record.processId);
-    const std::string temporary = path + ".tmp";
-    {
-        std::ofstream out(temporary, std::ios::trunc);
-        out << "process_id=" << record.processId << "\n"
-            << "version_major=" << record.versionMajor << "\n"
-            << "version_minor=" << record.versionMinor << "\n"
-            << "livelink_port=" << record.livelinkPort << "\n";
-        if (record.startTime != 0) out << "start_time=" << record.startTime << "\n";
-        if (!out.flush()) {
-            if (error) *error = "cannot write " + temporary;
-            return false;
-        }
-    }
-    fs::rename(temporary, path, ec);
-    if (ec) {
-        if (error) *error = "cannot rename " + temporary + " to " + path + ": " + ec.message();
-        fs::remove(temporary, ec);
-        return false;
-    }
-    return true;
+    std::ostringstream text;
+    text << "process_id=" << record.processId << "\n"
+         << "version_major=" << record.versionMajor << "\n"
+         << "version_minor=" << record.versionMinor << "\n"
+         << "livelink_port=" << record.livelinkPort << "\n";
+    if (record.startTime != 0) text << "start_time=" << record.startTime << "\n";
+    const std::string bytes = text.str();
+    return writeFileAtomically(
+        instanceRecordPath(record.processId),
+        [&](FILE* file) {
+            return std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+        },
+        error);
 }
 
 void withdrawInstance(int64_t processId) {

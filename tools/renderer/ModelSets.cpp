@@ -1,13 +1,11 @@
 #include "ModelSets.h"
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
-#include <filesystem>
 #include <map>
 #include <sstream>
 
 #include "importers/sceneapi/orvScene_api_file.h"
+#include "livelib/AtomicFile.h"
 
 namespace renderer {
 
@@ -153,34 +151,16 @@ void writeSceneHeader(orvScene_api& api) {
 }
 
 bool writeSceneFile(const SceneRecording& scene, const std::string& path, std::string* error) {
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    fs::create_directories(fs::path(path).parent_path(), ec);
-    const std::string temporary = path + ".tmp";
-    FILE* file = std::fopen(temporary.c_str(), "wb");
-    if (!file) {
-        if (error) *error = "cannot open " + temporary + ": " + std::strerror(errno);
-        return false;
-    }
-    {
-        orvScene_api_file writer(file, false);
-        writeSceneHeader(writer);
-        writer.setFlags(1);
-        replay(scene, writer);
-    }
-    const bool written = std::ferror(file) == 0;
-    if (std::fclose(file) != 0 || !written) {
-        if (error) *error = "cannot write " + temporary + ": " + std::strerror(errno);
-        fs::remove(temporary, ec);
-        return false;
-    }
-    fs::rename(temporary, path, ec);
-    if (ec) {
-        if (error) *error = "cannot rename " + temporary + " to " + path + ": " + ec.message();
-        fs::remove(temporary, ec);
-        return false;
-    }
-    return true;
+    return livelink::writeFileAtomically(
+        path,
+        [&](FILE* file) {
+            orvScene_api_file writer(file, false);
+            writeSceneHeader(writer);
+            writer.setFlags(1);
+            replay(scene, writer);
+            return true;
+        },
+        error);
 }
 
 }  // namespace renderer
