@@ -14,39 +14,38 @@ namespace orv {
 
 // What the value pointer (or, for arrays, ArrayRef::data) points to.
 enum class Storage : uint8_t {
-    Float,      // `count` floats per value or element
-    Double,     // `count` doubles
-    Int32,      // `count` int32
-    Chars,      // the characters themselves (scalar) or const char* elements (array)
-    CharsRef,   // a pointer to a const char* (scalar) or const char* elements (array)
-    ChunkRef,   // a pointer to a TextChunk pointer
+    Float,     // `count` floats per value or element
+    Double,    // `count` doubles
+    Int32,     // `count` int32
+    Chars,     // the characters themselves (scalar) or const char* elements (array)
+    CharsRef,  // a pointer to a const char* (scalar) or const char* elements (array)
+    ChunkRef,  // a pointer to a TextChunk pointer
 };
 
 // How the file writer prints one value or array element.
 enum class TextForm : uint8_t {
-    Numbers,             // each number "%g" (integers "%d"), separated by blanks
-    FloatOrMinusOne,     // "%g"; NaN or outside the float range: -1
-    Fixed16,             // "%16.16f"
-    Fixed16OrMinusOne,   // "%16.16f"; NaN or outside the float range: -1
-    OnOff,               // "on" / "off"
-    OneZero,             // "1" / "0"
-    NarrowedMatrix,      // sixteen "%g" of the values narrowed to float
-    MatrixRow,           // one indented line of sixteen "%g " (arrays of matrices)
-    Name,                // the name form
-    Chunk,               // the chunk's bytes
+    Numbers,            // each number "%g" (integers "%d"), separated by blanks
+    FloatOrMinusOne,    // "%g"; NaN or outside the float range: -1
+    Fixed16,            // "%16.16f"
+    Fixed16OrMinusOne,  // "%16.16f"; NaN or outside the float range: -1
+    OnOff,              // "on" / "off"
+    OneZero,            // "1" / "0"
+    NarrowedMatrix,     // sixteen "%g" of the values narrowed to float
+    MatrixRow,          // one indented line of sixteen "%g " (arrays of matrices)
+    Name,               // the name form
+    Chunk,              // the chunk's bytes
 };
 
 struct ValueKind {
     ValueType type;
     Storage storage;
-    uint8_t count;   // numbers per value or element (numeric storages only)
-    bool array;      // the value is an ArrayRef of such elements
+    uint8_t count;  // numbers per value or element (numeric storages only)
+    bool array;     // the value is an ArrayRef of such elements
     TextForm text;
     char binaryTag;  // tag of the binary block form ('c', 'f', 'r', 'i'), 0 for none
 
     constexpr bool numeric() const {
-        return storage == Storage::Float || storage == Storage::Double ||
-               storage == Storage::Int32;
+        return storage == Storage::Float || storage == Storage::Double || storage == Storage::Int32;
     }
     // Bytes of one value (scalar kinds) or one element (array kinds); 0 for
     // the kinds that carry no numbers (names and chunks).

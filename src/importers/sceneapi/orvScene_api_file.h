@@ -111,11 +111,11 @@ class orvScene_api_file : public orvScene_api {
     void indented(const char* text, size_t length);  // I
     void indentedFormat(const char* format, ...);    // I, printf-style
     void indentedVFormat(const char* format, va_list args);
-    void raw(const void* bytes, size_t length);  // R
-    void name(const char* text);                 // N (level 0)
-    void nameAtLevel(const char* text);          // N+
-    void newlineIndent();                        // P "\n", then I ""
-    void chunkText(const TextChunk* chunk);      // R or I "%s"
+    void raw(const void* bytes, size_t length);                // R
+    void name(const char* text);                               // N (level 0)
+    void nameAtLevel(const char* text);                        // N+
+    void newlineIndent();                                      // P "\n", then I ""
+    void chunkText(const TextChunk* chunk);                    // R or I "%s"
     void value(const orv::ValueKind& kind, const void* data);  // V
     void textArray(const orv::ValueKind& kind, const ArrayRef& array);
     void binaryArray(char tag, uint32_t count, const void* data, size_t bytes);
@@ -148,7 +148,7 @@ class orvScene_api_file : public orvScene_api {
     std::vector<uint32_t> collected;
     size_t collectedCount = 0;
     char collectedTag = 0;
-    std::vector<bool> styleStack;       // statement style outside each open block
+    std::vector<bool> styleStack;  // statement style outside each open block
     // What an open shader definition replaced, given back by its end.
     struct ShaderScope {
         bool capturing;
