@@ -65,7 +65,8 @@ TEST(StepWrittenAssembly, DisplayMeshesFollowTheSurfaces) {
 // As a host document: the default appearance only where a part has no colour,
 // no display mesh for a face without triangulation.
 TEST(StepWrittenAssembly, HostDocumentDefaultsOnlyWhereNeeded) {
-    for (const auto& a : toHostDocument(writtenAssembly()).products.at(0).design->appearances)
+    const host::DocumentData written = toHostDocument(writtenAssembly());
+    for (const auto& a : written.products.at(0).design->appearances)
         EXPECT_NE(a.id, "step-default") << "listed although nothing uses it";
 
     Design changed = writtenAssembly();
