@@ -96,30 +96,28 @@ TEST_F(AddinTest, PanelButtonsFallBackToTheLastWorkspaceAndPanel) {
     EXPECT_EQ(placed().at(2), "workspace FusionRenderEnvironment / panel Last " + exportPanelId);
 }
 
-TEST_F(AddinTest, MissingWorkspacePanelOrPanelControlsPlaceOnlyTheToolbarButton) {
-    const std::vector<host::UiLayout> layouts{
-        layoutWith({}),
-        layoutWith({{"FusionRenderEnvironment", {}}}),
-        layoutWith({{"FusionRenderEnvironment", {{"RenderPanel", false}}}}),
-    };
-    for (const auto& layout : layouts) {
+// Without a render workspace, panel or panel controls only the toolbar button is
+// placed; without the toolbar, its controls or the workspace's panels run raises.
+TEST_F(AddinTest, IncompleteLayoutsPlaceOnlyTheToolbarButtonOrRaise) {
+    host::UiLayout noQat = layoutWith({}), qatWithoutControls = layoutWith({});
+    noQat.toolbars = {{"NavToolbar"}};
+    qatWithoutControls.toolbars = {{"QAT", false}};
+    const std::vector<std::pair<host::UiLayout, bool>> layouts{
+        {layoutWith({}), true},
+        {layoutWith({{"FusionRenderEnvironment", {}}}), true},
+        {layoutWith({{"FusionRenderEnvironment", {{"RenderPanel", false}}}}), true},
+        {noQat, false},
+        {qatWithoutControls, false},
+        {layoutWith({{"FusionRenderEnvironment", {}, false}}), false}};
+    for (const auto& [layout, runs] : layouts) {
         stop("");
         host::resetApplication(layout);
+        if (!runs) {
+            EXPECT_THROW(run(""), std::exception);
+            continue;
+        }
         EXPECT_TRUE(run(""));
         EXPECT_EQ(placed(), std::vector<std::string>{"toolbar QAT " + renderToolbarId});
-    }
-}
-
-TEST_F(AddinTest, MissingToolbarOrPanelCollectionRaises) {
-    host::UiLayout noQat = layoutWith({});
-    noQat.toolbars = {{"NavToolbar"}};
-    host::UiLayout qatWithoutControls = layoutWith({});
-    qatWithoutControls.toolbars = {{"QAT", false}};
-    host::WorkspaceLayout noPanels{"FusionRenderEnvironment", {}, false};
-    for (const auto& layout : {noQat, qatWithoutControls, layoutWith({noPanels})}) {
-        stop("");
-        host::resetApplication(layout);
-        EXPECT_THROW(run(""), std::exception);
     }
 }
 
