@@ -111,17 +111,4 @@ TEST_F(InstanceDiscovery, AttachFailsWhenNobodyAnswersOnThePort) {
     query_.detachInstance();  // harmless without an attachment
 }
 
-TEST(InstanceFolder, DefaultsToThePerUserRuntimeFolder) {
-    ::unsetenv("QUORELL_RUNTIME_DIR");
-    ::setenv("XDG_RUNTIME_DIR", "/run/user/test", 1);
-    EXPECT_EQ(livelink::instanceFolder(),
-              "/run/user/test/quorell-" + std::to_string(::getuid()) + "/instances");
-    ::unsetenv("XDG_RUNTIME_DIR");
-    EXPECT_EQ(livelink::instanceFolder(),
-              "/tmp/quorell-" + std::to_string(::getuid()) + "/instances");
-    ::setenv("QUORELL_RUNTIME_DIR", "/elsewhere", 1);
-    EXPECT_EQ(livelink::instanceFolder(), "/elsewhere");
-    ::unsetenv("QUORELL_RUNTIME_DIR");
-}
-
 }  // namespace
