@@ -146,17 +146,16 @@ TEST(RegistryParseTest, DamagedFilesNeverCrashAndFailAsAWhole) {
 TEST_F(RegistryTest, HiveFilesMoveWithTheEnvironment) {
     EXPECT_EQ(hiveFilePath(Hive::CurrentUser), dir_ + "/HKEY_CURRENT_USER.reg");
     EXPECT_EQ(hiveFilePath(Hive::LocalMachine), dir_ + "/HKEY_LOCAL_MACHINE.reg");
-    ::unsetenv("QUORELL_REGISTRY_DIR");
+    support::ScopedEnv noDir("QUORELL_REGISTRY_DIR", std::nullopt);
+    {
+        support::ScopedEnv config("XDG_CONFIG_HOME", "/cfg");
+        EXPECT_EQ(hiveFilePath(Hive::CurrentUser), "/cfg/quorell/registry/HKEY_CURRENT_USER.reg");
+    }
+    support::ScopedEnv noConfig("XDG_CONFIG_HOME", std::nullopt);
     const char* home = std::getenv("HOME");
-    const char* config = std::getenv("XDG_CONFIG_HOME");
-    const std::string oldConfig = config ? config : "";
-    ::setenv("XDG_CONFIG_HOME", "/cfg", 1);
-    EXPECT_EQ(hiveFilePath(Hive::CurrentUser), "/cfg/quorell/registry/HKEY_CURRENT_USER.reg");
-    ::unsetenv("XDG_CONFIG_HOME");
     EXPECT_EQ(hiveFilePath(Hive::CurrentUser),
               std::string(home ? home : "") + "/.config/quorell/registry/HKEY_CURRENT_USER.reg");
     EXPECT_EQ(hiveFilePath(Hive::LocalMachine), "/etc/quorell/registry/HKEY_LOCAL_MACHINE.reg");
-    if (config) ::setenv("XDG_CONFIG_HOME", oldConfig.c_str(), 1);
 }
 
 TEST_F(RegistryTest, WrittenHivesReadBackThroughTheRegistryFunctions) {

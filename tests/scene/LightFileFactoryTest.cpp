@@ -29,23 +29,12 @@ std::string header(const std::string& idLine) {
            "// This is a Quorell scene file\n\n";
 }
 
-// Runs `body` with file descriptor 2 sent to a file; returns what was written there.
+// Runs `body` with standard error captured; returns what was written there.
 template <class Body>
 std::string captureStandardError(Body body) {
-    const fs::path path =
-        fs::temp_directory_path() / ("factory_stderr_" + std::to_string(getpid()));
-    std::fflush(stderr);
-    const int saved = dup(2);
-    FILE* sink = std::fopen(path.c_str(), "wb");
-    dup2(fileno(sink), 2);
+    ::testing::internal::CaptureStderr();
     body();
-    std::fflush(stderr);
-    dup2(saved, 2);
-    ::close(saved);
-    std::fclose(sink);
-    const std::string text = readFile(path);
-    fs::remove(path);
-    return text;
+    return ::testing::internal::GetCapturedStderr();
 }
 
 class LightFileFactoryTest : public ::testing::Test {
