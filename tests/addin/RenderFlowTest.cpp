@@ -21,13 +21,14 @@ namespace {
 // The file writer as a connected live object.
 class LinkedWriter : public orvScene_api_file {
   public:
-    explicit LinkedWriter(FILE* stream) : orvScene_api_file(stream, false) {}
+    LinkedWriter(FILE* stream, bool takes) : orvScene_api_file(stream, false), takes(takes) {}
     bool connect(const char*, int32_t, int32_t) override { return true; }
     bool disconnect() override {
         ++disconnects;
-        return true;
+        return takes;  // whether the renderer confirmed the whole scene
     }
     int disconnects = 0;
+    bool takes;
 };
 
 // The values of the named import options ("" when one is absent), in the order asked.
@@ -99,7 +100,7 @@ class RenderFlowTest : public ::testing::Test {
             return withQuery ? &query : nullptr;
         };
         s.sceneApi = [this](int32_t, int32_t) -> orvScene_api* {
-            writer = std::make_unique<LinkedWriter>(capture.stream());
+            writer = std::make_unique<LinkedWriter>(capture.stream(), rendererTakes);
             return writer.get();
         };
         s.unloadLibrary = [this] { ++unloads; };
@@ -121,6 +122,7 @@ class RenderFlowTest : public ::testing::Test {
     fake::ScriptedQuery query;
     support::MemoryFile capture;  // what the renderer received
     std::unique_ptr<LinkedWriter> writer;
+    bool rendererTakes = true;
     int unloads = 0;
 };
 
@@ -216,6 +218,21 @@ TEST_F(RenderFlowTest, LinkFailureShowsTheReasonAndLeavesTheConverterAlone) {
     EXPECT_EQ(converter->wrapper.get(), wrapper);
     EXPECT_EQ(converter->previousSignatures.size(), signatures.size());
     EXPECT_EQ(unloads, 2) << "the library is unloaded after a failure too";
+}
+
+TEST_F(RenderFlowTest, TransferTheRendererDidNotTakeIsShownAndTheNextClickSendsEverything) {
+    auto doc = host::openDocument(lampDocument());
+    render(doc);
+    query.scenes = {{100, sceneHolding("Desk Lamp")}};
+    rendererTakes = false;  // stopped taking data or ended mid-transfer
+    const size_t boxes = host::shownMessageBoxes().size();
+    render(doc);
+    ASSERT_EQ(host::shownMessageBoxes().size(), boxes + 1);
+    EXPECT_EQ(host::shownMessageBoxes().back().text,
+              "Live link failed. Reason: \"The scene did not reach Quorell completely. Please check "
+              "that Quorell is running and responding.\"");
+    rendererTakes = true;
+    EXPECT_EQ(count(render(doc), "object \""), 9u) << "the renderer may hold an older scene";
 }
 
 TEST_F(RenderFlowTest, MissingPreferencesRaiseAfterTheLinkIsClosed) {
