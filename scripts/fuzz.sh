@@ -30,8 +30,8 @@ for t in "${targets[@]}"; do
   mkdir -p "build-fuzz/corpus/$t" "build-fuzz/findings/$t"
   echo "== $t: ${seconds} s"
   # The export target writes files: keep them in a folder of its own.
-  if ! TMPDIR="$(mktemp -d)" nice -n 19 "build-fuzz/tests/fuzz/fuzz_$t" \
-      -max_total_time="$seconds" -timeout=30 -rss_limit_mb=3072 -max_len=65536 \
+  if ! TMPDIR="$(mktemp -d)" nice -n 19 "build-fuzz/bin/fuzz_$t" \
+      -max_total_time="$seconds" -timeout=120 -rss_limit_mb=3072 -max_len=65536 \
       -print_final_stats=1 -artifact_prefix="build-fuzz/findings/$t/" \
       "build-fuzz/corpus/$t" "tests/fuzz/corpus/$t" 2>"build-fuzz/$t.log"; then
     status=1
