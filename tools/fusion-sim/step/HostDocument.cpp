@@ -40,9 +40,13 @@ struct Bounds {
 
 Bounds modelBounds(const Design& design) {
     Bounds bounds;
+    // Records from a codec are acyclic, but occurrences may still multiply:
+    // the walk stops after a bounded number of placements.
+    std::size_t placements = 0;
+    constexpr std::size_t kMostPlacements = 1'000'000;
     std::function<void(int, const host::Transform&, int)> visit =
         [&](int index, const host::Transform& m, int depth) {
-            if (depth > 64) return;  // records from a codec are acyclic; stay safe anyway
+            if (depth > 64 || ++placements > kMostPlacements) return;
             const Component& component = design.components[index];
             for (const Body& body : component.bodies) {
                 for (const Face& face : body.faces) {
