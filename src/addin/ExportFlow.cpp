@@ -46,4 +46,7 @@ void exportDocument(DesignConverter& converter, Ptr<adsk::core::Document> docume
 
     std::shared_ptr<orv::OrvGroup> root = converter.convertDocument(document);
     converter.wrapper->writeNode(*root);
+
+    // Closing explicitly, so that a file the system could not finish (a full disk) is reported.
+    factory.close();
 }

@@ -65,3 +65,12 @@ TEST(ExportEndToEnd, EveryDesignMatchesItsCheckedInScene) {
     }
     EXPECT_GE(compared, 3);
 }
+
+// A file the system cannot finish (a full disk) must not pass for an export.
+TEST(ExportEndToEnd, AFullDiskFailsTheExport) {
+    const std::string design = fs::canonical(fs::path(EXAMPLES_DIR) / "desk-lamp.json").string();
+    const support::Outcome o =
+        support::run({FUSION_SIM, "--addin", ADDIN_LIBRARY, design, "--export", "/dev/full"});
+    EXPECT_EQ(o.status, 1);
+    EXPECT_NE(o.err.find("closing file: No space left on device"), std::string::npos) << o.err;
+}
