@@ -100,7 +100,7 @@ void renderDocument(DesignConverter& converter, Ptr<adsk::core::Document> docume
     converter.wrapper->writeNode(*root);
     if (!factory.finishTransfer()) {
         // The renderer may hold an older scene: the next click sends every body.
-        converter.previousSignatures.clear();
+        converter.forgetSignatures();
         showLinkFailure(converter, factory.errorText());
     }
 }
