@@ -39,11 +39,10 @@ orv::DefaultRTModule importOptions(const DesignConverter& converter, int orienta
     return options;
 }
 
-// The creation id tells the document apart from others of the same name; a
-// document without one is named as the user sees it.
+// The creation id tells the document apart from others of the same name, and
+// the host gives one to every document, saved or not.
 std::string documentText(const Ptr<adsk::core::Document>& document) {
-    std::string id = document->creationId();
-    return id.empty() ? document->name() : id;
+    return document->creationId();
 }
 
 }  // namespace

@@ -1,7 +1,9 @@
 #include "host/DesignBuilder.h"
 
 #include <cmath>
+#include <cstdio>
 #include <map>
+#include <random>
 #include <set>
 
 #include "host/model/HostArray.h"
@@ -332,6 +334,20 @@ void validateDocument(const DocumentData& data) {
 
 namespace {
 
+// Every document of the real host carries a creation id from the moment it
+// exists; one in the form of a random UUID stands in for it.
+std::string newCreationId() {
+    static std::mt19937_64 random{std::random_device{}()};
+    const uint64_t high = random(), low = random();
+    char text[40];
+    std::snprintf(text, sizeof text, "%08x-%04x-4%03x-%04x-%012llx",
+                  static_cast<unsigned>(high >> 32), static_cast<unsigned>(high >> 16 & 0xffff),
+                  static_cast<unsigned>(high & 0xfff),
+                  static_cast<unsigned>(0x8000 | (low >> 48 & 0x3fff)),
+                  static_cast<unsigned long long>(low & 0xffffffffffffULL));
+    return text;
+}
+
 Ptr<Document> build(const DocumentData& data, bool release) {
     validateDocument(data);
 
@@ -343,7 +359,8 @@ Ptr<Document> build(const DocumentData& data, bool release) {
             ModelAccess::items(*products).push_back(ModelAccess::makeOtherProduct(p.productType));
     }
     auto document = ModelAccess::make<Document>();
-    ModelAccess::setDocument(*document, data.name, data.saved, data.version, data.creationId,
+    ModelAccess::setDocument(*document, data.name, data.saved, data.version,
+                             data.creationId.empty() ? newCreationId() : data.creationId,
                              products);
     return document;
 }

@@ -109,7 +109,7 @@ struct DocumentData {
     std::string name = "Untitled";
     bool saved = true;
     std::string version{};  // empty for a never-saved document
-    std::string creationId{};
+    std::string creationId{};  // empty: the host makes one, as Fusion 360 does for every document
     adsk::core::DefaultModelingOrientations modelingOrientation =
         adsk::core::YUpModelingOrientation;
     CameraData camera{};

@@ -185,12 +185,14 @@ TEST_F(RenderFlowTest, ProcessIdentifierNamesTheDocumentAndTheProcess) {
     std::snprintf(expected, sizeof expected, "Fusion 360 lamp-1234, 0x%x",
                   platform::currentProcessId());
     EXPECT_NE(text.find(expected), std::string::npos) << text;
-    // A document without a creation id is named as the user knows it.
+    // A design file without a creation id still gets one from the host, never the name.
     host::DocumentData unsaved = lampDocument();
     unsaved.creationId.clear();
-    std::snprintf(expected, sizeof expected, "Fusion 360 Desk Lamp v3, 0x%x",
+    auto fresh = host::openDocument(unsaved);
+    ASSERT_EQ(fresh->creationId().size(), 36u);
+    std::snprintf(expected, sizeof expected, "Fusion 360 %s, 0x%x", fresh->creationId().c_str(),
                   platform::currentProcessId());
-    EXPECT_NE(render(host::openDocument(unsaved)).find(expected), std::string::npos);
+    EXPECT_NE(render(fresh).find(expected), std::string::npos);
 
     EXPECT_EQ(processIdentifier("Part", 0), "Fusion 360 Part, 0");
     EXPECT_EQ(processIdentifier("Part", 0xBEEF), "Fusion 360 Part, 0xbeef");
