@@ -15,6 +15,7 @@
 
 using namespace platform;
 #include "support/Files.h"
+#include "support/Program.h"
 
 namespace {
 
@@ -88,6 +89,32 @@ TEST_F(ProcessTest, StartsADetachedChildWithTheCallersEnvironmentAndFolder) {
     EXPECT_EQ(value, "inherited value");
     EXPECT_NE(parent, std::to_string(currentProcessId()));  // not our child: no zombie
     EXPECT_EQ(self, std::to_string(pid));
+}
+
+// The report of a program started by the test, once it has written it.
+std::string awaitReport(const std::string& path) {
+    for (int waited = 0; waited < 60000 && !std::filesystem::exists(path); waited += 20) sleepMs(20);
+    return std::filesystem::exists(path) ? support::readFile(path) : "no report";
+}
+
+TEST_F(ProcessTest, AStartedProgramGetsNoneOfTheCallersFiles) {
+    const std::string held = dir_ + "/held.txt";
+    FILE* file = std::fopen(held.c_str(), "w");  // inheritable, as files are by default
+    ASSERT_NE(file, nullptr);
+    const std::string handle = std::to_string(::fileno(file));
+
+    // The probe does see a file that a plain start hands over...
+    const std::string plain = dir_ + "/plain-start";
+    EXPECT_EQ(support::run({HANDLE_PROBE, handle, held, plain}).status, 0);
+    EXPECT_EQ(awaitReport(plain), "inherited");
+    // ...and none through createProcess.
+    const std::string started = dir_ + "/created";
+    ProcessHandle child = createProcess(
+        utf8ToWide(HANDLE_PROBE), {utf8ToWide(handle), utf8ToWide(held), utf8ToWide(started)});
+    ASSERT_NE(child, nullptr) << std::strerror(errno);
+    closeHandle(child);
+    EXPECT_EQ(awaitReport(started), "not inherited");
+    std::fclose(file);
 }
 
 TEST_F(ProcessTest, ProgramsThatCannotStartGiveNoHandle) {

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <string>
 
 #include "platform/Platform.h"
 
@@ -17,7 +18,10 @@ std::string nativePath(std::wstring_view path) {
 }
 
 FILE* openFile(std::wstring_view path, const char* mode) {
-    FILE* file = std::fopen(nativePath(path).c_str(), mode);
+    // "e": close-on-exec, as Windows handles are not inherited by the
+    // programs the add-in starts.
+    const std::string closeOnExec = std::string(mode ? mode : "") + "e";
+    FILE* file = std::fopen(nativePath(path).c_str(), closeOnExec.c_str());
     // _wfopen does not open folders; fopen on Linux does, for reading.
     struct stat st {};
     if (file && ::fstat(::fileno(file), &st) == 0 && S_ISDIR(st.st_mode)) {

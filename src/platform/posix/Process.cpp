@@ -3,11 +3,13 @@
 // for it and it never lingers as the caller's zombie.
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -41,6 +43,30 @@ void writeAll(int fd, const void* data, size_t size) {
         if (n <= 0) return;
         bytes += n;
         size -= static_cast<size_t>(n);
+    }
+}
+
+// Like CreateProcessW without handle inheritance: the program gets standard
+// input, output and error on the null device and none of the caller's other
+// files, so it never holds a pipe or log of the caller open. Descriptors are
+// marked close-on-exec rather than closed, which keeps the report pipe working
+// until the exec.
+void keepOnlyNullStandardStreams() {
+    const int null = ::open("/dev/null", O_RDWR);
+    if (null >= 0) {
+        for (int fd = 0; fd < 3; ++fd) ::dup2(null, fd);
+        if (null > 2) ::close(null);
+    }
+#ifdef CLOSE_RANGE_CLOEXEC
+    if (::close_range(3, ~0u, CLOSE_RANGE_CLOEXEC) == 0) return;
+#endif
+    struct rlimit limit {};
+    rlim_t last = 4096;
+    if (::getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY)
+        last = std::min<rlim_t>(limit.rlim_cur, 1 << 20);
+    for (int fd = 3; fd < static_cast<int>(last); ++fd) {
+        const int flags = ::fcntl(fd, F_GETFD);
+        if (flags >= 0) ::fcntl(fd, F_SETFD, flags | FD_CLOEXEC);
     }
 }
 
@@ -83,6 +109,7 @@ ProcessHandle createProcess(std::wstring_view applicationName,
             ::_exit(1);
         }
         if (child == 0) {
+            keepOnlyNullStandardStreams();
             ::execv(program.c_str(), argv.data());
             const int e = errno;  // exec failed: tell the caller why
             writeAll(report[1], &e, sizeof e);
