@@ -150,35 +150,6 @@ TEST_F(RenderEndToEnd, ChangedComponentAloneTravelsAndTheMergeEqualsAFreshTransf
     EXPECT_EQ(withoutChangeMarks(modelSet(merged)), withoutChangeMarks(modelSet(fresh)));
 }
 
-TEST_F(RenderEndToEnd, MissingInstallationShowsTheQueryInterfaceMessage) {
-    std::string output;
-    // The failure message makes fusion-sim exit with 1.
-    ASSERT_EQ(session({openStep(kLamp), "run", kRender}, output), 1);
-    EXPECT_NE(output.find("message box: Live link failed. Reason: \"Failed to connect. Could not "
-                          "get a query api. Please check your Quorell installation.\n\"\n"),
-              std::string::npos)
-        << output;
-    EXPECT_TRUE(renderers().empty());
-}
-
-TEST_F(RenderEndToEnd, PortRangeWithoutListenerShowsThePortMessage) {
-    const int port = support::freePort();
-    install(port, port);
-    // The renderer cannot start, so nothing listens on the registry's range.
-    fs::permissions(installation.prefix / "bin" / "quorell-standin",
-                    fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec,
-                    fs::perm_options::remove);
-    std::string output;
-    // The failure message makes fusion-sim exit with 1.
-    ASSERT_EQ(session({openStep(kLamp), "run", kRender}, output), 1);
-    EXPECT_NE(output.find("message box: Live link failed. Reason: \"Failed to connect. Could not "
-                          "connect on any known port. Please check your Quorell installation and "
-                          "Live Link settings.\"\n"),
-              std::string::npos)
-        << output;
-    EXPECT_TRUE(renderers().empty());
-}
-
 // Sockets bound to the ports and listening, that never accept or answer.
 std::vector<int> holdPorts(int first, int last) {
     std::vector<int> held;

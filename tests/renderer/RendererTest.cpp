@@ -18,7 +18,6 @@
 #include "livelib/FrameCodec.h"
 #include "livelib/InstanceRecords.h"
 #include "livelib/SampleScene.h"
-#include "platform/RegistryFile.h"
 #include "support/MemoryWriter.h"
 #include "support/RendererInstallation.h"
 
@@ -290,23 +289,6 @@ TEST_F(Renderer, BadInputEndsOnlyThatConnection) {
     EXPECT_EQ(lines, attacks.size() + 1) << log;
 }
 
-TEST_F(Renderer, FullPortRangeIsReportedAndNoInstanceAppears) {
-    std::vector<int> occupied;
-    for (int p = firstPort_; p < firstPort_ + 4; ++p) {
-        int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-        const sockaddr_in address = support::loopback(p);
-        ASSERT_EQ(::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
-        ::listen(fd, 1);
-        occupied.push_back(fd);
-    }
-    RendererProcess process;
-    process.start(QUORELL_STANDIN_PATH, arguments(), log_);
-    EXPECT_EQ(process.waitForExit(), 1);
-    EXPECT_NE(support::readFile(log_).find("no free port"), std::string::npos);
-    EXPECT_TRUE(listedPids(library_->query().listInstances()).empty());
-    for (int fd : occupied) ::close(fd);
-}
-
 TEST_F(Renderer, IdleInstanceExitsAndWithdrawsItsRecord) {
     RendererProcess process;
     process.start(QUORELL_STANDIN_PATH,
@@ -317,37 +299,6 @@ TEST_F(Renderer, IdleInstanceExitsAndWithdrawsItsRecord) {
     const pid_t pid = process.pid();
     EXPECT_EQ(process.waitForExit(), 0);
     EXPECT_FALSE(fs::exists(livelink::instanceRecordPath(pid)));
-}
-
-TEST_F(Renderer, InstallWritesTheRegistryLayoutAndTheProgramFolders) {
-    const fs::path prefix = installation_.prefix = installation_.root() / "Quorell 13";
-    const support::Outcome installed =
-        installation_.install(QUORELL_STANDIN_PATH, firstPort_ + 2, firstPort_ + 3, {"--version", "13"});
-    ASSERT_EQ(installed.status, 0) << installed.out;
-
-    platform::RegistryFile hive(platform::Hive::CurrentUser);
-    ASSERT_TRUE(hive.load(platform::hiveFilePath(platform::Hive::CurrentUser)));
-    auto text = [&](const wchar_t* key, const wchar_t* name) {
-        const platform::RegistryValue* v = hive.value(key, name);
-        if (!v || v->type != platform::kRegSz) return std::u16string();
-        return std::u16string(reinterpret_cast<const char16_t*>(v->data.data()),
-                              v->data.size() / 2 - 1);
-    };
-    auto ascii = [](const std::string& s) { return std::u16string(s.begin(), s.end()); };
-    const wchar_t* key = L"SOFTWARE\\Vantor\\Quorell 13";
-    EXPECT_EQ(text(L"SOFTWARE\\Vantor", L"QuorellVersion"), u"Quorell 13");
-    EXPECT_EQ(text(L"SOFTWARE\\Vantor", L"QuorellActivePath"), ascii(prefix.string()));
-    EXPECT_EQ(text(key, L"BinName"), ascii((prefix / "bin" / "quorell-standin").string()));
-    EXPECT_EQ(text(key, L"BinFolder"), ascii((prefix / "bin").string()));
-    EXPECT_EQ(text(key, L"ResourceFolder"), ascii((prefix / "resources").string()));
-    const platform::RegistryValue* port = hive.value(key, L"LiveLinkPort");
-    ASSERT_NE(port, nullptr);
-    EXPECT_EQ(port->type, platform::kRegDword);
-    uint32_t low = 0;
-    std::memcpy(&low, port->data.data(), 4);
-    EXPECT_EQ(low, uint32_t(firstPort_ + 2));
-    EXPECT_TRUE(fs::exists(prefix / "bin" / "orvquorelllive6_64.so"));
-    EXPECT_TRUE(fs::exists(prefix / "resources" / "startup.hdr"));
 }
 
 }  // namespace

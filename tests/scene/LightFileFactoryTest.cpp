@@ -120,22 +120,6 @@ TEST_F(LightFileFactoryTest, CloseThenDestroyClosesOnce) {
     EXPECT_EQ(readFile(path), header("//---id:1---\n") + bannerLines());
 }
 
-TEST_F(LightFileFactoryTest, FailedCloseIsReportedAndThrown) {
-    if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full to make closing fail";
-    std::string message;
-    const std::string printed = captureStandardError([&] {
-        orv::LightFileFactory factory("/dev/full");
-        orv::orvSceneapi_oo oo(factory);
-        try {
-            factory.close();
-        } catch (const std::runtime_error& e) {
-            message = e.what();
-        }
-    });
-    EXPECT_EQ(message, "could not close file");
-    EXPECT_EQ(printed, "closing file: No space left on device\n");
-}
-
 TEST_F(LightFileFactoryTest, DashWritesToStandardOutputAndMovesOtherOutputToStandardError) {
     // In a child process, so that the test runner's own descriptors stay as they are.
     const fs::path out = folder / "stdout.txt";

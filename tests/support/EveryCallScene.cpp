@@ -1,12 +1,14 @@
 #include "EveryCallScene.h"
 
-#include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <limits>
+#include <deque>
+#include <fstream>
+#include <map>
+#include <stdexcept>
 #include <vector>
 
+#include "importers/sceneapi/ValueKinds.h"
 #include "importers/sceneapi/orvScene_api.h"
 #include "support/Files.h"
 
@@ -18,272 +20,204 @@ std::string everyCallText(uint32_t flags) {
 
 namespace {
 
-// Value forms at their edges, and kinds that write nothing.
-void writeEdgeValues(orvScene_api& api) {
-    const float inf = std::numeric_limits<float>::infinity(), nan = std::nanf("");
-    const float big = 1234567.0f, largest = std::numeric_limits<float>::max();
-    const float odd[3] = {nan, inf, -0.0f};
-    const double dnan = std::nan(""), d3[3] = {1e-50, 2.5, -1234567.0};
-    const int32_t ints[4] = {-2147483647 - 1, 0, 7, 2147483647}, off = 0;
-    double m[16] = {};
-    m[0] = 1e-50;
-    m[5] = 1e50;
-    m[15] = 0.1;
-    api.beginGeometry("edges");
-    api.attribute("\xff", vtInt, ints + 2);  // a hexadecimal name is never indented
-    api.attribute("big", vtFloat, &big);
-    api.attribute("inf", vtFloat, &inf);
-    api.attribute("largest", vtFloat, &largest);
-    api.attribute("odd", vtFloat3, odd);
-    api.attribute("dnan", vtDouble, &dnan);
-    api.attribute("d3", vtDouble3, d3);
-    api.attribute("i4", vtInt4, ints);
-    api.attribute("off", vtBool, &off);
-    api.attribute("m", vtMatrix, m);
-    api.transform(m);
-    const double minusZero = -0.0;
-    api.translate(&d3[0], &m[5], &minusZero);
-    const std::vector<float> floats = {nan, -inf, 0.25f, 1e-5f};
-    const std::vector<double> doubles = {0.5, dnan, 3.4028234663852886e38, 3.4e38, 1e300};
-    const std::vector<int32_t> bools = {2, 0};
-    std::vector<double> matrices(32, 2.0);
-    matrices[0] = 1e-50;
-    const char* names[] = {"n0", "n1", "n2", "n3", "n4", "n5", "n6", "n7", "x\"", "n9"};
-    const ArrayRef floatArray{floats.data(), 4}, float4Array{floats.data(), 1},
-        doubleArray{doubles.data(), 4}, double3Array{doubles.data(), 1}, boolArray{bools.data(), 2},
-        matrixArray{matrices.data(), 2}, noMatrix{matrices.data(), 0}, nameArray{names, 10};
-    api.attribute("floats", vtFloatArray, &floatArray);
-    api.attribute("float4s", vtFloat4Array, &float4Array);
-    api.attribute("doubles", vtDoubleArray, &doubleArray);
-    api.attribute("double3s", vtDouble3Array, &double3Array);
-    api.attribute("bools", vtBoolArray, &boolArray);
-    api.attribute("matrices", vtMatrixArray, &matrixArray);
-    api.attribute("noMatrix", vtMatrixArray, &noMatrix);
-    api.attribute("names", vtStringArray, &nameArray);
-    for (int32_t kind : {0, 8, 11, 12, 19, 22, 0x2000, 0x8008, 0x8010})
-        api.attribute("nothing", static_cast<ValueType>(kind), &floatArray);
-    api.endGeometry();
+using Words = std::vector<std::string>;
+
+// One line of the call script: its words, strings unescaped and marked by
+// their leading quote, so that "null" stays a text.
+Words words(const std::string& line) {
+    Words out;
+    for (size_t at = 0; at < line.size(); ++at) {
+        if (line[at] == ' ') continue;
+        if (line[at] != '"') {
+            const size_t end = std::min(line.find(' ', at), line.size());
+            out.push_back(line.substr(at, end - at));
+            at = end;
+            continue;
+        }
+        std::string text = "\"";
+        for (++at; at < line.size() && line[at] != '"'; ++at) {
+            char c = line[at];
+            if (c == '\\' && line[++at] == 'x') {
+                c = static_cast<char>(std::stoi(line.substr(at + 1, 2), nullptr, 16));
+                at += 2;
+            } else if (c == '\\') {
+                c = line[at] == 'n' ? '\n' : line[at] == 'r' ? '\r' : line[at];
+            }
+            text += c;
+        }
+        out.push_back(text);
+    }
+    return out;
 }
+
+ValueType kindNamed(const std::string& word) {
+    static const std::map<std::string, ValueType> names = {
+        {"float3", vtFloat3}, {"float4", vtFloat4}, {"float", vtFloat}, {"double", vtDouble},
+        {"double3", vtDouble3}, {"int", vtInt}, {"bool", vtBool}, {"matrix", vtMatrix},
+        {"string", vtString}, {"stringRef", vtStringRef}, {"float2", vtFloat2},
+        {"float4b", vtFloat4b}, {"int2", vtInt2}, {"int3", vtInt3}, {"int4", vtInt4},
+        {"shaderId", vtShaderId}, {"chunk", vtChunk}};
+    const bool array = word.ends_with("Array");
+    const auto found = names.find(array ? word.substr(0, word.size() - 5) : word);
+    if (found == names.end()) return static_cast<ValueType>(std::strtol(word.c_str(), nullptr, 0));
+    return static_cast<ValueType>(found->second | (array ? vtArray : 0));
+}
+
+// Plays the script's calls, keeping every value alive until the end.
+class Player {
+  public:
+    explicit Player(orvScene_api& api) : a(api) {}
+
+    void call(const Words& words) {
+        w_ = &words;
+        const std::string& op = words[0];
+        if (op == "reservedA") return a.reservedA();
+        if (op == "reservedB") return a.reservedB();
+        if (op == "render") return void(a.render());
+        if (op == "print") return a.print(s(1));
+        if (op == "error") return a.error(s(1));
+        if (op == "version") return a.version(int32_t(n(1)));
+        if (op == "id") return a.id(uint32_t(n(1)));
+        if (op == "flags") return a.flags(uint32_t(n(1)));
+        if (op == "groupAttribute") return a.groupAttribute(s(1), s(2));
+        if (op == "beginGroup") return void(a.beginGroup(s(1), n(2) != 0));
+        if (op == "beginObject") return void(a.beginObject(s(1), n(2) != 0));
+        if (op == "beginMaterial") return void(a.beginMaterial(s(1), n(2) != 0));
+        if (op == "beginAnimation") return void(a.beginAnimation(s(1), s(2)));
+        if (op == "beginOutput") return void(a.beginOutput(s(1), s(2), s(3)));
+        if (op == "beginLoad") return void(a.beginLoad(s(1)));
+        if (op == "beginGeometry") return void(a.beginGeometry(s(1)));
+        if (op == "beginCamera") return void(a.beginCamera(s(1)));
+        if (op == "beginLight") return void(a.beginLight(s(1)));
+        if (op == "beginAccel") return void(a.beginAccel(s(1)));
+        if (op == "beginMatrix") return void(a.beginMatrix(s(1)));
+        if (op == "beginList") return void(a.beginList(s(1)));
+        if (op == "beginOptions") return void(a.beginOptions());
+        if (op == "beginImage") return void(a.beginImage());
+        if (op == "useMaterial") return void(a.useMaterial(s(1)));
+        if (op == "endGroup") return a.endGroup();
+        if (op == "endObject") return a.endObject();
+        if (op == "endGeometry") return a.endGeometry();
+        if (op == "endAnimation") return a.endAnimation();
+        if (op == "endLoad") return a.endLoad();
+        if (op == "endOptions") return a.endOptions();
+        if (op == "endCamera") return a.endCamera();
+        if (op == "endImage") return a.endImage();
+        if (op == "endOutput") return a.endOutput();
+        if (op == "endLight") return a.endLight();
+        if (op == "endAccel") return a.endAccel();
+        if (op == "endMatrix") return a.endMatrix();
+        if (op == "endMaterial") return a.endMaterial();
+        if (op == "endShader") return a.endShader();
+        if (op == "endList") return a.endList();
+        if (op == "pushChunk") return a.pushChunk();
+        if (op == "popChunk") return a.popChunk();
+        if (op == "transform") return a.transform(numbers<double>(1));
+        if (op == "setTransform") return a.setTransform(numbers<double>(1));
+        if (op == "scale") return a.scale(&d(1), &d(2), &d(3));
+        if (op == "rotate") return a.rotate(&d(1), &d(2), &d(3));
+        if (op == "translate") return a.translate(&d(1), &d(2), &d(3));
+        if (op == "openShader") return void(a.openShader(s(1), s(2)));
+        if (op == "defineShader") return void(a.defineShader(s(1), int32_t(n(2))));
+        if (op == "shaderInputId") return void(a.shaderInputId(s(1), int32_t(n(2))));
+        if (op == "shaderInput") return void(a.shaderInput(s(1), chunk(2)));
+        if (op == "bindShaderId") return a.bindShaderId(int32_t(n(1)), int32_t(n(2)));
+        if (op == "bindShader") return a.bindShader(int32_t(n(1)), chunk(2));
+        if (op == "progress") return a.progress(s(1), std::strtof(at(2).c_str(), nullptr));
+        if (op == "icon") return a.icon(numbers<uint8_t>(1), int32_t(words.size() - 1));
+        if (op == "blob") return a.blob(s(1), words.size() > 2 ? numbers<uint8_t>(2) : nullptr, int32_t(words.size() - 2));
+        if (op == "attribute") return void(a.attribute(s(1), kindNamed(at(2)), value(kindNamed(at(2)), 3)));
+        if (op == "listElement") return a.listElement(kindNamed(at(1)), value(kindNamed(at(1)), 2));
+        if (op == "keep") return void(kept_[at(1)] = a.currentChunk());
+        if (op == "chunk") {
+            char* text = const_cast<char*>(s(2));
+            return void(kept_[at(1)] = &chunks_.emplace_back(TextChunk{text, int32_t(std::strlen(text))}));
+        }
+        // With arguments, writeText takes a number, a text and a fraction.
+        if (op == "writeText" && words.size() == 2) return a.writeText(s(1));
+        if (op == "writeText") return a.writeText(s(1), int(n(2)), s(3), d(4));
+        throw std::runtime_error("every-call.calls: unknown call " + op);
+    }
+
+  private:
+    const std::string& at(size_t i) const {
+        if (i >= w_->size()) throw std::runtime_error("every-call.calls: " + (*w_)[0] + " needs more");
+        return (*w_)[i];
+    }
+    const char* s(size_t i) { return at(i) == "null" ? nullptr : texts_.emplace_back(at(i).substr(1)).c_str(); }
+    long long n(size_t i) const { return std::strtoll(at(i).c_str(), nullptr, 0); }
+    const double& d(size_t i) { return doubles_.emplace_back(std::strtod(at(i).c_str(), nullptr)); }
+    TextChunk* chunk(size_t i) { return at(i) == "null" ? nullptr : kept_.at(at(i).substr(1)); }
+
+    // The words from `from` on as numbers of type T, kept; never empty, so
+    // that an empty array still points somewhere.
+    template <typename T>
+    const T* numbers(size_t from) {
+        auto& v = storage_.emplace_back(std::max<size_t>(w_->size() - from, 1) * sizeof(T));
+        for (size_t i = from; i < w_->size(); ++i) {
+            const T x = std::is_floating_point_v<T> ? T(std::strtod(at(i).c_str(), nullptr)) : T(n(i));
+            std::memcpy(v.data() + (i - from) * sizeof(T), &x, sizeof(T));
+        }
+        return reinterpret_cast<const T*>(v.data());
+    }
+
+    // The value of this kind from the words at `from` on, as attribute() takes
+    // it; arrays give their element count first.
+    const void* value(ValueType type, size_t from) {
+        static const double zeros[64] = {};
+        static const ArrayRef nothing{zeros, 4};
+        const orv::ValueKind* kind = orv::findValueKind(type);
+        if (!kind) return &nothing;  // a kind that carries nothing is never read
+        const size_t first = kind->array ? from + 1 : from;
+        const void* data = nullptr;
+        switch (kind->storage) {
+            case orv::Storage::Float: data = floats(first); break;
+            case orv::Storage::Double: data = numbers<double>(first); break;
+            case orv::Storage::Int32: data = numbers<int32_t>(first); break;
+            case orv::Storage::ChunkRef: return &chunkPointers_.emplace_back(chunk(from));
+            case orv::Storage::Chars:
+            case orv::Storage::CharsRef: {
+                auto& v = pointers_.emplace_back();
+                for (size_t i = first; i < w_->size(); ++i) v.push_back(s(i));
+                if (!kind->array && kind->storage == orv::Storage::Chars) return v[0];
+                data = v.data();
+            }
+        }
+        return kind->array ? &arrays_.emplace_back(ArrayRef{data, int32_t(n(from))}) : data;
+    }
+    // Floats read as floats: a double rounded to float may differ in the last bit.
+    const float* floats(size_t from) {
+        auto& v = floats_.emplace_back(std::max<size_t>(w_->size() - from, 1));
+        for (size_t i = from; i < w_->size(); ++i) v[i - from] = std::strtof(at(i).c_str(), nullptr);
+        return v.data();
+    }
+
+    orvScene_api& a;
+    const Words* w_ = nullptr;
+    std::deque<std::string> texts_;
+    std::deque<double> doubles_;
+    std::deque<std::vector<float>> floats_;
+    std::deque<std::vector<unsigned char>> storage_;
+    std::deque<std::vector<const char*>> pointers_;
+    std::deque<ArrayRef> arrays_;
+    std::deque<TextChunk> chunks_;
+    std::deque<const TextChunk*> chunkPointers_;
+    std::map<std::string, TextChunk*> kept_;
+};
 
 }  // namespace
 
 void writeEveryCall(orvScene_api& api) {
-    api.reservedA();
-    api.print("banner with 100% and \"quotes\"");
-    api.version(-1);
-    api.groupAttribute("process identifier", "Fusion 360 test, 0x10");
-    api.groupAttribute("l\nf", "c\rr");
-    api.groupAttribute("abc", "");
-    const float top[3] = {0.8f, 0.8f, 0.8f};
-    api.attribute("top level", vtFloat3, top);  // parameter style outside any block
-
-    api.beginGroup("Every Call", true);
-    api.flags(0x8001);
-    const double m[16] = {1, 0, 0, 0, 0, 0.5, 0, 0, 0, 0, 2, 0, 10.25, -3, 1e-7, 1};
-    api.transform(m);
-    api.setTransform(m);
-    const double x = 1.5, y = -2, z = 1e10;
-    const int32_t on = 2;
-    api.scale(&x, &y, &z);
-    api.rotate(&x, &x, &y);
-    api.translate(&z, &y, &x);
-
-    api.beginGroup("a\"b", false);  // hex name form, a definition
-    api.beginGroup("h\xC3\xA9llo", true);
-    api.endGroup();
-    api.endGroup();
-    api.beginLoad("orvrtopt.so");
-    api.attribute("import_mode", vtBool, &on);
-    api.beginLoad("inner");
-    api.writeText("two\nlines\n\nand a gap\n");
-    api.endLoad();
-    api.endLoad();
-
-    // Every scalar kind, including ones that write nothing.
-    const float f3[3] = {0.8f, 0.8f, 0.8f}, f4[4] = {1, 2, 3, 4}, f2[2] = {0.5f, 0.25f};
-    const float nanValue = std::numeric_limits<float>::quiet_NaN(), tiny = 0.00001f;
-    const double d = 3.14159265358979, d3[3] = {1, 2, 3};
-    const int32_t i = -42, i2[2] = {1, 2}, i3[3] = {1, 2, 3}, i4[4] = {4, 3, 2, 1},
-                  shader = 7;
-    double matrix[16];
-    for (int k = 0; k < 16; ++k) matrix[k] = k * 0.5;
-    const char* text = "text\nwith line feed";
-    api.beginGeometry("triangles");
-    api.attribute("f3", vtFloat3, f3);
-    api.attribute("f4", vtFloat4, f4);
-    api.attribute("f4b", vtFloat4b, f4);
-    api.attribute("nan", vtFloat, &nanValue);
-    api.attribute("tiny", vtFloat, &tiny);
-    api.attribute("d", vtDouble, &d);
-    api.attribute("d3", vtDouble3, d3);
-    api.attribute("i", vtInt, &i);
-    api.attribute("b", vtBool, &on);
-    api.attribute("m", vtMatrix, matrix);
-    api.attribute("s", vtString, "plain");
-    api.attribute("sr", vtStringRef, &text);
-    api.attribute("f2", vtFloat2, f2);
-    api.attribute("i2", vtInt2, i2);
-    api.attribute("i3", vtInt3, i3);
-    api.attribute("i4", vtInt4, i4);
-    api.attribute("sid", vtShaderId, &shader);
-    api.attribute("unknown", static_cast<ValueType>(8), &i);
-    // Plain style in the group: a name with a line feed keeps the indentation.
-    api.endGeometry();
-    api.attribute("line\nfeed", vtInt, &i);
-    api.beginGeometry("arrays");
-
-    // Arrays: empty, long enough to wrap lines, and every element kind.
-    std::vector<float> floats(17);
-    for (size_t k = 0; k < floats.size(); ++k) floats[k] = float(k) / 3.0f;
-    floats[3] = nanValue;
-    std::vector<double> doubles = {1.0 / 3.0, 2.5, std::numeric_limits<double>::infinity()};
-    std::vector<int32_t> ints(20);
-    for (size_t k = 0; k < ints.size(); ++k) ints[k] = int32_t(k * k) - 7;
-    std::vector<int32_t> bools = {2, 0, 1};
-    std::vector<double> matrices(32, 0.25);
-    const char* strings[] = {"one", "t\"wo", "three"};
-    const ArrayRef empty{ints.data(), 0};
-    const ArrayRef floatArray{floats.data(), int32_t(floats.size())};
-    const ArrayRef triples{floats.data(), 5};
-    const ArrayRef quads{floats.data(), 4};
-    const ArrayRef doubleArray{doubles.data(), int32_t(doubles.size())};
-    const ArrayRef double3Array{doubles.data(), 1};
-    const ArrayRef intArray{ints.data(), int32_t(ints.size())};
-    const ArrayRef boolArray{bools.data(), int32_t(bools.size())};
-    const ArrayRef matrixArray{matrices.data(), 2};
-    const ArrayRef stringArray{strings, 3};
-    const ArrayRef negative{ints.data(), -3};
-    api.attribute("empty", vtIntArray, &empty);
-    api.attribute("negative", vtFloatArray, &negative);
-    api.attribute("floats", vtFloatArray, &floatArray);
-    api.attribute("triples", vtFloat3Array, &triples);
-    api.attribute("quads", vtFloat4Array, &quads);
-    api.attribute("doubles", vtDoubleArray, &doubleArray);
-    api.attribute("double3s", vtDouble3Array, &double3Array);
-    api.attribute("ints", vtIntArray, &intArray);
-    api.attribute("shaders", vtShaderIdArray, &intArray);
-    api.attribute("bools", vtBoolArray, &boolArray);
-    api.attribute("matrices", vtMatrixArray, &matrixArray);
-    api.attribute("strings", vtStringArray, &stringArray);
-    api.attribute("stringRefs", vtStringRefArray, &stringArray);
-    api.attribute("oddArray", static_cast<ValueType>(0x8008), &intArray);
-    api.endGeometry();
-    writeEdgeValues(api);
-
-    api.beginList("points");
-    for (int k = 0; k < 5; ++k) api.listElement(vtFloat3, f3);
-    api.listElement(vtInt, &i);
-    api.listElement(vtString, "name");
-    api.endList();
-    api.beginList("numbers");
-    for (int k = 0; k < 7; ++k) api.listElement(vtFloat, &floats[size_t(k)]);
-    api.endList();
-    api.beginList("mixed");  // the triple rule looks at the element being added
-    api.listElement(vtDouble, &d);
-    api.listElement(vtFloat3, f3);
-    api.listElement(vtFloat3, f3);
-    api.listElement(vtString, "s");
-    api.endList();
-    api.beginList("empty");
-    api.endList();
-
-    // Shaders by number, named, and captured anonymously.
-    api.defineShader("vertex_color", 1);
-    api.attribute("scale", vtFloat, &tiny);
-    api.endShader();
-    api.defineShader("orv_diffuse", 2);
-    api.shaderInputId("diffuse", 1);
-    api.endShader();
-    api.openShader("named shader", "orv_glossy");
-    api.attribute("roughness", vtFloat, &f2[0]);
-    api.endShader();
-    api.attribute("afterShader", vtFloat, &f2[0]);  // the group's plain style is back
-
-    api.pushChunk();
-    api.openShader(nullptr, "noise");
-    api.attribute("octaves", vtInt, &i);
-    api.pushChunk();
-    api.openShader(nullptr, "inner");
-    api.attribute("depth", vtFloat, &tiny);
-    api.endShader();
-    TextChunk* inner = api.currentChunk();
-    api.popChunk();
-    api.shaderInput("in", inner);
-    api.defineShader("named inside a capture", 3);  // goes to the stream
-    api.endShader();
-    api.shaderInputId("numbered", 3);
-    api.endShader();
-    TextChunk* noise = api.currentChunk();
-    api.popChunk();
-    api.pushChunk();
-    api.openShader(nullptr, "\xe9");  // a hexadecimal type makes the chunk binary
-    api.endShader();
-    TextChunk* binaryChunk = api.currentChunk();
-    api.popChunk();
-
-    api.beginObject("object 1", true);
-    api.beginMaterial("wood", false);
-    api.bindShaderId(0, 2);
-    api.bindShaderId(9, 2);
-    api.bindShader(1, noise);
-    api.bindShader(7, noise);
-    api.bindShader(0, nullptr);
-    api.bindShader(3, binaryChunk);
-    api.endMaterial();
-    api.useMaterial("wood");
-    api.beginMaterial("inline", true);
-    api.shaderInput("bump", noise);
-    api.attribute("pattern", vtChunk, &noise);
-    char own[] = "caller text {\n \"k\" 1,\n}";
-    TextChunk callerChunk;
-    callerChunk.data = own;
-    callerChunk.length = int32_t(std::strlen(own));
-    const TextChunk* callerPointer = &callerChunk;
-    api.bindShader(2, &callerChunk);
-    api.attribute("callerChunk", vtChunk, &callerPointer);
-    api.endMaterial();
-    api.beginCamera("inside object");  // refused while an object is open
-    api.endCamera();
-    api.beginImage();  // endCamera cleared the open block, so an image opens here
-    api.endImage();
-    api.endObject();
-
-    api.beginAnimation("spin", "linear");
-    api.attribute("time", vtFloat, &f2[1]);
-    api.endAnimation();
-    api.beginLight("sun");
-    api.attribute("color", vtFloat3, f3);
-    api.endLight();
-    api.beginAccel("bvh");
-    api.endAccel();
-    api.beginMatrix("placement");
-    api.transform(m);
-    api.endMatrix();
-    api.beginOutput("rgba", "png", "out.png");
-    api.attribute("gamma", vtFloat, &f2[0]);
-    api.endOutput();
-    api.attribute("afterOutput", vtInt, &i);  // plain style after an output block
-    const uint8_t bytes[5] = {0, 1, 0x7f, 0x80, 0xff};
-    api.icon(bytes, 5);
-    api.blob("thumbnail", bytes, 3);
-    api.blob("none", nullptr, 0);
-    api.id(12);
-    api.progress("loading", 0.125f);
-    api.writeText("free text %d %s %.2f\n", 42, "words", 2.5);
-    api.error("error with 50% done");
-    api.endGroup();
-
-    api.beginOptions();
-    api.attribute("samples", vtInt, &i);
-    api.endOptions();
-    api.beginCamera(nullptr);
-    api.attribute("fov", vtFloat, &f2[0]);
-    api.endCamera();
-    api.beginImage();
-    api.attribute("size", vtInt2, i2);
-    api.endImage();
-    api.reservedB();
-    api.render();
+    static const std::vector<Words> script = [] {
+        std::vector<Words> calls;
+        std::ifstream file(support::dataPath("writer/every-call.calls"));
+        if (!file) throw std::runtime_error("cannot read tests/data/writer/every-call.calls");
+        for (std::string line; std::getline(file, line);)
+            if (!line.empty() && line[0] != '#') calls.push_back(words(line));
+        return calls;
+    }();
+    Player player(api);
+    for (const Words& call : script) player.call(call);
 }
 
 }  // namespace testscene

@@ -1,8 +1,7 @@
-// A scene that uses every operation of orvScene_api with awkward values:
-// hexadecimal names, NaN and infinities, empty and long arrays, string arrays,
-// lists, captured anonymous shaders and chunks the caller built itself, blocks
-// refused and styles restored. Its text for each flag set is checked in under
-// tests/data/writer; the live link and the renderer must deliver the same bytes.
+// A scene that uses every operation of orvScene_api with awkward values, played
+// from the call script tests/data/writer/every-call.calls. Its text for each
+// flag set is checked in beside it; the live link and the renderer must deliver
+// the same bytes.
 #pragma once
 
 #include <cstdint>

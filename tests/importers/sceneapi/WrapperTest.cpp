@@ -42,15 +42,6 @@ class CountingNode : public orv::LightNode {
 
 }  // namespace
 
-TEST(Wrapper, ConstructionWritesHeaderBannerAndVersion) {
-    StubFactory factory(true);
-    orv::orvSceneapi_oo oo(factory);
-    EXPECT_EQ(oo.api(), &factory.harness.api());
-    EXPECT_EQ(factory.headers, 1);
-    EXPECT_EQ(factory.harness.take(),
-              "HEADER\n#print \"" + orv::orvSceneapi_oo::banner() + "\"\nversion 9\n\n");
-}
-
 TEST(Wrapper, BannerCarriesAConsistentBuildTimestamp) {
     const std::string banner = orv::orvSceneapi_oo::banner();
     const std::string prefix = "Quorell SceneApi oo 12.0.0  (built ";
