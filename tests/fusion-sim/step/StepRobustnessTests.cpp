@@ -1,5 +1,13 @@
 // Files that are not STEP, cut short or malformed, a loading process that
 // dies, and the records' trip through the pipe.
+#include <BRepBuilderAPI_MakeEdge.hxx>
+#include <BRepBuilderAPI_MakeFace.hxx>
+#include <BRepPrimAPI_MakeBox.hxx>
+#include <BRep_Builder.hxx>
+#include <TopoDS.hxx>
+#include <TopoDS_Compound.hxx>
+#include <TopoDS_Shell.hxx>
+#include <gp_Pln.hxx>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -108,6 +116,47 @@ TEST(StepIsolation, DeathsAndErrorsOfTheLoadingProcessBecomeErrors) {
     fine.documentName = "fine";
     fine.components.resize(1);
     EXPECT_EQ(loadInChild("fine.step", [&] { return fine; }).documentName, "fine");
+}
+
+// Two faces bounded by the same two edges between two points, a closed shell
+// that encloses nothing: OpenCASCADE leaves both faces without triangles in
+// any unit. Beside it a box, which meshes.
+TopoDS_Shape pillowAndBox() {
+    const gp_Pnt a(0, 0, 0), b(10, 0, 0);
+    const TopoDS_Edge there = BRepBuilderAPI_MakeEdge(a, b).Edge();
+    const TopoDS_Edge back = BRepBuilderAPI_MakeEdge(b, a).Edge();
+    BRep_Builder builder;
+    TopoDS_Wire up, down;
+    builder.MakeWire(up);
+    builder.Add(up, there);
+    builder.Add(up, back);
+    builder.MakeWire(down);
+    builder.Add(down, back.Reversed());
+    builder.Add(down, there.Reversed());
+    TopoDS_Shell pillow;
+    builder.MakeShell(pillow);
+    builder.Add(pillow, BRepBuilderAPI_MakeFace(gp_Pln(a, gp_Dir(0, 0, 1)), up).Face());
+    builder.Add(pillow, BRepBuilderAPI_MakeFace(gp_Pln(a, gp_Dir(0, 0, -1)), down).Face());
+    TopoDS_Compound both;
+    builder.MakeCompound(both);
+    builder.Add(both, pillow);
+    builder.Add(both, BRepPrimAPI_MakeBox(1, 2, 3).Shape());
+    return both;
+}
+
+TEST(StepUnmeshedFaces, ABodyWithFacesWithoutTrianglesIsNamedWithTheirCount) {
+    const std::string path = steptest::writtenShapePath("pillow.stp", pillowAndBox);
+    testing::internal::CaptureStderr();
+    const Design design = loadStepDesign(path);
+    const std::string warnings = testing::internal::GetCapturedStderr();
+
+    std::string pillow;
+    for (const Component& c : design.components) {
+        if (c.bodies.size() == 1 && !c.bodies[0].solid) pillow = c.name;
+    }
+    ASSERT_FALSE(pillow.empty()) << "the shell is a body";
+    EXPECT_EQ(warnings,
+              path + ": body \"Body1\" of component \"" + pillow + "\": 2 faces without triangles\n");
 }
 
 TEST(StepCodec, CutOrCorruptBytesAreRefused) {

@@ -8,6 +8,7 @@
 #include <Quantity_Color.hxx>
 #include <STEPCAFControl_Writer.hxx>
 #include <STEPControl_Controller.hxx>
+#include <STEPControl_Writer.hxx>
 #include <TDataStd_Name.hxx>
 #include <TDocStd_Document.hxx>
 #include <TopExp_Explorer.hxx>
@@ -103,19 +104,37 @@ std::string temporaryFolder() {
     return folder.path().string();
 }
 
+namespace {
+
+// Written in a child: OpenCASCADE's registries, which it never frees, stay
+// out of this process.
+void writeInChild(const std::string& file, const std::function<bool()>& write) {
+    const pid_t child = ::fork();
+    if (child == 0) ::_exit(write() ? 0 : 1);
+    int status = -1;
+    ::waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "cannot write " << file;
+}
+
+}  // namespace
+
 const std::string& writtenAssemblyPath() {
     static const std::string path = [] {
         const std::string file = temporaryFolder() + "/top.stp";
-        // Written in a child: OpenCASCADE's registries, which it never frees,
-        // stay out of this process.
-        const pid_t child = ::fork();
-        if (child == 0) ::_exit(writeAssembly(file) ? 0 : 1);
-        int status = -1;
-        ::waitpid(child, &status, 0);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "cannot write " << file;
+        writeInChild(file, [&] { return writeAssembly(file); });
         return file;
     }();
     return path;
+}
+
+std::string writtenShapePath(const std::string& name, const std::function<TopoDS_Shape()>& make) {
+    const std::string file = temporaryFolder() + "/" + name;
+    writeInChild(file, [&] {
+        STEPControl_Writer writer;
+        return writer.Transfer(make(), STEPControl_AsIs) == IFSelect_RetDone &&
+               writer.Write(file.c_str()) == IFSelect_RetDone;
+    });
+    return file;
 }
 
 const Design& writtenAssembly() {

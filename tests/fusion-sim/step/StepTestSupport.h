@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <TopoDS_Shape.hxx>
+
+#include <functional>
 #include <string>
 
 #include "step/StepDesign.h"
@@ -26,6 +29,10 @@ std::string temporaryFolder();
 const std::string& writtenAssemblyPath();
 // The written assembly loaded through the child process with default options.
 const steploader::Design& writtenAssembly();
+
+// A STEP file in the temporary folder holding the shape `make` builds, in
+// millimetres, written by OpenCASCADE's plain writer.
+std::string writtenShapePath(const std::string& name, const std::function<TopoDS_Shape()>& make);
 
 // QUORELL_SHARED_DATA/step/<name>; whether that folder is there.
 std::string samplePath(const std::string& name);

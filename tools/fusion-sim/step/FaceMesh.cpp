@@ -41,7 +41,7 @@ void setNormal(Mesh& mesh, std::size_t node, const gp_Vec& normal) {
 
 }  // namespace
 
-Mesh faceMesh(const TopoDS_Face& face) {
+Mesh faceMesh(const TopoDS_Face& face, double scale) {
     Mesh mesh;
     TopLoc_Location location;
     const Handle(Poly_Triangulation) triangulation = BRep_Tool::Triangulation(face, location);
@@ -54,9 +54,9 @@ Mesh faceMesh(const TopoDS_Face& face) {
     mesh.coordinates.reserve(3 * nodeCount);
     for (int i = 1; i <= nodeCount; ++i) {
         const gp_Pnt p = triangulation->Node(i).Transformed(placement);
-        mesh.coordinates.push_back(static_cast<float>(p.X()));
-        mesh.coordinates.push_back(static_cast<float>(p.Y()));
-        mesh.coordinates.push_back(static_cast<float>(p.Z()));
+        mesh.coordinates.push_back(static_cast<float>(p.X() * scale));
+        mesh.coordinates.push_back(static_cast<float>(p.Y() * scale));
+        mesh.coordinates.push_back(static_cast<float>(p.Z() * scale));
     }
 
     mesh.indices.reserve(3 * triangulation->NbTriangles());

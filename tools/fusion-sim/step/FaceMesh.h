@@ -9,8 +9,9 @@ namespace steploader {
 
 // The face's triangulation with the face's location applied, triangles wound
 // and normals pointing along the face's orientation in its body, and texture
-// coordinates from the surface parameters. Lengths stay in the model's unit.
-// A face without triangulation gives an empty mesh.
-Mesh faceMesh(const TopoDS_Face& face);
+// coordinates from the surface parameters. Node coordinates are multiplied by
+// `scale` (the model's unit in centimetres); texture coordinates stay the
+// surface's own parameters. A face without triangulation gives an empty mesh.
+Mesh faceMesh(const TopoDS_Face& face, double scale = 1.0);
 
 }  // namespace steploader

@@ -23,9 +23,11 @@
 #include <cctype>
 #include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <set>
 
+#include "step/BodyMeasures.h"
 #include "step/XcafConverter.h"
 
 namespace steploader {
@@ -50,19 +52,36 @@ std::string fileUnit(STEPControl_Reader& reader) {
 }
 
 // Every distinct part shape once, so that a part reused by many instances is
-// meshed once: triangulations live on the shared faces.
-TopoDS_Compound distinctParts(const Handle(XCAFDoc_ShapeTool) & shapes) {
+// meshed and measured once: triangulations live on the shared faces.
+std::vector<TopoDS_Shape> distinctParts(const Handle(XCAFDoc_ShapeTool) & shapes) {
     TDF_LabelSequence labels;
     shapes->GetShapes(labels);
-    BRep_Builder builder;
-    TopoDS_Compound parts;
-    builder.MakeCompound(parts);
+    std::vector<TopoDS_Shape> parts;
     for (const TDF_Label& label : labels) {
         if (XCAFDoc_ShapeTool::IsAssembly(label)) continue;
         const TopoDS_Shape shape = XCAFDoc_ShapeTool::GetShape(label);
-        if (!shape.IsNull()) builder.Add(parts, shape);
+        if (!shape.IsNull()) parts.push_back(shape);
     }
     return parts;
+}
+
+// The document's length unit in centimetres; OpenCASCADE's default is the
+// millimetre.
+double centimetresPerUnit(const Handle(TDocStd_Document) & document) {
+    double unit = 0;
+    if (XCAFDoc_DocumentTool::GetLengthUnit(document, unit, UnitsMethods_LengthUnit_Centimeter) &&
+        std::isfinite(unit) && unit > 0) {
+        return unit;
+    }
+    return 0.1;
+}
+
+void reportUnmeshedBodies(const std::string& path, const std::vector<UnmeshedBody>& bodies) {
+    for (const UnmeshedBody& body : bodies) {
+        std::fprintf(stderr, "%s: body \"%s\" of component \"%s\": %d face%s without triangles\n",
+                     path.c_str(), body.body.c_str(), body.component.c_str(), body.faces,
+                     body.faces == 1 ? "" : "s");
+    }
 }
 
 double modelDiagonal(const Handle(XCAFDoc_ShapeTool) & shapes) {
@@ -117,9 +136,9 @@ Design readStepDesign(const std::string& path, const Options& options) {
         XCAFDoc_ShapeTool::SetAutoNaming(false);
         Handle(XCAFApp_Application) application = XCAFApp_Application::GetApplication();
         Handle(TDocStd_Document) document;
+        // The document keeps OpenCASCADE's default unit, as its own tools read
+        // and mesh the file; lengths become centimetres in the records.
         application->NewDocument("MDTV-XCAF", document);
-        // Read lengths straight in centimetres, the host's unit.
-        XCAFDoc_DocumentTool::SetLengthUnit(document, 1.0, UnitsMethods_LengthUnit_Centimeter);
 
         STEPCAFControl_Reader reader;
         reader.SetColorMode(true);
@@ -145,17 +164,32 @@ Design readStepDesign(const std::string& path, const Options& options) {
         shapes->GetFreeShapes(freeShapes);
         if (freeShapes.IsEmpty()) throw LoadError(path + ": the file holds no shapes");
 
+        const double scale = centimetresPerUnit(document);
+
+        // Exact areas and volumes are integrated on other threads meanwhile.
+        std::vector<TopoDS_Shape> bodies;
+        BRep_Builder builder;
+        TopoDS_Compound parts;
+        builder.MakeCompound(parts);
+        for (const TopoDS_Shape& part : distinctParts(shapes)) {
+            builder.Add(parts, part);
+            for (TopoDS_Shape& body : bodiesOf(part)) bodies.push_back(std::move(body));
+        }
+        BodyMeasures measures(bodies);
+
         start = Clock::now();
-        double deflection = options.deflection;
+        double deflection = options.deflection / scale;
         if (deflection <= 0) deflection = options.relativeDeflection * modelDiagonal(shapes);
-        if (!(deflection > 0)) deflection = 0.01;
-        BRepMesh_IncrementalMesh mesher(distinctParts(shapes), deflection, false,
-                                        options.angularDeflection, true);
+        if (!(deflection > 0)) deflection = 0.01 / scale;
+        BRepMesh_IncrementalMesh mesher(parts, deflection, false, options.angularDeflection, true);
         design.timings.mesh = secondsSince(start);
 
         start = Clock::now();
-        XcafConverter(document, generatedNames).convert(design, design.documentName);
+        measures.finish();
+        XcafConverter converter(document, generatedNames, scale, measures);
+        converter.convert(design, design.documentName);
         design.timings.convert = secondsSince(start);
+        reportUnmeshedBodies(path, converter.unmeshedBodies());
         application->Close(document);
     } catch (const Standard_Failure& failure) {
         const char* text = failure.GetMessageString();

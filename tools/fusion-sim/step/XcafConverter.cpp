@@ -1,7 +1,5 @@
 #include "step/XcafConverter.h"
 
-#include <BRepGProp.hxx>
-#include <GProp_GProps.hxx>
 #include <Quantity_Color.hxx>
 #include <TCollection_AsciiString.hxx>
 #include <TDF_LabelSequence.hxx>
@@ -34,11 +32,12 @@ std::uint8_t toByte(double value) {
     return static_cast<std::uint8_t>(std::lround(clamped * 255.0));
 }
 
-Transform toTransform(const gp_Trsf& trsf) {
+Transform toTransform(const gp_Trsf& trsf, double scale) {
     Transform m = kIdentity;
     for (int row = 0; row < 3; ++row) {
-        for (int column = 0; column < 4; ++column)
+        for (int column = 0; column < 3; ++column)
             m[4 * row + column] = trsf.Value(row + 1, column + 1);
+        m[4 * row + 3] = trsf.Value(row + 1, 4) * scale;
     }
     return m;
 }
@@ -53,10 +52,13 @@ std::string labelName(const TDF_Label& label) {
 }
 
 XcafConverter::XcafConverter(const Handle(TDocStd_Document) & document,
-                             std::set<std::string> generatedNames)
+                             std::set<std::string> generatedNames, double centimetresPerUnit,
+                             const BodyMeasures& measures)
     : shapes_(XCAFDoc_DocumentTool::ShapeTool(document->Main())),
       colours_(XCAFDoc_DocumentTool::ColorTool(document->Main())),
-      generatedNames_(std::move(generatedNames)) {}
+      generatedNames_(std::move(generatedNames)),
+      scale_(centimetresPerUnit),
+      measures_(measures) {}
 
 std::string XcafConverter::instanceName(const TDF_Label& instance, int component) const {
     std::string name = labelName(instance);
@@ -80,7 +82,7 @@ void XcafConverter::convert(Design& design, const std::string& rootName) {
             occurrence.component = componentOf(free);
             occurrence.name = instanceName(free, occurrence.component);
             occurrence.visible = colours_->IsVisible(free);
-            occurrence.transform = toTransform(shapes_->GetShape(free).Location().Transformation());
+            occurrence.transform = toTransform(shapes_->GetShape(free).Location().Transformation(), scale_);
             design.components[design.root].occurrences.push_back(occurrence);
         }
     }
@@ -118,7 +120,7 @@ void XcafConverter::addOccurrence(int parentIndex, const TDF_Label& reference) {
     occurrence.name = instanceName(reference, occurrence.component);
     occurrence.visible = colours_->IsVisible(reference);
     occurrence.appearance = appearanceOf(reference);
-    occurrence.transform = toTransform(XCAFDoc_ShapeTool::GetLocation(reference).Transformation());
+    occurrence.transform = toTransform(XCAFDoc_ShapeTool::GetLocation(reference).Transformation(), scale_);
     design_->components[parentIndex].occurrences.push_back(std::move(occurrence));
 }
 
@@ -143,26 +145,25 @@ void XcafConverter::addBodies(int componentIndex, const TDF_Label& part) {
     };
 
     std::vector<Body> bodies;
+    int unmeshedFaces = 0;
     auto addFace = [&](Body& body, const TopoDS_Shape& face, int inherited) {
         const int own = infoOf(face).appearance;
-        body.faces.push_back(
-            Face{own != kNoAppearance ? own : inherited, faceMesh(TopoDS::Face(face))});
+        Face converted{own != kNoAppearance ? own : inherited,
+                       faceMesh(TopoDS::Face(face), scale_)};
+        if (converted.mesh.indices.empty()) ++unmeshedFaces;
+        body.faces.push_back(std::move(converted));
     };
-    auto addBody = [&](const TopoDS_Shape& bodyShape) {
+    for (const TopoDS_Shape& bodyShape : bodiesOf(shape)) {
         const SubShapeInfo info = infoOf(bodyShape);
         Body body;
         body.name = info.name.empty() ? "Body" + std::to_string(bodies.size() + 1) : info.name;
         body.visible = partVisible && info.visible;
         body.solid = bodyShape.ShapeType() == TopAbs_SOLID;
         body.appearance = info.appearance != kNoAppearance ? info.appearance : partAppearance;
-        GProp_GProps surface;
-        BRepGProp::SurfaceProperties(bodyShape, surface);
-        body.area = surface.Mass();
-        if (body.solid) {
-            GProp_GProps volume;
-            BRepGProp::VolumeProperties(bodyShape, volume);
-            body.volume = std::abs(volume.Mass());
-        }
+        const Measures measures = measures_.of(bodyShape);
+        body.area = measures.area * scale_ * scale_;
+        body.volume = measures.volume * scale_ * scale_ * scale_;
+        unmeshedFaces = 0;
         if (body.solid) {
             // A colour on a shell of the solid colours that shell's faces.
             for (TopExp_Explorer shell(bodyShape, TopAbs_SHELL); shell.More(); shell.Next()) {
@@ -176,16 +177,10 @@ void XcafConverter::addBodies(int componentIndex, const TDF_Label& part) {
                 addFace(body, face.Current(), kNoAppearance);
             }
         }
+        if (unmeshedFaces > 0) {
+            unmeshed_.push_back({design_->components[componentIndex].name, body.name, unmeshedFaces});
+        }
         bodies.push_back(std::move(body));
-    };
-
-    for (TopExp_Explorer solid(shape, TopAbs_SOLID); solid.More(); solid.Next())
-        addBody(solid.Current());
-    for (TopExp_Explorer shell(shape, TopAbs_SHELL, TopAbs_SOLID); shell.More(); shell.Next()) {
-        addBody(shell.Current());
-    }
-    for (TopExp_Explorer face(shape, TopAbs_FACE, TopAbs_SHELL); face.More(); face.Next()) {
-        addBody(face.Current());
     }
     design_->components[componentIndex].bodies = std::move(bodies);
 }

@@ -15,19 +15,34 @@
 #include <string>
 #include <vector>
 
+#include "step/BodyMeasures.h"
 #include "step/StepDesign.h"
 
 namespace steploader {
+
+// A body some of whose faces have no triangles: a hole in its display mesh.
+struct UnmeshedBody {
+    std::string component;
+    std::string body;
+    int faces = 0;
+};
 
 class XcafConverter {
   public:
     // Instance names in `generatedNames` (or of XCAF's "=>[entry]" form) were
     // made up by a translator; such instances take their product's name.
-    XcafConverter(const Handle(TDocStd_Document) & document, std::set<std::string> generatedNames);
+    // `centimetresPerUnit` scales the document's lengths to the records'
+    // centimetres; `measures` holds every body's area and volume in the
+    // document's unit.
+    XcafConverter(const Handle(TDocStd_Document) & document, std::set<std::string> generatedNames,
+                  double centimetresPerUnit, const BodyMeasures& measures);
 
     // Fills components, occurrences, bodies, appearances and the root of
     // `design`. Several free shapes go under one root named `rootName`.
     void convert(Design& design, const std::string& rootName);
+
+    // The bodies converted with faces left without triangles, in design order.
+    const std::vector<UnmeshedBody>& unmeshedBodies() const { return unmeshed_; }
 
   private:
     std::string instanceName(const TDF_Label& instance, int component) const;
@@ -41,6 +56,9 @@ class XcafConverter {
     Handle(XCAFDoc_ShapeTool) shapes_;
     Handle(XCAFDoc_ColorTool) colours_;
     std::set<std::string> generatedNames_;
+    double scale_;
+    const BodyMeasures& measures_;
+    std::vector<UnmeshedBody> unmeshed_;
     Design* design_ = nullptr;
     NCollection_DataMap<TDF_Label, int, TDF_LabelMapHasher> components_;
     std::map<std::uint32_t, int> appearances_;  // packed sRGB → index
