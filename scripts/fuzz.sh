@@ -6,7 +6,7 @@
 # build-fuzz/findings/<target>/ (minimise it with -minimize_crash=1 and add it
 # to the checked-in corpus once fixed).
 #
-#   scripts/fuzz.sh [SECONDS] [TARGET...]    targets: json_design reg_hive
+#   scripts/fuzz.sh [SECONDS] [TARGET...]    targets: json_design reg_hive bip_reader
 #                                            renderer_frames step_codec
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -18,7 +18,7 @@ fi
 seconds=${1:-60}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -eq 0 ] && targets=(json_design reg_hive renderer_frames step_codec)
+[ ${#targets[@]} -eq 0 ] && targets=(json_design reg_hive renderer_frames step_codec bip_reader)
 
 scripts/setup.sh --fuzz
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \

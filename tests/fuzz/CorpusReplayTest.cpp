@@ -42,6 +42,9 @@ TEST(FuzzCorpus, RegHive) {
 TEST(FuzzCorpus, RendererFrames) {
     EXPECT_GT(replayCorpus("renderer_frames", fuzzRendererFrames), 0u);
 }
+TEST(FuzzCorpus, BipReader) {
+    EXPECT_GT(replayCorpus("bip_reader", fuzzBipReader), 0u);
+}
 #ifdef QUORELL_FUZZ_STEP
 TEST(FuzzCorpus, StepCodec) {
     EXPECT_GT(replayCorpus("step_codec", fuzzStepCodec), 0u);

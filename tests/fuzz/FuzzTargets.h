@@ -17,5 +17,8 @@ int fuzzRendererFrames(const uint8_t* data, size_t size);
 // The design records a STEP loading process hands to fusion-sim.
 int fuzzStepCodec(const uint8_t* data, size_t size);
 
+// A .bip scene file: read into the file writer, and what that wrote read again.
+int fuzzBipReader(const uint8_t* data, size_t size);
+
 // Aborts with the message when a property does not hold.
 void fuzzCheck(bool holds, const char* what);

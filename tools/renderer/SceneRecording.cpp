@@ -1,6 +1,6 @@
 #include "SceneRecording.h"
 
-#include "NullSceneApi.h"
+#include "importers/sceneapi/NullSceneApi.h"
 #include "livelib/FrameCodec.h"
 
 namespace renderer {
@@ -47,7 +47,7 @@ SceneRecording::~SceneRecording() {
 }
 
 SceneRecorder::SceneRecorder(uint32_t session, uint64_t maxBytes)
-    : session_(session), maxBytes_(maxBytes), validator_(std::make_unique<NullSceneApi>()) {}
+    : session_(session), maxBytes_(maxBytes), validator_(std::make_unique<orv::NullSceneApi>()) {}
 
 SceneRecorder::~SceneRecorder() = default;
 

@@ -3,7 +3,7 @@
 
 #include "importers/sceneapi/orvScene_api.h"
 
-namespace renderer {
+namespace orv {
 
 class NullSceneApi : public orvScene_api {
   public:
@@ -73,4 +73,4 @@ class NullSceneApi : public orvScene_api {
     void error(const char*) override {}
 };
 
-}  // namespace renderer
+}  // namespace orv
