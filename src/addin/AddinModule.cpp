@@ -17,7 +17,7 @@ DesignConverter& getConverter() {
     return *state.converter;
 }
 
-extern "C" bool run(const char* /*context*/) {
+extern "C" XI_EXPORT bool run(const char* /*context*/) {
     state.application = adsk::core::Application::get();
     if (!state.application) return false;
     state.userInterface = state.application->userInterface();
@@ -31,7 +31,7 @@ extern "C" bool run(const char* /*context*/) {
     return true;
 }
 
-extern "C" bool stop(const char* /*context*/) {
+extern "C" XI_EXPORT bool stop(const char* /*context*/) {
     // The application stays; definitions and controls stay in the host for a later run.
     state.userInterface = nullptr;
     state.converter.reset();

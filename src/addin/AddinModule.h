@@ -27,7 +27,5 @@ void installCommands(const adsk::core::Ptr<adsk::core::Workspaces>& workspaces,
                      const adsk::core::Ptr<adsk::core::Toolbars>& toolbars,
                      const adsk::core::Ptr<adsk::core::CommandDefinitions>& definitions);
 
-extern "C" {
-__attribute__((visibility("default"))) bool run(const char* context);
-__attribute__((visibility("default"))) bool stop(const char* context);
-}
+extern "C" XI_EXPORT bool run(const char* context);
+extern "C" XI_EXPORT bool stop(const char* context);

@@ -2,7 +2,8 @@
 // executed handler to each new command; the executed handler runs the flow.
 #pragma once
 
-#include "host/Fusion.h"
+#include <Core/CoreAll.h>
+#include <Fusion/FusionAll.h>
 
 class QRRenderCommandExecutedHandler : public adsk::core::CommandEventHandler {
   public:

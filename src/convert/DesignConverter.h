@@ -9,7 +9,8 @@
 #include <string>
 
 #include "convert/ComponentSignature.h"
-#include "host/Fusion.h"
+#include <Core/CoreAll.h>
+#include <Fusion/FusionAll.h>
 #include "importers/sceneapi/orvSceneapi_oo.h"
 
 namespace orv {

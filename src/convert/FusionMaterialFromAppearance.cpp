@@ -4,7 +4,8 @@
 #include <string>
 
 #include "convert/ConversionFailure.h"
-#include "host/Fusion.h"
+#include <Core/CoreAll.h>
+#include <Fusion/FusionAll.h>
 #include "scene/Material.h"
 
 namespace {

@@ -8,8 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "host/core/Document.h"
-#include "host/core/Enums.h"
+#include <Core/CoreAll.h>
+#include <Core/CoreTypeDefs.h>
+#include <Fusion/FusionTypeDefs.h>
 
 namespace host {
 

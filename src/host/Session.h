@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "host/DesignBuilder.h"
-#include "host/core/Application.h"
+#include <Core/CoreAll.h>
 
 namespace host {
 

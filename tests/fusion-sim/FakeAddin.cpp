@@ -4,7 +4,8 @@
 #include <fstream>
 #include <stdexcept>
 
-#include "host/Fusion.h"
+#include <Core/CoreAll.h>
+#include <Fusion/FusionAll.h>
 
 using namespace adsk::core;
 

@@ -4,7 +4,8 @@
 #include <filesystem>
 #include <sstream>
 
-#include "host/Fusion.h"
+#include <Core/CoreAll.h>
+#include <Fusion/FusionAll.h>
 #include "host/Session.h"
 #include "support/Files.h"
 #include "tools/fusion-sim/DesignLoader.h"

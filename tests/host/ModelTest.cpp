@@ -1,7 +1,8 @@
 // Documents built from records, as the add-in reads them.
 #include <gtest/gtest.h>
 
-#include "host/Fusion.h"
+#include <Core/CoreAll.h>
+#include <Fusion/FusionAll.h>
 #include "host/Primitives.h"
 #include "host/Session.h"
 

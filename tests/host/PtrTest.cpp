@@ -1,7 +1,8 @@
 // Reference counting, casts and the host's array hand-over.
 #include <gtest/gtest.h>
 
-#include "host/Fusion.h"
+#include <Core/CoreAll.h>
+#include <Fusion/FusionAll.h>
 #include "host/Session.h"
 #include "host/model/HostArray.h"
 

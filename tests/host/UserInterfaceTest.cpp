@@ -3,7 +3,8 @@
 
 #include <memory>
 
-#include "host/Fusion.h"
+#include <Core/CoreAll.h>
+#include <Fusion/FusionAll.h>
 #include "host/Session.h"
 
 using namespace adsk::core;

@@ -1,4 +1,4 @@
-#include "host/core/Appearance.h"
+#include <Core/CoreAll.h>
 
 #include "host/model/HostArray.h"
 

@@ -1,4 +1,4 @@
-#include "host/core/Document.h"
+#include <Core/CoreAll.h>
 
 #include "host/model/AppState.h"
 #include "host/model/HostArray.h"

@@ -1,4 +1,4 @@
-#include "host/core/Events.h"
+#include <Core/CoreAll.h>
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "host/core/Geometry.h"
+#include <Core/CoreAll.h>
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "host/core/UserInterface.h"
+#include <Core/CoreAll.h>
 
 #include "host/model/AppState.h"
 #include "host/model/HostArray.h"

@@ -1,4 +1,4 @@
-#include "host/fusion/Design.h"
+#include <Fusion/FusionAll.h>
 
 #include "host/model/HostArray.h"
 #include "host/model/ModelAccess.h"

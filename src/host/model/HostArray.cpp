@@ -2,7 +2,7 @@
 
 #include <new>
 
-#include "host/core/Geometry.h"
+#include <Core/CoreAll.h>
 
 namespace host::detail {
 namespace {

@@ -8,7 +8,8 @@
 #include <utility>
 
 #include "host/DesignBuilder.h"
-#include "host/Fusion.h"
+#include <Core/CoreAll.h>
+#include <Fusion/FusionAll.h>
 
 namespace host {
 

@@ -1,5 +1,5 @@
 #pragma once
-// Plain enums of the host interface with the host's values.
+// Plain enums of the core interface with the host's values.
 
 namespace adsk::core {
 
@@ -36,14 +36,3 @@ enum CameraTypes {
 };
 
 }  // namespace adsk::core
-
-namespace adsk::fusion {
-
-enum CalculationAccuracy {
-    LowCalculationAccuracy = 0,
-    MediumCalculationAccuracy = 1,
-    HighCalculationAccuracy = 2,
-    VeryHighCalculationAccuracy = 3
-};
-
-}  // namespace adsk::fusion

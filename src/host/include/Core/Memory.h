@@ -1,21 +1,16 @@
 #pragma once
-// Root of every host object: intrusive reference count, class names and casts,
-// the host's smart pointer and the host-allocated arrays that cross the interface.
+// The host's smart pointer and the host-allocated arrays that cross the interface.
 
 #include <cstddef>
-#include <cstring>
 #include <exception>
 #include <string>
 #include <type_traits>
 #include <utility>
 #include <vector>
 
-namespace host {
-class ModelAccess;  // the stand-in's own code that fills and drives the model
-}
-
 namespace adsk::core {
 
+class Base;
 class Point3D;
 
 // Host arrays (texts and numbers) are allocated by the host library; the caller
@@ -25,37 +20,6 @@ void DeallocateArrayInternal(int* array);
 void DeallocateArrayInternal(float* array);
 void DeallocateArrayInternal(double* array);
 void DeallocateArrayInternal(Point3D** array);
-
-template <class T>
-class Ptr;
-
-class Base {
-  public:
-    Base() = default;
-    Base(const Base&) = delete;
-    Base& operator=(const Base&) = delete;
-    virtual ~Base();
-
-    static const char* classType() { return "adsk::core::Base"; }
-    virtual const char* objectType() const { return classType(); }
-    virtual bool isValid() const { return true; }
-
-    void addref() const { ++refs_; }
-    void release() const {
-        if (--refs_ == 0) delete this;
-    }
-    int refcount() const { return refs_; }
-
-    // The object as a T, or null when T is not in its class chain.
-    template <class T>
-    Ptr<T> cast() const;
-
-    // Walks the class chain from the dynamic class up to Base.
-    virtual bool isKindOf(const char* type) const { return std::strcmp(type, classType()) == 0; }
-
-  private:
-    mutable int refs_ = 1;  // the creator's reference
-};
 
 template <class T>
 class Ptr {
@@ -136,12 +100,6 @@ class Ptr {
     T* p_ = nullptr;
 };
 
-template <class T>
-Ptr<T> Base::cast() const {
-    if (!isKindOf(T::classType())) return nullptr;
-    return Ptr<T>(static_cast<const T*>(this), false);
-}
-
 namespace detail {
 // Copies a host array into a standard container and frees the host copy.
 inline std::string takeText(char* text) {
@@ -161,20 +119,3 @@ std::vector<T> takeArray(T* array, size_t count) {
 }  // namespace detail
 
 }  // namespace adsk::core
-
-// Class-name plumbing of a host class: its own name for classType/objectType and
-// its link in the class chain that cast<T>() walks.
-#define ADSK_HOST_CLASS(Name, Parent)                                  \
-  public:                                                              \
-    static const char* classType() {                                   \
-        return Name;                                                   \
-    }                                                                  \
-    const char* objectType() const override {                          \
-        return Name;                                                   \
-    }                                                                  \
-    bool isKindOf(const char* type) const override {                   \
-        return std::strcmp(type, Name) == 0 || Parent::isKindOf(type); \
-    }                                                                  \
-                                                                       \
-  private:                                                             \
-    friend class ::host::ModelAccess;

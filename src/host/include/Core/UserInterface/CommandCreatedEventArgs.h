@@ -1,0 +1,27 @@
+#pragma once
+
+#include <Core/Base.h>
+#include <Core/Application/EventArgs.h>
+#include <Core/Application/Event.h>
+#include <Core/UserInterface/Command.h>
+
+namespace adsk::core {
+class Command;
+class Event;
+class EventArgs;
+}  // namespace adsk::core
+
+namespace adsk::core {
+
+class CommandCreatedEventArgs : public EventArgs {
+    ADSK_HOST_CLASS("adsk::core::CommandCreatedEventArgs", EventArgs)
+  public:
+    Ptr<Command> command() const { return command_; }
+
+  private:
+    CommandCreatedEventArgs(Ptr<Event> firingEvent, Ptr<Command> command)
+        : EventArgs(std::move(firingEvent)), command_(std::move(command)) {}
+    Ptr<Command> command_;
+};
+
+}  // namespace adsk::core
