@@ -25,7 +25,10 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <memory>
+#include <mutex>
 #include <set>
+#include <vector>
 
 #include "step/BodyMeasures.h"
 #include "step/XcafConverter.h"
@@ -112,6 +115,25 @@ std::set<std::string> idsOfUnnamedInstances(STEPControl_Reader& reader) {
     return ids;
 }
 
+// What one read leaves behind: OpenCASCADE's reader session with the file's
+// entities, the document, the mesher's model and the measured copies. Tearing
+// them down takes several percent of a load, and every caller reads one file
+// in a process that ends right after it has sent the design, so they are kept
+// (reachable) until the process ends.
+struct Leftovers {
+    std::unique_ptr<STEPCAFControl_Reader> session;
+    Handle(TDocStd_Document) document;
+    std::unique_ptr<BRepMesh_IncrementalMesh> mesher;
+    std::unique_ptr<BodyMeasures> measures;
+};
+
+void keepUntilExit(Leftovers&& leftovers) {
+    static std::mutex guard;
+    static std::vector<Leftovers> kept;
+    std::lock_guard<std::mutex> lock(guard);
+    kept.push_back(std::move(leftovers));
+}
+
 }  // namespace
 
 std::string hostUnitName(const std::string& stepUnit) {
@@ -140,7 +162,8 @@ Design readStepDesign(const std::string& path, const Options& options) {
         // and mesh the file; lengths become centimetres in the records.
         application->NewDocument("MDTV-XCAF", document);
 
-        STEPCAFControl_Reader reader;
+        auto session = std::make_unique<STEPCAFControl_Reader>();
+        STEPCAFControl_Reader& reader = *session;
         reader.SetColorMode(true);
         reader.SetNameMode(true);
         reader.SetLayerMode(true);
@@ -175,13 +198,15 @@ Design readStepDesign(const std::string& path, const Options& options) {
             builder.Add(parts, part);
             for (TopoDS_Shape& body : bodiesOf(part)) bodies.push_back(std::move(body));
         }
-        BodyMeasures measures(bodies);
+        auto measured = std::make_unique<BodyMeasures>(bodies);
+        BodyMeasures& measures = *measured;
 
         start = Clock::now();
         double deflection = options.deflection / scale;
         if (deflection <= 0) deflection = options.relativeDeflection * modelDiagonal(shapes);
         if (!(deflection > 0)) deflection = 0.01 / scale;
-        BRepMesh_IncrementalMesh mesher(parts, deflection, false, options.angularDeflection, true);
+        auto mesher = std::make_unique<BRepMesh_IncrementalMesh>(
+            parts, deflection, false, options.angularDeflection, true);
         design.timings.mesh = secondsSince(start);
 
         start = Clock::now();
@@ -190,7 +215,7 @@ Design readStepDesign(const std::string& path, const Options& options) {
         converter.convert(design, design.documentName);
         design.timings.convert = secondsSince(start);
         reportUnmeshedBodies(path, converter.unmeshedBodies());
-        application->Close(document);
+        keepUntilExit(Leftovers{std::move(session), document, std::move(mesher), std::move(measured)});
     } catch (const Standard_Failure& failure) {
         const char* text = failure.GetMessageString();
         throw LoadError(path + ": OpenCASCADE failed: " + failure.DynamicType()->Name() +
