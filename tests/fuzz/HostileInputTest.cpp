@@ -1,6 +1,6 @@
 // Inputs built to hurt: design files that nest, chain or ask for too much,
-// scenes nested beyond the renderer's limit, fusion-sim sessions that go
-// wrong half way. Each gets a clear refusal or works.
+// records of other processes, folders where files belong. Each gets a clear
+// refusal or works.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -8,10 +8,7 @@
 #include <fstream>
 #include <functional>
 #include <map>
-#include <sstream>
 
-#include "ModelSets.h"
-#include "livelib/FrameCodec.h"
 #include "livelib/InstanceRecords.h"
 #include "platform/Platform.h"
 #include "support/Files.h"
@@ -125,77 +122,6 @@ TEST(HostileInput, DesignFilesAreRefusedNamingFilePlaceAndLimit) {
         ++checked;
     }
     EXPECT_EQ(checked, cases.size());
-}
-
-// Frames of a scene of depth groups nested in each other with these flags,
-// the innermost holding a body group when withBody.
-std::vector<std::pair<uint8_t, std::vector<uint8_t>>> nestedScene(size_t depth, uint32_t flags,
-                                                                  bool withBody = true) {
-    std::vector<std::pair<uint8_t, std::vector<uint8_t>>> frames;
-    auto add = [&](livelink::Op op, const std::function<void(livelink::FrameWriter&)>& fill) {
-        std::vector<uint8_t> bytes;
-        livelink::FrameWriter w(bytes);
-        w.begin(op);
-        fill(w);
-        w.end();
-        frames.emplace_back(bytes[4], std::vector<uint8_t>(bytes.begin() + 5, bytes.end()));
-    };
-    auto group = [&](const char* name) {
-        add(livelink::Op::BeginGroup, [&](livelink::FrameWriter& w) {
-            w.string(name);
-            w.u8(1);
-        });
-    };
-    for (size_t level = 0; level < depth; ++level) {
-        group("Level");
-        add(livelink::Op::Flags, [&](livelink::FrameWriter& w) { w.u32(flags); });
-    }
-    if (withBody) {
-        group("Body");
-        add(livelink::Op::Flags, [](livelink::FrameWriter& w) { w.u32(renderer::kFlagBody); });
-        add(livelink::Op::EndGroup, [](livelink::FrameWriter&) {});
-    }
-    for (size_t level = 0; level < depth; ++level)
-        add(livelink::Op::EndGroup, [](livelink::FrameWriter&) {});
-    return frames;
-}
-
-TEST(HostileInput, RendererRefusesScenesBeyondItsLimitsAndHandlesThoseWithin) {
-    renderer::ModelSets sets;
-    const size_t deepest = renderer::kMaxGroupDepth - 1;  // the body group is one more
-    for (bool update : {false, true}) {
-        // The update's unchanged components come without bodies and keep those held.
-        const uint32_t flags = renderer::kFlagComponent | (update ? 0 : renderer::kFlagChanged);
-        renderer::SceneRecorder recorder(sets.nextSession());
-        std::string error;
-        for (auto& [op, payload] : nestedScene(deepest, flags, !update))
-            ASSERT_TRUE(recorder.add(op, payload, &error)) << error;
-        sets.store(recorder.take());
-    }
-    std::ostringstream body;
-    body << "<group name=\"Level\" groups=\"" << renderer::kMaxGroupDepth << "\"/>";
-    EXPECT_NE(sets.descriptionXml().find(body.str()), std::string::npos) << sets.descriptionXml();
-
-    renderer::SceneRecorder deeper(sets.nextSession());
-    std::string error;
-    bool refused = false;
-    for (auto& [op, payload] : nestedScene(deepest + 1, renderer::kFlagComponent))
-        if (!deeper.add(op, payload, &error)) {
-            refused = true;
-            break;
-        }
-    EXPECT_TRUE(refused);
-    EXPECT_EQ(error, "groups nested deeper than 1024 levels, the most a scene may hold");
-
-    renderer::SceneRecorder small(sets.nextSession(), 200);
-    refused = false;
-    for (auto& [op, payload] : nestedScene(10, renderer::kFlagComponent))
-        if (!small.add(op, payload, &error)) {
-            refused = true;
-            break;
-        }
-    EXPECT_TRUE(refused);
-    EXPECT_EQ(error, "the scene is larger than 200 bytes, the most one transfer may carry");
 }
 
 TEST(HostileInput, InstanceRecordOfAnotherProcessWithTheSameIdIsRemoved) {

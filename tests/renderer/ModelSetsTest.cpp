@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <random>
 
 #include "support/EveryCallScene.h"
 #include "ModelSets.h"
@@ -17,7 +16,8 @@ using livelink::Op;
 // Turns calls into recorded frames (the subset the tests need).
 class Frames {
   public:
-    explicit Frames(uint32_t session) : recorder_(session) {}
+    explicit Frames(uint32_t session, uint64_t maxBytes = renderer::kMaxSceneBytes)
+        : recorder_(session, maxBytes) {}
     Frames& group(const char* name) {
         return add(Op::BeginGroup, [&](livelink::FrameWriter& w) {
             w.string(name);
@@ -36,8 +36,12 @@ class Frames {
     Frames& setFlags(uint32_t value) {
         return add(Op::SetFlags, [&](livelink::FrameWriter& w) { w.u32(value); });
     }
-    renderer::SceneRecording take() { return recorder_.take(); }
-    renderer::SceneRecorder& recorder() { return recorder_; }
+    renderer::SceneRecording take() {
+        EXPECT_EQ(error_, "");
+        return recorder_.take();
+    }
+    // Why the recorder refused a frame; later frames are not offered.
+    const std::string& error() const { return error_; }
 
   private:
     template <typename Fill>
@@ -47,13 +51,12 @@ class Frames {
         w.begin(op);
         fill(w);
         w.end();
-        std::string error;
-        EXPECT_TRUE(
-            recorder_.add(bytes[4], std::vector<uint8_t>(bytes.begin() + 5, bytes.end()), &error))
-            << error;
+        if (error_.empty())
+            recorder_.add(bytes[4], std::vector<uint8_t>(bytes.begin() + 5, bytes.end()), &error_);
         return *this;
     }
     renderer::SceneRecorder recorder_;
+    std::string error_;
 };
 
 std::string text(const renderer::SceneRecording& scene) {
@@ -97,43 +100,6 @@ TEST(SceneRecorder, KeepsTheShapeOfUnbalancedScenesAndDropsOutputFlags) {
               std::string::npos);  // no binary array tags: setFlags was dropped
 }
 
-TEST(SceneRecorder, RejectsUnknownAndMalformedFrames) {
-    renderer::SceneRecorder recorder(1);
-    std::string error;
-    EXPECT_FALSE(recorder.add(200, {}, &error));
-    EXPECT_NE(error.find("unknown"), std::string::npos);
-    EXPECT_FALSE(recorder.add(static_cast<uint8_t>(Op::Finish), {}, &error));
-    EXPECT_FALSE(recorder.add(static_cast<uint8_t>(Op::BeginGroup), {5, 0, 0, 0, 'a'}, &error));
-    EXPECT_FALSE(recorder.add(static_cast<uint8_t>(Op::EndGroup), {0},
-                              &error));  // bytes after the arguments
-    EXPECT_FALSE(recorder.add(static_cast<uint8_t>(Op::Flags), {1, 2}, &error));
-    EXPECT_TRUE(recorder.take().items.empty());
-}
-
-// Random payloads for every operation: each frame is either taken whole or
-// refused, never read past its end (the sanitizer build checks the reads).
-TEST(SceneRecorder, SurvivesRandomPayloads) {
-    std::mt19937 random(12345);
-    renderer::SceneRecorder recorder(1);
-    size_t taken = 0, refused = 0;
-    for (int round = 0; round < 4000; ++round) {
-        const auto op = static_cast<uint8_t>(1 + random() % static_cast<uint8_t>(Op::LastSceneOp));
-        std::vector<uint8_t> payload(random() % 48);
-        for (uint8_t& b : payload)
-            b = static_cast<uint8_t>(random() % 4 == 0 ? random() : random() % 3);
-        std::string error;
-        if (recorder.add(op, std::move(payload), &error)) {
-            ++taken;
-        } else {
-            ++refused;
-            EXPECT_FALSE(error.empty());
-        }
-    }
-    EXPECT_GT(taken, 0u);
-    EXPECT_GT(refused, 0u);
-    text(recorder.take());  // and what was taken replays onto the writer
-}
-
 TEST(ModelSets, UnchangedComponentsKeepTheirBodiesByPlace) {
     renderer::ModelSets sets;
     EXPECT_EQ(sets.store(design(sets.nextSession(), 0x8001, true, "old")), "Doc");
@@ -165,6 +131,36 @@ TEST(ModelSets, UnchangedComponentWithoutAPastKeepsNothing) {
     const std::string written = text(*sets.find("Doc"));
     EXPECT_EQ(written.find("body"), std::string::npos);
     EXPECT_NE(written.find("flags 1\n"), std::string::npos);
+}
+
+// depth groups nested in each other with these flags, the innermost holding a
+// body group when withBody.
+Frames& nested(Frames& f, size_t depth, uint32_t flags, bool withBody = true) {
+    for (size_t level = 0; level < depth; ++level) f.group("Level").flags(flags);
+    if (withBody) f.group("Body").flags(renderer::kFlagBody).end();
+    for (size_t level = 0; level < depth; ++level) f.end();
+    return f;
+}
+
+TEST(ModelSets, ScenesBeyondTheLimitsAreRefusedAndThoseWithinHandled) {
+    renderer::ModelSets sets;
+    const size_t deepest = renderer::kMaxGroupDepth - 1;  // the body group is one more
+    for (bool update : {false, true}) {
+        // The update's unchanged components come without bodies and keep those held.
+        const uint32_t flags = renderer::kFlagComponent | (update ? 0 : renderer::kFlagChanged);
+        Frames f(sets.nextSession());
+        sets.store(nested(f, deepest, flags, !update).take());
+    }
+    const std::string body =
+        "<group name=\"Level\" groups=\"" + std::to_string(renderer::kMaxGroupDepth) + "\"/>";
+    EXPECT_NE(sets.descriptionXml().find(body), std::string::npos) << sets.descriptionXml();
+
+    Frames deeper(sets.nextSession());
+    EXPECT_EQ(nested(deeper, deepest + 1, renderer::kFlagComponent).error(),
+              "groups nested deeper than 1024 levels, the most a scene may hold");
+    Frames large(sets.nextSession(), 200);
+    EXPECT_EQ(nested(large, 10, renderer::kFlagComponent).error(),
+              "the scene is larger than 200 bytes, the most one transfer may carry");
 }
 
 TEST(ModelSets, SceneFileNamesStayInTheScenesFolder) {
