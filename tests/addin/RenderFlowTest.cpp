@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -126,33 +127,17 @@ class RenderFlowTest : public ::testing::Test {
     int unloads = 0;
 };
 
+// The whole first transfer of the lamp (Z up, sent as 2), its process number
+// and build time masked.
 TEST_F(RenderFlowTest, NewSceneSendsEverythingWithAdjustOptionsOn) {
-    auto doc = host::openDocument(lampDocument());
-    const std::string text = render(doc);
-
-    // Z up is 1 in the host, sent as 2.
-    EXPECT_EQ(options(text, {"import_adjust_camera", "import_adjust_environment",
-                             "import_center_geometry", "import_snap_to_ground", "import_up_vector",
-                             "meter_scale", "import_use_camera"}),
-              (Values{"on", "on", "off", "off", "2", "1000", "\"Active Camera\""}))
-        << text;
-    EXPECT_EQ(count(text, "object \""), 6u + 3u) << "every face of both bodies travels";
+    std::string text = render(host::openDocument(lampDocument()));
+    text = std::regex_replace(text, std::regex(", 0x[0-9a-f]+\"\n"), ", 0x@PID@\"\n");
+    text = std::regex_replace(text, std::regex("\\(built [^)]*\\)"), "(built @BUILD_TIME@)");
+    EXPECT_EQ(text, support::readFile(support::dataPath("addin/render-new-scene.bip")));
     EXPECT_EQ(writer->disconnects, 1);
     EXPECT_EQ(unloads, 1);
 
-    // Order of what arrives: identifier, module, camera, root group.
-    const size_t id = text.find("process identifier");
-    const size_t load = text.find("load \"orvrtopt.so\"");
-    const size_t camera = text.find("camera \"Active Camera\"");
-    const size_t root = text.find("group \"Desk Lamp\"");
-    ASSERT_NE(id, std::string::npos);
-    ASSERT_NE(camera, std::string::npos);
-    ASSERT_NE(root, std::string::npos);
-    EXPECT_LT(id, load);
-    EXPECT_LT(load, camera);
-    EXPECT_LT(camera, root);
-
-    // The up vector follows the modelling orientation: Y up (0 in the host) is 1.
+    // Y up (0 in the host) is sent as 1.
     host::DocumentData yUp = lampDocument();
     yUp.modelingOrientation = adsk::core::YUpModelingOrientation;
     EXPECT_EQ(options(render(host::openDocument(yUp)), {"import_up_vector"}), Values{"1"});
@@ -265,16 +250,6 @@ class ActiveCameraTest : public RenderFlowTest {
         return text.substr(begin, text.find("\ngroup \"", begin) - begin);
     }
 };
-
-TEST_F(ActiveCameraTest, PerspectiveViewInDesignUnits) {
-    const std::string camera = cameraOf(lampDocument());
-    EXPECT_NE(camera.find("projection \"perspective\""), std::string::npos) << camera;
-    EXPECT_NE(camera.find("fov 28.6479\n"), std::string::npos);
-    EXPECT_NE(camera.find("position 100 200 300"), std::string::npos);
-    EXPECT_NE(camera.find("direction 0 0 -1"), std::string::npos);
-    EXPECT_NE(camera.find("up 0 1 0"), std::string::npos);
-    EXPECT_NE(camera.find("orv_envmap {"), std::string::npos);
-}
 
 TEST_F(ActiveCameraTest, UnitDirectionFromEyeToTarget) {
     host::DocumentData data = lampDocument();

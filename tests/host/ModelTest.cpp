@@ -118,26 +118,6 @@ TEST_F(Model, ActiveDocumentBringsItsCameraAndOrientation) {
     EXPECT_FALSE(app->activeDocument());
 }
 
-TEST_F(Model, BuildingFromMovedRecordsEmptiesTheirMeshesOnly) {
-    host::DocumentData doc = lamp();
-    Ptr<Document> document = host::openDocument(std::move(doc));
-    EXPECT_TRUE(
-        doc.products[0].design->components[0].bodies[0].faces[0].meshes[0].coordinates.empty());
-    EXPECT_EQ(doc.name, "Desk Lamp v3");
-    Ptr<Design> design = document->products()->item(0);
-    Ptr<TriangleMesh> mesh = design->rootComponent()
-                                 ->bRepBodies()
-                                 ->item(0)
-                                 ->faces()
-                                 ->item(0)
-                                 ->meshManager()
-                                 ->displayMeshes()
-                                 ->item(1);
-    EXPECT_EQ(mesh->nodeCoordinatesAsFloat(), (std::vector<float>{0, 0, 1, 1, 0, 1, 0, 1, 1}));
-    // The camera of the moved records still reached the viewport.
-    EXPECT_EQ(Application::get()->activeViewport()->camera()->cameraType(), OrthographicCameraType);
-}
-
 TEST_F(Model, DeepAssembliesAreCheckedWithoutRecursion) {
     const size_t depth = 200000;
     host::DocumentData doc;

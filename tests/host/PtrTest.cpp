@@ -1,10 +1,7 @@
-// Reference counting, casts and the host's array hand-over.
+// Reference counting of the host's smart pointer.
 #include <gtest/gtest.h>
 
 #include <Core/CoreAll.h>
-#include <Fusion/FusionAll.h>
-#include "host/Session.h"
-#include "host/model/HostArray.h"
 
 using namespace adsk::core;
 
@@ -58,41 +55,3 @@ TEST(Ptr, ArrowOnNullThrowsAPlainException) {
     EXPECT_THROW(*empty, std::exception);
 }
 
-TEST(Cast, WalksTheClassChain) {
-    host::resetApplication();
-    host::DocumentData data;
-    data.addDesign().appearances.push_back(
-        {"a",
-         "A",
-         {host::colorProperty("opaque_albedo", 1, 2, 3), host::filenameProperty("f", "/x")}});
-    Ptr<Document> document = host::buildDocument(data);
-    Ptr<Product> product = document->products()->item(0);
-    Ptr<adsk::fusion::Design> design = product;  // assignment from a base casts
-    ASSERT_TRUE(design);
-
-    Ptr<Property> property = design->appearances()->item(0)->appearanceProperties()->item(0);
-    EXPECT_TRUE(property->cast<ColorProperty>());
-    EXPECT_TRUE(property->cast<Property>());
-    EXPECT_TRUE(property->cast<Base>());
-    EXPECT_FALSE(property->cast<FilenameProperty>());
-    Ptr<FilenameProperty> wrong = property;
-    EXPECT_FALSE(wrong);
-
-    Ptr<FilenameProperty> file = design->appearances()->item(0)->appearanceProperties()->item(1);
-    ASSERT_TRUE(file);
-    EXPECT_EQ(file->value(), "/x");
-}
-
-TEST(HostArray, TextAndNumbersComeBackAsCopiesAndNullAsEmpty) {
-    EXPECT_EQ(detail::takeText(nullptr), "");
-    EXPECT_EQ(detail::takeText(host::detail::hostText("abc")), "abc");
-    EXPECT_TRUE(detail::takeArray<float>(nullptr, 7).empty());
-
-    float* shared = host::detail::arrayFrom(std::vector<float>{1, 2, 3});
-    // Two hand-outs of one host array: each copy is independent, the array lives on.
-    std::vector<float> first = detail::takeArray(host::detail::shareArray(shared), 3);
-    first[0] = 9;
-    std::vector<float> second = detail::takeArray(host::detail::shareArray(shared), 3);
-    EXPECT_EQ(second, (std::vector<float>{1, 2, 3}));
-    DeallocateArrayInternal(shared);
-}

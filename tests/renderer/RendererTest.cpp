@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
-#include <tinyxml2.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -121,71 +120,6 @@ class Renderer : public ::testing::Test {
     int firstPort_ = 0;
     std::unique_ptr<support::LiveLibrary> library_;
 };
-
-std::vector<long long> listedPids(const char* xml) {
-    std::vector<long long> pids;
-    tinyxml2::XMLDocument doc;
-    if (doc.Parse(xml) != tinyxml2::XML_SUCCESS || !doc.FirstChildElement()) return pids;
-    for (auto* e = doc.FirstChildElement()->FirstChildElement(); e; e = e->NextSiblingElement())
-        pids.push_back(std::atoll(e->FirstChildElement("process_id")->GetText()));
-    return pids;
-}
-
-TEST_F(Renderer, DiscoveryFollowsTheRunningInstances) {
-    EXPECT_TRUE(listedPids(library_->query().listInstances()).empty());
-
-    RendererProcess a, b;
-    start(a);
-    EXPECT_EQ(listedPids(library_->query().listInstances()), std::vector<long long>{a.pid()});
-    EXPECT_EQ(portOf(a), firstPort_);
-
-    start(b);
-    auto both = listedPids(library_->query().listInstances());
-    EXPECT_EQ(both.size(), 2u);
-    EXPECT_EQ(portOf(b), firstPort_ + 1);  // the first port is taken by a
-
-    // A killed instance leaves its record behind; the list drops and removes it.
-    const pid_t killed = b.pid();
-    b.kill();
-    ASSERT_TRUE(fs::exists(livelink::instanceRecordPath(killed)));
-    EXPECT_EQ(listedPids(library_->query().listInstances()), std::vector<long long>{a.pid()});
-    EXPECT_FALSE(fs::exists(livelink::instanceRecordPath(killed)));
-
-    // A terminated instance removes its own record.
-    const pid_t terminated = a.pid();
-    a.terminate();
-    EXPECT_FALSE(fs::exists(livelink::instanceRecordPath(terminated)));
-    EXPECT_TRUE(listedPids(library_->query().listInstances()).empty());
-}
-
-TEST_F(Renderer, DescribesAnEmptySceneAndThenItsModelSets) {
-    RendererProcess process;
-    start(process);
-
-    // Empty: the first child of the first element has no element children.
-    tinyxml2::XMLDocument empty;
-    ASSERT_EQ(empty.Parse(library_->describe(process.pid()).c_str()), tinyxml2::XML_SUCCESS);
-    const tinyxml2::XMLElement* sets = empty.FirstChildElement()->FirstChildElement();
-    ASSERT_NE(sets, nullptr);
-    EXPECT_EQ(sets->FirstChildElement(), nullptr);
-
-    livelink::SampleSceneOptions first, second;
-    second.name = "Other <Design> & \"Co\"";
-    ASSERT_TRUE(send(process, sampleScene(first)));
-    ASSERT_TRUE(send(process, sampleScene(second)));
-
-    tinyxml2::XMLDocument full;
-    ASSERT_EQ(full.Parse(library_->describe(process.pid()).c_str()), tinyxml2::XML_SUCCESS);
-    std::vector<std::string> names;
-    for (auto* e = full.FirstChildElement()->FirstChildElement()->FirstChildElement(); e;
-         e = e->NextSiblingElement()) {
-        EXPECT_STREQ(e->Attribute("modelset"), "active");
-        EXPECT_NE(e->FirstChildElement(),
-                  nullptr);  // a model set is not an empty scene
-        names.push_back(e->Attribute("name"));
-    }
-    EXPECT_EQ(names, (std::vector<std::string>{second.name, first.name}));
-}
 
 TEST_F(Renderer, SceneWrittenBackEqualsTheFileWriterByteForByte) {
     RendererProcess process;

@@ -44,12 +44,10 @@ RendererInstallation::~RendererInstallation() {
     stopRenderers();
 }
 
-Outcome RendererInstallation::install(const std::string& standin, int firstPort, int lastPort,
-                                      const std::vector<std::string>& extra) {
-    std::vector<std::string> arguments{
+Outcome RendererInstallation::install(const std::string& standin, int firstPort, int lastPort) {
+    const std::vector<std::string> arguments{
         standin, "install", "--prefix", prefix.string(),
         "--ports", std::to_string(firstPort) + "-" + std::to_string(lastPort)};
-    arguments.insert(arguments.end(), extra.begin(), extra.end());
     RunOptions options;
     options.errorsIntoOutput = true;
     return run(arguments, options);
@@ -117,12 +115,6 @@ int RendererProcess::waitForExit() {
     return pid_ > 0 ? -1 : status_;
 }
 
-void RendererProcess::terminate() {
-    if (pid_ <= 0) return;
-    ::kill(pid_, SIGTERM);
-    if (waitForExit() == -1) kill();
-}
-
 void RendererProcess::kill() {
     if (pid_ <= 0) return;
     ::kill(pid_, SIGKILL);
@@ -146,10 +138,11 @@ LiveLibrary::~LiveLibrary() {
 }
 
 std::string LiveLibrary::describe(int64_t pid) {
-    if (!query().attachInstance(pid)) return {};
-    const char* xml = query().sceneDescription();
+    QueryApi& query = *shared_->queryApi();
+    if (!query.attachInstance(pid)) return {};
+    const char* xml = query.sceneDescription();
     std::string text = xml ? xml : "";
-    query().detachInstance();
+    query.detachInstance();
     return text;
 }
 

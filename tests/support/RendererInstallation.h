@@ -23,9 +23,8 @@ class RendererInstallation {
     const fs::path& root() const { return folder_.path(); }
     fs::path prefix;  // where install puts the stand-in: <root>/Quorell 12
 
-    // `standin install --prefix <prefix> --ports <first>-<last>` and the extra arguments.
-    Outcome install(const std::string& standin, int firstPort, int lastPort,
-                    const std::vector<std::string>& extra = {});
+    // `standin install --prefix <prefix> --ports <first>-<last>`.
+    Outcome install(const std::string& standin, int firstPort, int lastPort);
     // The process ids of the renderers whose instance records are published.
     std::vector<pid_t> renderers() const;
     // Ends the published renderers (they need not be this process's children).
@@ -51,7 +50,6 @@ class RendererProcess {
     bool waitUntilPublished();
     // Waits (bounded) for the end; the exit status, or -1.
     int waitForExit();
-    void terminate();  // SIGTERM and wait
     void kill();       // SIGKILL and wait
     pid_t pid() const { return pid_; }
     bool running();
@@ -66,7 +64,6 @@ class LiveLibrary {
   public:
     explicit LiveLibrary(const std::string& path);
     ~LiveLibrary();
-    QueryApi& query() const { return *shared_->queryApi(); }
     orvScene_api& scene() const { return *shared_->sceneApi(); }
     // attach + sceneDescription + detach; empty when the attach fails.
     std::string describe(int64_t pid);
