@@ -13,8 +13,10 @@
 #include <functional>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "importers/sceneapi/ParallelText.h"
 #include "importers/sceneapi/orvScene_api_file.h"
 
 #ifdef WRITER_BENCH_SCENE_NODES
@@ -350,37 +352,47 @@ int main(int argc, char** argv) {
     const std::string writerBinary = dir + "/writer_bench_binary_" + tag + ".bip";
     const std::string rawBinary = dir + "/writer_bench_raw_" + tag + ".bin";
 
+    const std::string writerTextOne = dir + "/writer_bench_text1_" + tag + ".bip";
+    Case writerTextOneCase{writerTextOne, [&](FILE* f) {
+                               orv::setTextThreads(1);
+                               writeWithWriter(f, mesh, false);
+                               orv::setTextThreads(0);
+                           }};
     Case writerTextCase{writerText, [&](FILE* f) { writeWithWriter(f, mesh, false); }};
     Case referenceCase{referenceText, [&](FILE* f) { writeReference(f, mesh); }};
     Case writerBinaryCase{writerBinary, [&](FILE* f) { writeWithWriter(f, mesh, true); }};
     Case rawCase{rawBinary, [&](FILE* f) { writeRawBytes(f, mesh); }};
-    timeCases({&writerTextCase, &referenceCase}, rounds);
+    timeCases({&writerTextOneCase, &writerTextCase, &referenceCase}, rounds);
     timeCases({&writerBinaryCase, &rawCase}, 4 * rounds);  // short runs: more rounds
+    const double tWriterTextOne = writerTextOneCase.best;
     const double tWriterText = writerTextCase.best;
     const double tReference = referenceCase.best;
     const double tWriterBinary = writerBinaryCase.best;
     const double tRaw = rawCase.best;
 
     const std::string text = readAll(writerText);
-    const bool textSame = text == readAll(referenceText);
+    const bool textSame = text == readAll(referenceText) && text == readAll(writerTextOne);
     const std::string binary = readAll(writerBinary);
     const bool binarySame = binary == expectedBinary(mesh);
-    for (const std::string& path : {writerText, referenceText, writerBinary, rawBinary})
+    for (const std::string& path : {writerTextOne, writerText, referenceText, writerBinary, rawBinary})
         std::remove(path.c_str());
 
     std::printf("%-34s %10s %10s %9s\n", "case", "time ms", "MB", "MB/s");
     auto row = [](const char* name, double t, size_t bytes) {
         std::printf("%-34s %10.1f %10.1f %9.0f\n", name, t * 1e3, bytes / 1e6, bytes / 1e6 / t);
     };
-    row("text: orvScene_api_file", tWriterText, text.size());
+    row("text: orvScene_api_file, 1 thread", tWriterTextOne, text.size());
+    row("text: orvScene_api_file, all", tWriterText, text.size());
     row("text: fprintf per value", tReference, text.size());
     row("binary: orvScene_api_file", tWriterBinary, binary.size());
     row("binary: one fwrite per array", tRaw,
         4 * (mesh.points.size() + mesh.normals.size() + mesh.uvs.size() + mesh.indices.size()));
     std::printf("\ntext outputs identical:   %s\n", textSame ? "yes" : "NO");
     std::printf("binary output as expected: %s\n", binarySame ? "yes" : "NO");
-    std::printf("text speed-up over fprintf:        %.2fx (target >= 3x)\n",
-                tReference / tWriterText);
+    std::printf("text speed-up over fprintf, 1 thread: %.2fx (target >= 5x)\n",
+                tReference / tWriterTextOne);
+    std::printf("text speed-up over fprintf, %u threads: %.2fx\n",
+                std::max(1u, std::thread::hardware_concurrency()), tReference / tWriterText);
     std::printf("binary time relative to fwrite:    %.2fx (target <= 1.5x)\n",
                 tWriterBinary / tRaw);
 #ifdef WRITER_BENCH_SCENE_NODES

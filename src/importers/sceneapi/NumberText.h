@@ -69,21 +69,18 @@ inline bool sixDigits(double magnitude, uint32_t& digits, int& exponent) {
     return false;
 }
 
-}  // namespace detail
-
-// "%g"
-inline char* general(char* out, double value) {
-    uint32_t digits;
-    int exponent;
-    const double magnitude = value < 0 ? -value : value;
-    if (!(magnitude > 0 && magnitude <= 1.7e308) || !detail::sixDigits(magnitude, digits, exponent))
-        return detail::generalSlow(out, value);
-    if (value < 0) *out++ = '-';
+// Writes "%g" of a value whose six significant digits (in [100000, 999999])
+// and decimal exponent are known.
+inline char* sixDigitText(char* out, bool negative, uint32_t digits, int exponent) {
+    static constexpr char kPairs[] =
+        "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+        "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+        "8081828384858687888990919293949596979899";
+    if (negative) *out++ = '-';
     char d[6];
-    for (int i = 5; i >= 0; --i) {
-        d[i] = static_cast<char>('0' + digits % 10);
-        digits /= 10;
-    }
+    std::memcpy(d, kPairs + 2 * (digits / 10000), 2);
+    std::memcpy(d + 2, kPairs + 2 * (digits / 100 % 100), 2);
+    std::memcpy(d + 4, kPairs + 2 * (digits % 100), 2);
     int last = 5;  // last significant digit after dropping trailing zeros
     while (last > 0 && d[last] == '0') --last;
     if (exponent < -4 || exponent >= 6) {
@@ -101,9 +98,8 @@ inline char* general(char* out, double value) {
             *out++ = '+';
         }
         if (e >= 100) *out++ = static_cast<char>('0' + e / 100);
-        *out++ = static_cast<char>('0' + e / 10 % 10);
-        *out++ = static_cast<char>('0' + e % 10);
-        return out;
+        std::memcpy(out, kPairs + 2 * (e % 100), 2);
+        return out + 2;
     }
     if (exponent >= 0) {
         for (int i = 0; i <= exponent; ++i) *out++ = d[i];
@@ -118,6 +114,84 @@ inline char* general(char* out, double value) {
     for (int i = exponent + 1; i < 0; ++i) *out++ = '0';
     for (int i = 0; i <= last; ++i) *out++ = d[i];
     return out;
+}
+
+}  // namespace detail
+
+// "%g"
+inline char* general(char* out, double value) {
+    uint32_t digits;
+    int exponent;
+    const double magnitude = value < 0 ? -value : value;
+    if (!(magnitude > 0 && magnitude <= 1.7e308) || !detail::sixDigits(magnitude, digits, exponent))
+        return detail::generalSlow(out, value);
+    return detail::sixDigitText(out, value < 0, digits, exponent);
+}
+
+namespace detail {
+
+inline constexpr uint64_t kPowersOfFive[13] = {1,       5,        25,        125,       625,
+                                               3125,    15625,    78125,     390625,    1953125,
+                                               9765625, 48828125, 244140625};
+
+// The six significant digits of a normal float's magnitude between about 1e-7
+// and 1e6, by integer arithmetic alone: the float is m * 2^q with m below 2^24,
+// so m * 10^k = (m * 5^k) * 2^k is an exact integer below 2^52 for k <= 12 and
+// the digits and the remainder fall out of one shift. Ties round to even, as
+// printf does. False outside that range.
+inline bool sixDigitsOfFloat(uint32_t bits, uint32_t& digits, int& exponent) {
+    const int field = static_cast<int>((bits >> 23) & 0xFF);
+    if (field == 0 || field == 0xFF) return false;
+    const uint64_t m = (bits & 0x7FFFFF) | 0x800000;
+    const int q = field - 150;
+    // The magnitude lies in [2^(field-127), 2^(field-126)); 1233/4096 ~ log10(2).
+    int e10 = ((field - 127) * 1233) >> 12;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const int k = 5 - e10;
+        if (k < 0 || k > 12) return false;
+        const uint64_t n = m * kPowersOfFive[k];
+        const int shift = -(q + k);
+        uint64_t whole, rest = 0, half = 1;
+        if (shift <= 0) {
+            if (shift < -11) return false;  // keeps the shifted value below 2^63
+            whole = n << -shift;
+        } else {
+            if (shift > 60) return false;
+            whole = n >> shift;
+            rest = n & ((uint64_t{1} << shift) - 1);
+            half = uint64_t{1} << (shift - 1);
+        }
+        if (whole < 100000) {
+            --e10;
+            continue;
+        }
+        if (whole >= 1000000) {
+            ++e10;
+            continue;
+        }
+        if (shift > 0 && (rest > half || (rest == half && (whole & 1)))) ++whole;
+        if (whole == 1000000) {
+            digits = 100000;
+            exponent = e10 + 1;
+        } else {
+            digits = static_cast<uint32_t>(whole);
+            exponent = e10;
+        }
+        return true;
+    }
+    return false;
+}
+
+}  // namespace detail
+
+// "%g" of a float (promoted to double, as printf receives it).
+inline char* generalFloat(char* out, float value) {
+    uint32_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    uint32_t digits;
+    int exponent;
+    if (!detail::sixDigitsOfFloat(bits, digits, exponent)) return general(out, value);
+    return detail::sixDigitText(out, (bits >> 31) != 0, digits, exponent);
 }
 
 // "%16.16f": sixteen decimals, padded on the left to sixteen characters (only

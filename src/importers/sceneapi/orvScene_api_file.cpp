@@ -7,16 +7,19 @@
 
 #include "importers/sceneapi/NumberText.h"
 #include "importers/sceneapi/ValueKinds.h"
+#include "importers/sceneapi/ValueText.h"
+#include "importers/sceneapi/ParallelText.h"
 
 namespace nt = orv::numtext;
 
 namespace {
 
 constexpr size_t kWorkBufferSize = 0x100000;
+// Numeric array text is formatted in runs of about this many bytes.
+constexpr size_t kRunBytes = 0x10000;
 // Raw blocks at least this long go straight to the stream instead of the buffer.
 constexpr size_t kDirectWrite = 0x10000;
 // Largest text of one scalar value or array element (a "%16.16f" of a huge double).
-constexpr size_t kMaxValueText = 16 * nt::kMaxGeneral + nt::kMaxFixed16;
 
 const char kHexDigits[] = "0123456789abcdef";
 
@@ -34,49 +37,6 @@ char* hexBytes(char* out, const unsigned char* bytes, size_t length) {
         *out++ = kHexDigits[bytes[i] & 0xF];
     }
     return out;
-}
-
-// Kinds 3, 0x8003: NaN and values outside the float range are written as -1.
-double clampFloat(float v) {
-    const double d = v;
-    return (d > -3.4028235e38 && d < 3.4028235e38) ? d : -1.0;
-}
-
-// Kind 0x8004: the same for doubles, against the largest float.
-double clampDouble(double d) {
-    return (d > -3.4028234663852886e38 && d < 3.4028234663852886e38) ? d : -1.0;
-}
-
-char* floats(char* p, const float* v, int n) {
-    for (int k = 0; k < n; ++k) {
-        if (k) *p++ = ' ';
-        p = nt::general(p, v[k]);
-    }
-    return p;
-}
-
-char* doubles(char* p, const double* v, int n) {
-    for (int k = 0; k < n; ++k) {
-        if (k) *p++ = ' ';
-        p = nt::general(p, v[k]);
-    }
-    return p;
-}
-
-char* ints(char* p, const int32_t* v, int n) {
-    for (int k = 0; k < n; ++k) {
-        if (k) *p++ = ' ';
-        p = nt::integer(p, v[k]);
-    }
-    return p;
-}
-
-char* narrowedMatrix(char* p, const double* m) {
-    for (int k = 0; k < 16; ++k) {
-        if (k) *p++ = ' ';
-        p = nt::general(p, static_cast<float>(m[k]));
-    }
-    return p;
 }
 
 void putLittleEndian32(unsigned char* out, uint32_t v) {
@@ -311,45 +271,6 @@ void orvScene_api_file::blockEnd() {
 
 // ---- values ------------------------------------------------------------------
 
-namespace {
-
-// One scalar value or one numeric array element in its text form.
-char* formatNumbers(char* p, const orv::ValueKind& kind, const void* data) {
-    using orv::Storage;
-    using orv::TextForm;
-    const auto* f = static_cast<const float*>(data);
-    const auto* d = static_cast<const double*>(data);
-    const auto* n = static_cast<const int32_t*>(data);
-    switch (kind.text) {
-        case TextForm::Numbers:
-            if (kind.storage == Storage::Float) return floats(p, f, kind.count);
-            if (kind.storage == Storage::Double) return doubles(p, d, kind.count);
-            return ints(p, n, kind.count);
-        case TextForm::FloatOrMinusOne:
-            return nt::general(p, clampFloat(*f));
-        case TextForm::Fixed16:
-            return nt::fixed16(p, *d);
-        case TextForm::Fixed16OrMinusOne:
-            return nt::fixed16(p, clampDouble(*d));
-        case TextForm::OnOff:
-            if (*n) {
-                std::memcpy(p, "on", 2);
-                return p + 2;
-            }
-            std::memcpy(p, "off", 3);
-            return p + 3;
-        case TextForm::OneZero:
-            *p++ = *n ? '1' : '0';
-            return p;
-        case TextForm::NarrowedMatrix:
-            return narrowedMatrix(p, d);
-        default:
-            return p;
-    }
-}
-
-}  // namespace
-
 void orvScene_api_file::value(const orv::ValueKind& kind, const void* data) {
     if (kind.array) {
         const ArrayRef& array = *static_cast<const ArrayRef*>(data);
@@ -379,8 +300,8 @@ void orvScene_api_file::value(const orv::ValueKind& kind, const void* data) {
             break;
     }
     const size_t start = used;
-    char* p = reserve(kMaxValueText);
-    commit(formatNumbers(p, kind, data));
+    char* p = reserve(orv::maxValueText());
+    commit(orv::valueText(p, kind, data));
     endPiece(start, false);
 }
 
@@ -403,6 +324,14 @@ void orvScene_api_file::binaryArray(char tag, uint32_t count, const void* data, 
         }
     }
     piece("] ", 2);
+}
+
+bool orvScene_api_file::numericTextInParallel(const orv::ValueKind& kind, const void* data,
+                                              int32_t count, int width) {
+    return orv::parallelElementsText(kind, data, count, width, [this](const char* text, size_t n) {
+        flushOut();
+        if (stream) std::fwrite(text, 1, n, stream);
+    });
 }
 
 void orvScene_api_file::textArray(const orv::ValueKind& kind, const ArrayRef& array) {
@@ -440,22 +369,21 @@ void orvScene_api_file::textArray(const orv::ValueKind& kind, const ArrayRef& ar
         return;
     }
 
-    // Numeric arrays: elements formatted straight into the work buffer.
-    const auto* element = static_cast<const unsigned char*>(array.data);
-    const size_t stride = kind.bytes();
-    for (int32_t i = 0; i < count; ++i, element += stride) {
-        size_t start = used;
-        char* p = formatNumbers(reserve(kMaxValueText + 1), kind, element);
-        if (capturing) {
-            commit(p);
-            endPiece(start, false);
-            start = used;
-            p = reserve(1);
-        }
-        *p++ = i < count - 1 ? ',' : ' ';
-        commit(p);
+    // Numeric arrays: elements formatted straight into the work buffer, a run
+    // at a time; large ones on several threads.
+    const int width = indentWidth();
+    if (!capturing && numericTextInParallel(kind, array.data, count, width)) {
+        piece("] ", 2);
+        return;
+    }
+    const size_t bound = orv::maxElementText(kind, width);
+    const auto run = static_cast<int32_t>(std::max<size_t>(1, kRunBytes / bound));
+    for (int32_t first = 0; first < count; first += std::min(run, count - first)) {
+        const int32_t last = first + std::min(run, count - first);
+        const size_t start = used;
+        char* p = reserve(bound * static_cast<size_t>(last - first));
+        commit(orv::elementsText(p, kind, array.data, first, last, count, width));
         endPiece(start, false);
-        if (i >= 1 && i % 8 == 0) newlineIndent();
     }
     piece("] ", 2);
 }
@@ -648,7 +576,7 @@ void orvScene_api_file::transform(const double m[16]) {
     if (!m) return;
     OperationFlush flush(this);
     char text[16 * (nt::kMaxGeneral + 1) + 16] = "transform ";
-    char* p = narrowedMatrix(text + 10, m);
+    char* p = orv::valueText(text + 10, *orv::findValueKind(vtMatrix), m);
     *p++ = '\n';
     indented(text, static_cast<size_t>(p - text));
 }
@@ -657,7 +585,7 @@ void orvScene_api_file::setTransform(const double m[16]) {
     if (!m) return;
     OperationFlush flush(this);
     char text[16 * (nt::kMaxGeneral + 1) + 16] = "set transform ";
-    char* p = narrowedMatrix(text + 14, m);
+    char* p = orv::valueText(text + 14, *orv::findValueKind(vtMatrix), m);
     *p++ = '\n';
     indented(text, static_cast<size_t>(p - text));
 }

@@ -118,6 +118,8 @@ class orvScene_api_file : public orvScene_api {
     void chunkText(const TextChunk* chunk);                    // R or I "%s"
     void value(const orv::ValueKind& kind, const void* data);  // V
     void textArray(const orv::ValueKind& kind, const ArrayRef& array);
+    bool numericTextInParallel(const orv::ValueKind& kind, const void* data, int32_t count,
+                               int width);
     void binaryArray(char tag, uint32_t count, const void* data, size_t bytes);
     void openBody(const char* blockName);  // N name, P " {\n", level +1
     void saveStyle(bool plain);

@@ -1,0 +1,71 @@
+#include "importers/sceneapi/ParallelText.h"
+
+#include <algorithm>
+#include <atomic>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+#include "importers/sceneapi/ValueKinds.h"
+#include "importers/sceneapi/ValueText.h"
+
+namespace orv {
+
+namespace {
+
+// Elements per thread and round: small enough that the text buffers stay a
+// few megabytes, large enough that starting threads costs little.
+constexpr int32_t kSliceElements = 1 << 14;
+constexpr unsigned kMaxThreads = 8;
+
+std::atomic<unsigned> chosenThreads{0};
+
+}  // namespace
+
+void setTextThreads(unsigned threads) {
+    chosenThreads = threads;
+}
+
+bool parallelElementsText(const ValueKind& kind, const void* data, int32_t count, int width,
+                          const std::function<void(const char*, size_t)>& sink) {
+    const unsigned chosen = chosenThreads;
+    const unsigned threads =
+        std::min(chosen ? chosen : std::thread::hardware_concurrency(), kMaxThreads);
+    if (threads < 2 || !data || int64_t{count} * kind.count < kParallelTextNumbers) return false;
+    const size_t bound = maxElementText(kind, width);
+    std::vector<std::vector<char>> buffers(threads,
+                                           std::vector<char>(bound * kSliceElements));
+    std::vector<size_t> lengths(threads);
+    std::vector<std::thread> workers;
+    for (int32_t round = 0; round < count;) {
+        const int32_t roundEnd =
+            static_cast<int32_t>(std::min<int64_t>(count, int64_t{round} + int64_t{threads} * kSliceElements));
+        auto format = [&](unsigned t) {
+            const int64_t first = std::min<int64_t>(roundEnd, round + int64_t{t} * kSliceElements);
+            const int64_t last = std::min<int64_t>(roundEnd, first + kSliceElements);
+            char* begin = buffers[t].data();
+            lengths[t] = static_cast<size_t>(
+                elementsText(begin, kind, data, static_cast<int32_t>(first),
+                             static_cast<int32_t>(last), count, width) -
+                begin);
+        };
+        workers.clear();
+        unsigned started = 1;
+        for (; started < threads; ++started) {
+            try {
+                workers.emplace_back(format, started);
+            } catch (const std::system_error&) {
+                break;  // no more threads: this one formats the rest
+            }
+        }
+        format(0);
+        for (unsigned t = started; t < threads; ++t) format(t);
+        for (std::thread& w : workers) w.join();
+        for (unsigned t = 0; t < threads; ++t)
+            if (lengths[t]) sink(buffers[t].data(), lengths[t]);
+        round = roundEnd;
+    }
+    return true;
+}
+
+}  // namespace orv
