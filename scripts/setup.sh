@@ -2,7 +2,18 @@
 # Installs the Debian packages the project builds and tests with.
 # Idempotent: prints nothing and installs nothing when everything is present.
 # --fuzz also installs clang and its fuzzer runtime (for scripts/fuzz.sh only).
+# --windows also installs the MinGW-w64 cross compiler and Wine, and prepares
+# the Wine prefix once (the Windows stage of scripts/test.sh).
 set -euo pipefail
+
+fuzz=false windows=false
+for arg in "$@"; do
+  case "$arg" in
+    --fuzz) fuzz=true ;;
+    --windows) windows=true ;;
+    *) echo "setup: unknown option $arg (known: --fuzz, --windows)" >&2; exit 2 ;;
+  esac
+done
 
 packages=(
   cmake g++ ninja-build
@@ -11,8 +22,12 @@ packages=(
   libocct-data-exchange-dev libtbb-dev
   locales
 )
-if [ "${1:-}" = "--fuzz" ]; then
+if $fuzz; then
   packages+=(clang libclang-rt-14-dev)
+fi
+if $windows; then
+  # googletest (above) also brings the sources the Windows tests are built from.
+  packages+=(g++-mingw-w64-x86-64-posix wine64)
 fi
 
 missing=()
@@ -35,4 +50,13 @@ fi
 if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
   echo "setup: generating the de_DE.UTF-8 locale"
   "${sudo_cmd[@]}" localedef -i de_DE -f UTF-8 de_DE.UTF-8
+fi
+
+# Wine makes its prefix on first use, which takes half a minute and talks;
+# done here once, quietly, so that test runs start at once.
+if $windows && [ ! -f "${WINEPREFIX:-$HOME/.wine}/system.reg" ]; then
+  echo "setup: preparing the Wine prefix ${WINEPREFIX:-$HOME/.wine}"
+  WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" /usr/lib/wine/wine64 wineboot --init \
+    >/dev/null 2>&1 || true
+  /usr/lib/wine/wineserver -w 2>/dev/null || true
 fi

@@ -2,7 +2,8 @@
 // operation keeps the semantics of the Windows function named in its comment
 // (result codes, buffer sizes in bytes, wide-character texts); the POSIX
 // implementation under posix/ maps them onto Linux and accepts the Windows
-// forms the add-in uses, such as backslash path separators.
+// forms the add-in uses, such as backslash path separators; the one under
+// win32/ calls the Windows functions themselves.
 #pragma once
 
 #include <cstdint>
@@ -25,6 +26,7 @@ enum class Hive { CurrentUser, LocalMachine };
 enum : long {
     kSuccess = 0,
     kFileNotFound = 2,
+    kAccessDenied = 5,
     kInvalidHandle = 6,
     kInvalidParameter = 87,
     kMoreData = 234,
@@ -58,12 +60,22 @@ long regQueryValue(RegKey key, std::wstring_view name, Dword* type, void* data, 
 // RegCloseKey.
 long regCloseKey(RegKey key);
 
+// RegCreateKeyExW and RegSetValueExW: stores size bytes of data as the value
+// name of key (created with its parents). For installers and tests.
+long regSetValue(Hive hive, std::wstring_view key, std::wstring_view name, Dword type,
+                 const void* data, Dword size);
+// RegDeleteTreeW: removes the key with everything below it.
+long regDeleteTree(Hive hive, std::wstring_view key);
+
 // A text read the way the add-in reads one: regQueryValue into a buffer of
 // bufferBytes bytes (whatever the value's type), then the UTF-16 units up to
 // the first terminator, with a terminator guaranteed. Empty when the read fails.
 std::optional<std::wstring> regQueryText(RegKey key, std::wstring_view name, Dword bufferBytes);
 
 // ------------------------------------------------------- dynamic libraries
+
+// What the system's dynamic libraries end with: ".dll" or ".so".
+extern const wchar_t* const kLibrarySuffix;
 
 using ModuleHandle = void*;
 
@@ -122,8 +134,8 @@ std::wstring decimalText(int32_t value);
 
 // ------------------------------------------------------------------- files
 
-// A wide path as the POSIX functions take it: UTF-8, backslashes turned into
-// slashes.
+// A wide path as the system's file functions take it: on POSIX UTF-8 with
+// backslashes turned into slashes, on Windows UTF-8 as given.
 std::string nativePath(std::wstring_view path);
 
 // _wfopen: like it, refuses a folder (EACCES).

@@ -8,76 +8,7 @@ namespace {
 
 constexpr wchar_t kReplacement = 0xFFFD;
 
-bool isContinuation(unsigned char c) {
-    return (c & 0xC0) == 0x80;
-}
-
 }  // namespace
-
-std::wstring utf8ToWide(std::string_view text) {
-    std::wstring out;
-    out.reserve(text.size());
-    size_t i = 0;
-    while (i < text.size()) {
-        const unsigned char c = static_cast<unsigned char>(text[i]);
-        int length = 0;
-        uint32_t cp = 0;
-        uint32_t minimum = 0;
-        if (c < 0x80) {
-            out.push_back(static_cast<wchar_t>(c));
-            ++i;
-            continue;
-        } else if ((c & 0xE0) == 0xC0) {
-            length = 2, cp = c & 0x1F, minimum = 0x80;
-        } else if ((c & 0xF0) == 0xE0) {
-            length = 3, cp = c & 0x0F, minimum = 0x800;
-        } else if ((c & 0xF8) == 0xF0) {
-            length = 4, cp = c & 0x07, minimum = 0x10000;
-        } else {
-            out.push_back(kReplacement);
-            ++i;
-            continue;
-        }
-        int taken = 1;
-        while (taken < length && i + taken < text.size() &&
-               isContinuation(static_cast<unsigned char>(text[i + taken]))) {
-            cp = (cp << 6) | (static_cast<unsigned char>(text[i + taken]) & 0x3F);
-            ++taken;
-        }
-        if (taken < length || cp < minimum || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-            out.push_back(kReplacement);
-        } else {
-            out.push_back(static_cast<wchar_t>(cp));
-        }
-        i += taken;
-    }
-    return out;
-}
-
-std::string wideToUtf8(std::wstring_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (wchar_t w : text) {
-        uint32_t cp = static_cast<uint32_t>(w);
-        if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) cp = kReplacement;
-        if (cp < 0x80) {
-            out.push_back(static_cast<char>(cp));
-        } else if (cp < 0x800) {
-            out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-        } else if (cp < 0x10000) {
-            out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-            out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-        } else {
-            out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-            out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-        }
-    }
-    return out;
-}
 
 std::wstring decimalText(int32_t value) {
     char buffer[16];
@@ -116,8 +47,13 @@ std::wstring fromUtf16Bytes(const uint8_t* bytes, size_t size) {
         if (u >= 0xD800 && u <= 0xDBFF && i + 1 < units) {
             const uint32_t low = bytes[2 * i + 2] | (bytes[2 * i + 3] << 8);
             if (low >= 0xDC00 && low <= 0xDFFF) {
-                out.push_back(
-                    static_cast<wchar_t>(0x10000 + ((u - 0xD800) << 10) + (low - 0xDC00)));
+                if constexpr (sizeof(wchar_t) == 2) {  // wide strings are UTF-16 already
+                    out.push_back(static_cast<wchar_t>(u));
+                    out.push_back(static_cast<wchar_t>(low));
+                } else {
+                    out.push_back(
+                        static_cast<wchar_t>(0x10000 + ((u - 0xD800) << 10) + (low - 0xDC00)));
+                }
                 ++i;
                 continue;
             }
@@ -126,6 +62,13 @@ std::wstring fromUtf16Bytes(const uint8_t* bytes, size_t size) {
         out.push_back(static_cast<wchar_t>(u));
     }
     return out;
+}
+
+std::optional<std::wstring> regQueryText(RegKey key, std::wstring_view name, Dword bufferBytes) {
+    std::vector<uint8_t> buffer(bufferBytes + 1);  // never null, even for 0 bytes
+    Dword size = bufferBytes;
+    if (regQueryValue(key, name, nullptr, buffer.data(), &size) != kSuccess) return std::nullopt;
+    return fromUtf16Bytes(buffer.data(), size);
 }
 
 }  // namespace platform

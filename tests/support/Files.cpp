@@ -3,7 +3,14 @@
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <random>
 #include <stdexcept>
+
+#ifdef _WIN32
+#include <process.h>
+#else
+#include <unistd.h>
+#endif
 
 namespace support {
 
@@ -50,10 +57,35 @@ std::vector<std::vector<std::string>> readTable(const std::string& relative) {
     return rows;
 }
 
+namespace {
+
+#ifdef _WIN32
+void setVariable(const std::string& name, const std::string* value) {
+    ::_putenv_s(name.c_str(), value ? value->c_str() : "");
+}
+#else
+void setVariable(const std::string& name, const std::string* value) {
+    if (value)
+        ::setenv(name.c_str(), value->c_str(), 1);
+    else
+        ::unsetenv(name.c_str());
+}
+#endif
+
+}  // namespace
+
 TempFolder::TempFolder() {
-    std::string pattern = (fs::temp_directory_path() / "quorell-test-XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) throw std::runtime_error("cannot make a temporary folder");
-    path_ = pattern;
+    // A name nobody else holds: create_directory fails when it exists.
+    static std::mt19937_64 random(std::random_device{}() ^ static_cast<uint64_t>(::getpid()));
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        fs::path candidate = fs::temp_directory_path() / ("quorell-test-" + std::to_string(random()));
+        std::error_code ec;
+        if (fs::create_directory(candidate, ec)) {
+            path_ = std::move(candidate);
+            return;
+        }
+    }
+    throw std::runtime_error("cannot make a temporary folder");
 }
 
 TempFolder::~TempFolder() {
@@ -64,17 +96,11 @@ TempFolder::~TempFolder() {
 ScopedEnv::ScopedEnv(std::string name, const std::optional<std::string>& value)
     : name_(std::move(name)) {
     if (const char* old = std::getenv(name_.c_str())) old_ = old;
-    if (value)
-        ::setenv(name_.c_str(), value->c_str(), 1);
-    else
-        ::unsetenv(name_.c_str());
+    setVariable(name_, value ? &*value : nullptr);
 }
 
 ScopedEnv::~ScopedEnv() {
-    if (old_)
-        ::setenv(name_.c_str(), old_->c_str(), 1);
-    else
-        ::unsetenv(name_.c_str());
+    setVariable(name_, old_ ? &*old_ : nullptr);
 }
 
 }  // namespace support

@@ -1,7 +1,11 @@
 // Running a program to its end, and loopback ports for programs that listen.
 #pragma once
 
+#ifdef _WIN32
+#include <winsock2.h>
+#else
 #include <netinet/in.h>
+#endif
 
 #include <filesystem>
 #include <string>

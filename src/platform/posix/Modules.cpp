@@ -4,6 +4,8 @@
 
 namespace platform {
 
+const wchar_t* const kLibrarySuffix = L".so";
+
 ModuleHandle loadLibrary(std::wstring_view path) {
     const std::string native = nativePath(path);
     if (native.empty()) return nullptr;

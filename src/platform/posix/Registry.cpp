@@ -147,11 +147,24 @@ long regCloseKey(RegKey key) {
     return kSuccess;
 }
 
-std::optional<std::wstring> regQueryText(RegKey key, std::wstring_view name, Dword bufferBytes) {
-    std::vector<uint8_t> buffer(bufferBytes + 1);  // never null, even for 0 bytes
-    Dword size = bufferBytes;
-    if (regQueryValue(key, name, nullptr, buffer.data(), &size) != kSuccess) return std::nullopt;
-    return fromUtf16Bytes(buffer.data(), size);
+long regSetValue(Hive hive, std::wstring_view key, std::wstring_view name, Dword type,
+                 const void* data, Dword size) {
+    if (data == nullptr && size != 0) return kInvalidParameter;
+    const std::string path = hiveFilePath(hive);
+    RegistryFile file(hive);
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0 && !file.load(path)) return kInvalidParameter;
+    const auto* bytes = static_cast<const uint8_t*>(data);
+    file.setValue(key, name, RegistryValue{type, std::vector<uint8_t>(bytes, bytes + size)});
+    return file.save(path) ? kSuccess : kAccessDenied;
+}
+
+long regDeleteTree(Hive hive, std::wstring_view key) {
+    const std::string path = hiveFilePath(hive);
+    RegistryFile file(hive);
+    if (!file.load(path) || !file.hasKey(key)) return kFileNotFound;
+    file.removeKey(key);
+    return file.save(path) ? kSuccess : kAccessDenied;
 }
 
 }  // namespace platform

@@ -1,0 +1,32 @@
+# The Windows build: everything that does not need OpenCASCADE, the MinGW
+# runtime libraries beside the programs, and GoogleTest built for Windows
+# from Debian's source package.
+set(QUORELL_WITH_STEP OFF CACHE BOOL "" FORCE)
+set(QUORELL_BUILD_BENCH OFF CACHE BOOL "" FORCE)
+if(NOT DEFINED QUORELL_PARTS OR QUORELL_PARTS STREQUAL "all")
+  set(QUORELL_PARTS "src/platform" CACHE STRING "Folders to build, or all" FORCE)
+endif()
+
+# Programs find these DLLs in their own folder, also under Wine.
+execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=libstdc++-6.dll
+  OUTPUT_VARIABLE quorell_libstdcxx OUTPUT_STRIP_TRAILING_WHITESPACE)
+execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=libgcc_s_seh-1.dll
+  OUTPUT_VARIABLE quorell_libgcc OUTPUT_STRIP_TRAILING_WHITESPACE)
+execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=libwinpthread-1.dll
+  OUTPUT_VARIABLE quorell_winpthread OUTPUT_STRIP_TRAILING_WHITESPACE)
+foreach(dll ${quorell_libstdcxx} ${quorell_libgcc} ${quorell_winpthread})
+  if(NOT IS_ABSOLUTE ${dll} OR NOT EXISTS ${dll})
+    message(FATAL_ERROR "MinGW runtime library not found: ${dll}")
+  endif()
+  file(COPY ${dll} DESTINATION ${CMAKE_BINARY_DIR}/bin)
+endforeach()
+
+if(QUORELL_BUILD_TESTS)
+  set(QUORELL_GOOGLETEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest sources")
+  if(NOT EXISTS ${QUORELL_GOOGLETEST_SOURCE}/CMakeLists.txt)
+    message(FATAL_ERROR "GoogleTest sources not found in ${QUORELL_GOOGLETEST_SOURCE}: "
+      "install Debian's googletest package (scripts/setup.sh --windows)")
+  endif()
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  add_subdirectory(${QUORELL_GOOGLETEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+endif()
