@@ -161,8 +161,21 @@ class orvScene_api_file : public orvScene_api {
     std::vector<ShaderScope> shaderStack;
     std::vector<TextChunk*> chunkStack;  // pushChunk / popChunk
     std::vector<TextChunk*> allChunks{nullptr};
-    std::vector<char> formatBuffer;
-    std::vector<char> out;  // output of the current operation, also the indenting buffer
+    // The work buffers are written before they are read, so they are not
+    // zero-filled: a small scene touches only the pages it uses.
+    template <typename T>
+    struct NoFillAllocator : std::allocator<T> {
+        template <typename U>
+        struct rebind {
+            using other = NoFillAllocator<U>;
+        };
+        template <typename U>
+        void construct(U* p) noexcept {
+            ::new (static_cast<void*>(p)) U;
+        }
+    };
+    std::vector<char, NoFillAllocator<char>> formatBuffer;
+    std::vector<char, NoFillAllocator<char>> out;  // output of the current operation, also the indenting buffer
     size_t used = 0;
     std::string savedLocale;
 };
