@@ -51,7 +51,7 @@ std::string readerProgram() {
 
 host::DocumentData readStepFile(const std::string& path, const steploader::Options& options) {
     // Refuse what is plainly not STEP without starting the reader.
-    steploader::checkStepFile(path);
+    steploader::checkStepFrame(path);
     return steploader::toHostDocument(steploader::readWithProgram(readerProgram(), path, options));
 }
 

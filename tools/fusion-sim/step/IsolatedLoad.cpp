@@ -50,7 +50,7 @@ Design loadInChild(const std::string& path, const std::function<Design()>& load)
 
 Design loadStepDesign(const std::string& path, const Options& options) {
     // Refuse what is plainly not STEP without starting a process.
-    checkStepFile(path);
+    checkStepFrame(path);
     return loadInChild(path, [&] { return readStepDesign(path, options); });
 }
 

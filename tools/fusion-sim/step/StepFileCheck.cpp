@@ -8,7 +8,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
+#include <string_view>
 
 #include "step/StepDesign.h"
 
@@ -21,9 +21,21 @@ bool isTokenChar(char c) {
            c == '-';
 }
 
-std::string upper(std::string text) {
-    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return text;
+bool sameLetters(std::string_view text, std::string_view upperCase) {
+    if (text.size() != upperCase.size()) return false;
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if (std::toupper(static_cast<unsigned char>(text[i])) != upperCase[i]) return false;
+    return true;
+}
+
+bool isNonFinite(std::string_view token) {
+    const std::string_view bare = token.substr(token[0] == '+' || token[0] == '-' ? 1 : 0);
+    if (bare.empty()) return false;
+    if (sameLetters(bare, "NAN") || sameLetters(bare, "INF") || sameLetters(bare, "INFINITY"))
+        return true;
+    const bool number = std::isdigit(static_cast<unsigned char>(bare[0])) || bare[0] == '.';
+    return number && bare.find_first_of("Ee") != std::string_view::npos &&
+           !std::isfinite(std::strtod(std::string(token).c_str(), nullptr));
 }
 
 }  // namespace
@@ -44,24 +56,25 @@ std::string findNonFiniteNumber(const std::string& text) {
                 if (text[i] == '\n') ++line;
             ++i;
         } else if (isTokenChar(c)) {
-            size_t end = i;
+            std::size_t end = i;
             while (end < text.size() && isTokenChar(text[end])) ++end;
-            std::string token = text.substr(i, end - i);
+            const std::string_view token(text.data() + i, end - i);
             i = end - 1;
-            const std::string bare = upper(token.substr(token[0] == '+' || token[0] == '-'));
-            const bool number = std::isdigit(static_cast<unsigned char>(bare[0])) || bare[0] == '.';
-            if (bare == "NAN" || bare == "INF" || bare == "INFINITY" ||
-                (number && bare.find('E') != std::string::npos &&
-                 !std::isfinite(std::strtod(token.c_str(), nullptr)))) {
-                if (token.size() > 40) token = token.substr(0, 40) + "...";
-                return "line " + std::to_string(line) + ": the number " + token + " is not finite";
+            if (isNonFinite(token)) {
+                std::string shown(token.substr(0, 40));
+                if (token.size() > 40) shown += "...";
+                return "line " + std::to_string(line) + ": the number " + shown + " is not finite";
             }
         }
     }
     return {};
 }
 
-void checkStepFile(const std::string& path) {
+namespace {
+
+// Opens the file and checks its header and trailer; returns the open stream
+// and the file's size.
+std::ifstream openStepFile(const std::string& path, std::streamoff& size) {
     std::ifstream in(path, std::ios::binary);
     if (!in) throw LoadError(path + ": cannot open: " + std::strerror(errno));
     std::error_code error;
@@ -77,7 +90,7 @@ void checkStepFile(const std::string& path) {
 
     in.clear();
     in.seekg(0, std::ios::end);
-    const std::streamoff size = in.tellg();
+    size = in.tellg();
     const std::streamoff tailSize = std::min<std::streamoff>(size, 4096);
     std::string tail(static_cast<std::size_t>(tailSize), '\0');
     in.seekg(size - tailSize);
@@ -86,11 +99,26 @@ void checkStepFile(const std::string& path) {
         throw LoadError(path + ": truncated STEP file (no END-ISO-10303-21 trailer)");
     }
 
+    return in;
+}
+
+}  // namespace
+
+void checkStepFrame(const std::string& path) {
+    std::streamoff size = 0;
+    openStepFile(path, size);
+}
+
+void checkStepFile(const std::string& path) {
+    std::streamoff size = 0;
+    std::ifstream in = openStepFile(path, size);
     // OpenCASCADE reads NAN and INF as numbers, and meshing a shape with one
     // of them in a coordinate never ends.
     in.clear();
     in.seekg(0);
-    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string text(static_cast<std::size_t>(std::max<std::streamoff>(size, 0)), '\0');
+    in.read(text.data(), static_cast<std::streamsize>(text.size()));
+    text.resize(static_cast<std::size_t>(in.gcount()));
     if (const std::string problem = findNonFiniteNumber(text); !problem.empty())
         throw LoadError(path + ": " + problem + " (OpenCASCADE cannot mesh it)");
 }

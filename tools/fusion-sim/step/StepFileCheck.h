@@ -10,6 +10,10 @@ namespace steploader {
 // and holds only finite numbers. Throws LoadError naming the file and the cause.
 void checkStepFile(const std::string& path);
 
+// The same without reading the whole file for its numbers: what a program
+// that hands the file to the reader checks first (the reader checks it all).
+void checkStepFrame(const std::string& path);
+
 // "line N: the number NAN is not finite" for the first number in the STEP
 // text that is not finite (NAN, INF or beyond the range of double); empty
 // when there is none.
