@@ -8,18 +8,25 @@ namespace livelink {
 
 void FrameWriter::begin(Op op) {
     frameStart_ = out_.size();
+    frameFirstBlock_ = blocks_.size();
+    frameBlockBytes_ = 0;
     out_.resize(frameStart_ + kFrameHeaderBytes);
     out_[frameStart_ + 4] = static_cast<uint8_t>(op);
 }
 
 size_t FrameWriter::end() {
-    const size_t size = out_.size() - frameStart_;
+    const size_t size = out_.size() - frameStart_ + frameBlockBytes_;
     putU32(out_.data() + frameStart_, static_cast<uint32_t>(size - 4));
     return size;
 }
 
 void FrameWriter::raw(const void* data, size_t size) {
     if (size == 0) return;
+    if (referMinimum_ && size >= referMinimum_) {
+        blocks_.push_back({out_.size(), data, size});
+        frameBlockBytes_ += size;
+        return;
+    }
     const size_t at = out_.size();
     out_.resize(at + size);
     std::memcpy(out_.data() + at, data, size);
@@ -40,7 +47,7 @@ void FrameWriter::string(std::string_view text) {
 }
 
 void FrameWriter::align8() {
-    const size_t payloadOffset = out_.size() - frameStart_ - kFrameHeaderBytes;
+    const size_t payloadOffset = out_.size() - frameStart_ - kFrameHeaderBytes + frameBlockBytes_;
     const size_t pad = (8 - payloadOffset % 8) % 8;
     out_.resize(out_.size() + pad, 0);
 }

@@ -21,7 +21,29 @@ class FrameWriter {
     // Returns the frame's size, header included.
     size_t end();
     // Drops the frame begun last.
-    void abandon() { out_.resize(frameStart_); }
+    void abandon() {
+        out_.resize(frameStart_);
+        blocks_.resize(frameFirstBlock_);
+    }
+
+    // From now on raw() does not copy blocks of at least `minimum` bytes (0:
+    // copy everything): it notes where each belongs in the byte stream, and
+    // whoever sends the buffer sends them from the caller's memory, which must
+    // stay valid until then. Saves copying large arrays before a send.
+    void referLargeBlocks(size_t minimum) { referMinimum_ = minimum; }
+    // A block left out of the buffer: it goes before the buffer's byte `at`.
+    struct Block {
+        size_t at;
+        const void* data;
+        size_t size;
+    };
+    const std::vector<Block>& blocks() const { return blocks_; }
+    // To be called with the buffer's clear().
+    void clearBlocks() {
+        blocks_.clear();
+        frameFirstBlock_ = 0;
+        frameBlockBytes_ = 0;
+    }
 
     void u8(uint8_t v) { out_.push_back(v); }
     void u32(uint32_t v) { raw(&v, 4); }
@@ -39,6 +61,10 @@ class FrameWriter {
   private:
     std::vector<uint8_t>& out_;
     size_t frameStart_ = 0;
+    size_t referMinimum_ = 0;
+    std::vector<Block> blocks_;
+    size_t frameFirstBlock_ = 0;  // the first block of the frame begun last
+    size_t frameBlockBytes_ = 0;  // its blocks' bytes
 };
 
 // Reads one payload. Every read checks the bounds; after the first failure

@@ -11,6 +11,8 @@ namespace livelink {
 namespace {
 
 constexpr size_t kSendThreshold = 1u << 20;
+// Arrays at least this large are sent from the caller's memory, not copied.
+constexpr size_t kSentInPlace = 64u << 10;
 constexpr int kConnectTimeoutMs = 1000;
 // connect()'s third argument scales the wait for the renderer's answer: 4 for
 // a port the renderer reported (2 s), 1 for each port of a range being tried,
@@ -22,7 +24,14 @@ constexpr int kAckTimeoutMs = 30000;
 
 }  // namespace
 
-LiveSceneApi::LiveSceneApi() : frame_(buffer_) {}
+LiveSceneApi::LiveSceneApi() : frame_(buffer_) {
+    frame_.referLargeBlocks(kSentInPlace);
+}
+
+void LiveSceneApi::clearBuffer() {
+    buffer_.clear();
+    frame_.clearBlocks();
+}
 
 LiveSceneApi::~LiveSceneApi() {
     endSession();
@@ -30,7 +39,7 @@ LiveSceneApi::~LiveSceneApi() {
 
 void LiveSceneApi::endSession() {
     closeSocket(fd_);
-    buffer_.clear();
+    clearBuffer();
     broken_ = false;
 }
 
@@ -45,7 +54,7 @@ void LiveSceneApi::resetChunks() {
 void LiveSceneApi::fail(std::string why) {
     lastError_ = std::move(why);
     broken_ = true;
-    buffer_.clear();
+    clearBuffer();
     closeSocket(fd_);
 }
 
@@ -97,14 +106,25 @@ bool LiveSceneApi::disconnect() {
 
 bool LiveSceneApi::flush() {
     if (fd_ < 0 || broken_) return false;
-    if (buffer_.empty()) return true;
+    // The buffer in order, with each block left out of it sent in its place.
     std::string error;
-    if (!sendAll(fd_, buffer_.data(), buffer_.size(), &error)) {
+    size_t at = 0;
+    uint64_t sent = 0;
+    for (const FrameWriter::Block& block : frame_.blocks()) {
+        if (!sendAll(fd_, buffer_.data() + at, block.at - at, &error) ||
+            !sendAll(fd_, block.data, block.size, &error)) {
+            fail(error);
+            return false;
+        }
+        sent += block.size;
+        at = block.at;
+    }
+    if (!sendAll(fd_, buffer_.data() + at, buffer_.size() - at, &error)) {
         fail(error);
         return false;
     }
-    bytesSent_ += buffer_.size();
-    buffer_.clear();
+    bytesSent_ += sent + buffer_.size();
+    clearBuffer();
     return true;
 }
 
@@ -121,7 +141,8 @@ bool LiveSceneApi::finish() {
         lastError_ = "a call too large for one frame was dropped";
         return false;
     }
-    if (buffer_.size() >= kSendThreshold) return flush();
+    // A block in the caller's memory must be sent before the call returns.
+    if (!frame_.blocks().empty() || buffer_.size() >= kSendThreshold) return flush();
     return true;
 }
 

@@ -109,6 +109,7 @@ class LiveSceneApi : public orvScene_api, private ChunkNumbering {
     bool simple(Op op);
     bool named(Op op, const char* name);
     bool flush();
+    void clearBuffer();
     void fail(std::string why);
     void endSession();
     void resetChunks();

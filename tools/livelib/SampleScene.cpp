@@ -19,30 +19,37 @@ void option(orvScene_api& api, const char* name, bool on) {
 }
 
 // A strip of triangles: n triangles over n + 2 vertices.
-void writeMesh(orvScene_api& api, const std::string& body, int triangles, float offset,
-               int shader) {
-    std::vector<float> vertices, normals;
-    std::vector<int32_t> indices;
+SampleMesh makeMesh(int triangles, float offset) {
+    SampleMesh mesh;
     const int vertexCount = triangles + 2;
-    vertices.reserve(size_t(vertexCount) * 3);
-    normals.reserve(size_t(vertexCount) * 3);
+    mesh.vertices.reserve(size_t(vertexCount) * 3);
+    mesh.normals.reserve(size_t(vertexCount) * 3);
     for (int v = 0; v < vertexCount; ++v) {
-        vertices.insert(vertices.end(),
-                        {float(v / 2) * 0.5f + offset, float(v % 2) * 0.25f, offset * 0.1f});
-        normals.insert(normals.end(), {0.0f, 0.0f, 1.0f});
+        mesh.vertices.insert(mesh.vertices.end(),
+                             {float(v / 2) * 0.5f + offset, float(v % 2) * 0.25f, offset * 0.1f});
+        mesh.normals.insert(mesh.normals.end(), {0.0f, 0.0f, 1.0f});
     }
-    indices.reserve(size_t(triangles) * 3);
+    mesh.indices.reserve(size_t(triangles) * 3);
     for (int t = 0; t < triangles; ++t) {
         if (t % 2 == 0)
-            indices.insert(indices.end(), {t, t + 1, t + 2});
+            mesh.indices.insert(mesh.indices.end(), {t, t + 1, t + 2});
         else
-            indices.insert(indices.end(), {t + 1, t, t + 2});
+            mesh.indices.insert(mesh.indices.end(), {t + 1, t, t + 2});
     }
+    return mesh;
+}
+
+float meshOffset(const SampleSceneOptions& o, int component) {
+    return float(o.variant) + float(component);
+}
+
+void writeMesh(orvScene_api& api, const std::string& body, const SampleMesh& mesh, int shader) {
     api.beginObject(body.c_str(), true);
     api.beginGeometry("triangles");
-    const ArrayRef vertexArray{vertices.data(), vertexCount};
-    const ArrayRef normalArray{normals.data(), vertexCount};
-    const ArrayRef indexArray{indices.data(), int32_t(indices.size())};
+    const auto vertexCount = int32_t(mesh.vertices.size() / 3);
+    const ArrayRef vertexArray{mesh.vertices.data(), vertexCount};
+    const ArrayRef normalArray{mesh.normals.data(), vertexCount};
+    const ArrayRef indexArray{mesh.indices.data(), int32_t(mesh.indices.size())};
     api.attribute("vertices", vtFloat3Array, &vertexArray);
     api.attribute("normals", vtFloat3Array, &normalArray);
     api.attribute("triangles", vtIntArray, &indexArray);
@@ -55,7 +62,15 @@ void writeMesh(orvScene_api& api, const std::string& body, int triangles, float 
 
 }  // namespace
 
-void writeSampleScene(orvScene_api& api, const SampleSceneOptions& o) {
+std::vector<SampleMesh> makeSampleMeshes(const SampleSceneOptions& o) {
+    std::vector<SampleMesh> meshes;
+    for (int c = 0; c < o.components; ++c)
+        meshes.push_back(makeMesh(o.trianglesPerComponent, meshOffset(o, c)));
+    return meshes;
+}
+
+void writeSampleScene(orvScene_api& api, const SampleSceneOptions& o,
+                      const std::vector<SampleMesh>* meshes) {
     api.print("Quorell SceneApi oo 12.0.0  (built Sun Dec  6 03:00:00 2026)");
     api.version(9);
     api.groupAttribute("process identifier", ("Fusion 360 " + o.name + ", 0x4d2").c_str());
@@ -105,7 +120,10 @@ void writeSampleScene(orvScene_api& api, const SampleSceneOptions& o) {
             api.defineShader("orv_diffuse", ++shader);
             api.attribute("diffuse", vtFloat3, rgb);
             api.endShader();
-            writeMesh(api, body, o.trianglesPerComponent, float(o.variant) + float(c), shader);
+            if (meshes && size_t(c) < meshes->size())
+                writeMesh(api, body, (*meshes)[size_t(c)], shader);
+            else
+                writeMesh(api, body, makeMesh(o.trianglesPerComponent, meshOffset(o, c)), shader);
             api.endGroup();
             api.endGroup();
         }

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class orvScene_api;
 
@@ -23,6 +24,19 @@ struct SampleSceneOptions {
     int variant = 0;
 };
 
-void writeSampleScene(orvScene_api& api, const SampleSceneOptions& options);
+// The triangle mesh of one component's body.
+struct SampleMesh {
+    std::vector<float> vertices, normals;
+    std::vector<int32_t> indices;
+};
+
+// Every component's mesh, made beforehand, so that a benchmark can time
+// writing the scene without making its meshes.
+std::vector<SampleMesh> makeSampleMeshes(const SampleSceneOptions& options);
+
+// With `meshes` (from makeSampleMeshes for the same options) the meshes are
+// taken from there instead of being made.
+void writeSampleScene(orvScene_api& api, const SampleSceneOptions& options,
+                      const std::vector<SampleMesh>* meshes = nullptr);
 
 }  // namespace livelink

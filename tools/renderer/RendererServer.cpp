@@ -66,12 +66,15 @@ struct RendererServer::Connection {
     int fd = -1;
     uint64_t number = 0;
     State state = State::Hello;
-    std::vector<uint8_t> in;  // received, not yet parsed: in[inStart, end)
+    // Received, not yet parsed: in[inStart, inEnd). Sized once, so that
+    // reading does not clear memory it is about to fill.
+    std::vector<uint8_t> in = std::vector<uint8_t>(2 * kReadChunk);
     size_t inStart = 0;
+    size_t inEnd = 0;
     bool inFrame = false;  // header read, payload being collected
     uint8_t op = 0;
-    size_t payloadSize = 0;
-    std::vector<uint8_t> payload;
+    std::vector<uint8_t> payload;  // sized from the frame header
+    size_t payloadFilled = 0;
     std::unique_ptr<SceneRecorder> recorder;
     uint64_t received = 0;
 };
@@ -228,7 +231,7 @@ bool RendererServer::onFrame(Connection& c, uint8_t op, std::vector<uint8_t> pay
 
 bool RendererServer::processInput(Connection& c) {
     for (;;) {
-        const size_t available = c.in.size() - c.inStart;
+        const size_t available = c.inEnd - c.inStart;
         const uint8_t* data = c.in.data() + c.inStart;
         if (c.state == Connection::State::Hello) {
             if (available < livelink::kHelloBytes) return true;
@@ -237,10 +240,11 @@ bool RendererServer::processInput(Connection& c) {
             continue;
         }
         if (c.inFrame) {
-            const size_t take = std::min(available, c.payloadSize - c.payload.size());
-            c.payload.insert(c.payload.end(), data, data + take);
+            const size_t take = std::min(available, c.payload.size() - c.payloadFilled);
+            if (take) std::memcpy(c.payload.data() + c.payloadFilled, data, take);
+            c.payloadFilled += take;
             c.inStart += take;
-            if (c.payload.size() < c.payloadSize) return true;
+            if (c.payloadFilled < c.payload.size()) return true;
             c.inFrame = false;
             if (!onFrame(c, c.op, std::move(c.payload))) return false;
             c.payload = {};
@@ -255,37 +259,33 @@ bool RendererServer::processInput(Connection& c) {
             return false;
         }
         c.op = data[4];
-        c.payloadSize = length - 1;
         c.inStart += livelink::kFrameHeaderBytes;
         c.inFrame = true;
-        c.payload.clear();
-        // Grows with the bytes that really arrive, whatever the header claims.
-        c.payload.reserve(std::min<size_t>(c.payloadSize, kReadChunk));
+        // The whole payload at once: its size is within the limit just checked.
+        c.payload.assign(length - 1, 0);
+        c.payloadFilled = 0;
     }
 }
 
 bool RendererServer::onReadable(Connection& c) {
     for (int round = 0; round < 64; ++round) {
         ssize_t n;
-        if (c.inFrame && c.inStart == c.in.size() &&
-            c.payloadSize - c.payload.size() >= kDirectReceive) {
-            const size_t at = c.payload.size();
-            const size_t want = std::min<size_t>(c.payloadSize - at, 4u << 20);
-            c.payload.resize(at + want);
-            n = ::recv(c.fd, c.payload.data() + at, want, 0);
-            c.payload.resize(at + static_cast<size_t>(std::max<ssize_t>(n, 0)));
+        if (c.inFrame && c.inStart == c.inEnd &&
+            c.payload.size() - c.payloadFilled >= kDirectReceive) {
+            n = ::recv(c.fd, c.payload.data() + c.payloadFilled,
+                       c.payload.size() - c.payloadFilled, 0);
+            if (n > 0) c.payloadFilled += static_cast<size_t>(n);
         } else {
-            if (c.inStart > 0 && c.inStart == c.in.size()) {
-                c.in.clear();
-                c.inStart = 0;
-            } else if (c.inStart > kReadChunk) {
-                c.in.erase(c.in.begin(), c.in.begin() + static_cast<long>(c.inStart));
+            // What is left unparsed is shorter than a frame header or hello.
+            if (c.inStart == c.inEnd) {
+                c.inStart = c.inEnd = 0;
+            } else if (c.in.size() - c.inEnd < kReadChunk) {
+                std::memmove(c.in.data(), c.in.data() + c.inStart, c.inEnd - c.inStart);
+                c.inEnd -= c.inStart;
                 c.inStart = 0;
             }
-            const size_t at = c.in.size();
-            c.in.resize(at + kReadChunk);
-            n = ::recv(c.fd, c.in.data() + at, kReadChunk, 0);
-            c.in.resize(at + static_cast<size_t>(std::max<ssize_t>(n, 0)));
+            n = ::recv(c.fd, c.in.data() + c.inEnd, c.in.size() - c.inEnd, 0);
+            if (n > 0) c.inEnd += static_cast<size_t>(n);
         }
         if (n < 0) {
             if (errno == EINTR) continue;
@@ -296,7 +296,7 @@ bool RendererServer::onReadable(Connection& c) {
         if (n == 0) {
             if (c.state == Connection::State::Scene)
                 drop(c, "the sender left before the scene was complete");
-            else if (c.inFrame || c.inStart != c.in.size())
+            else if (c.inFrame || c.inStart != c.inEnd)
                 drop(c, "the peer left in the middle of a frame");
             return false;
         }

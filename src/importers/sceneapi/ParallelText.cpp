@@ -22,28 +22,44 @@ std::atomic<unsigned> chosenThreads{0};
 
 }  // namespace
 
+char* ParallelTextBuffers::get(unsigned thread, size_t size) {
+    if (thread >= buffers_.size()) {
+        buffers_.resize(thread + 1);
+        sizes_.resize(thread + 1, 0);
+    }
+    if (sizes_[thread] < size) {
+        buffers_[thread].reset();  // the old one goes before the new one comes
+        buffers_[thread].reset(new char[size]);
+        sizes_[thread] = size;
+    }
+    return buffers_[thread].get();
+}
+
 void setTextThreads(unsigned threads) {
     chosenThreads = threads;
 }
 
 bool parallelElementsText(const ValueKind& kind, const void* data, int32_t count, int width,
+                          ParallelTextBuffers& buffers,
                           const std::function<void(const char*, size_t)>& sink) {
     const unsigned chosen = chosenThreads;
     const unsigned threads =
         std::min(chosen ? chosen : std::thread::hardware_concurrency(), kMaxThreads);
     if (threads < 2 || !data || int64_t{count} * kind.count < kParallelTextNumbers) return false;
     const size_t bound = maxElementText(kind, width);
-    std::vector<std::vector<char>> buffers(threads,
-                                           std::vector<char>(bound * kSliceElements));
+    const auto slice = static_cast<int64_t>(
+        std::min<size_t>(kSliceElements, (size_t(count) + threads - 1) / threads));
+    std::vector<char*> text(threads);
+    for (unsigned t = 0; t < threads; ++t) text[t] = buffers.get(t, bound * static_cast<size_t>(slice));
     std::vector<size_t> lengths(threads);
     std::vector<std::thread> workers;
     for (int32_t round = 0; round < count;) {
         const int32_t roundEnd =
-            static_cast<int32_t>(std::min<int64_t>(count, int64_t{round} + int64_t{threads} * kSliceElements));
+            static_cast<int32_t>(std::min<int64_t>(count, round + int64_t{threads} * slice));
         auto format = [&](unsigned t) {
-            const int64_t first = std::min<int64_t>(roundEnd, round + int64_t{t} * kSliceElements);
-            const int64_t last = std::min<int64_t>(roundEnd, first + kSliceElements);
-            char* begin = buffers[t].data();
+            const int64_t first = std::min<int64_t>(roundEnd, round + int64_t{t} * slice);
+            const int64_t last = std::min<int64_t>(roundEnd, first + slice);
+            char* begin = text[t];
             lengths[t] = static_cast<size_t>(
                 elementsText(begin, kind, data, static_cast<int32_t>(first),
                              static_cast<int32_t>(last), count, width) -
@@ -62,7 +78,7 @@ bool parallelElementsText(const ValueKind& kind, const void* data, int32_t count
         for (unsigned t = started; t < threads; ++t) format(t);
         for (std::thread& w : workers) w.join();
         for (unsigned t = 0; t < threads; ++t)
-            if (lengths[t]) sink(buffers[t].data(), lengths[t]);
+            if (lengths[t]) sink(text[t], lengths[t]);
         round = roundEnd;
     }
     return true;

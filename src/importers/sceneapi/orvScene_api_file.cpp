@@ -66,7 +66,8 @@ orvScene_api_file::orvScene_api_file(FILE* stream, bool binaryArrays)
     : stream(stream),
       binaryArrays(binaryArrays),
       formatBuffer(kWorkBufferSize),
-      out(kWorkBufferSize) {
+      out(kWorkBufferSize),
+      textBuffers(std::make_unique<orv::ParallelTextBuffers>()) {
     if (const char* previous = std::setlocale(LC_NUMERIC, nullptr)) savedLocale = previous;
     std::setlocale(LC_NUMERIC, "C");
 }
@@ -328,10 +329,11 @@ void orvScene_api_file::binaryArray(char tag, uint32_t count, const void* data, 
 
 bool orvScene_api_file::numericTextInParallel(const orv::ValueKind& kind, const void* data,
                                               int32_t count, int width) {
-    return orv::parallelElementsText(kind, data, count, width, [this](const char* text, size_t n) {
-        flushOut();
-        if (stream) std::fwrite(text, 1, n, stream);
-    });
+    return orv::parallelElementsText(kind, data, count, width, *textBuffers,
+                                     [this](const char* text, size_t n) {
+                                         flushOut();
+                                         if (stream) std::fwrite(text, 1, n, stream);
+                                     });
 }
 
 void orvScene_api_file::textArray(const orv::ValueKind& kind, const ArrayRef& array) {

@@ -11,6 +11,7 @@
 #include <cstdarg>
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,7 @@
 
 namespace orv {
 struct ValueKind;
+class ParallelTextBuffers;
 }
 
 class orvScene_api_file : public orvScene_api {
@@ -177,5 +179,6 @@ class orvScene_api_file : public orvScene_api {
     std::vector<char, NoFillAllocator<char>> formatBuffer;
     std::vector<char, NoFillAllocator<char>> out;  // output of the current operation, also the indenting buffer
     size_t used = 0;
+    std::unique_ptr<orv::ParallelTextBuffers> textBuffers;  // of large text arrays
     std::string savedLocale;
 };
