@@ -23,6 +23,7 @@
 #include <thread>
 #include <vector>
 
+#include "SummaryLine.h"
 #include "importers/sceneapi/orvScene_api_file.h"
 #include "livelib/InstanceRecords.h"
 #include "livelib/LiveQueryApi.h"
@@ -209,6 +210,8 @@ int main(int argc, char** argv) {
                 double(firstBytes) / 1e6);
     std::printf("  ratio link / raw TCP kept:                %9.2fx  (target <= 1.2x)\n", link / raw);
     std::printf("  ratio text / link:                        %9.2fx  (target >= 2x)\n", text / link);
+    summaryLine("live link: first transfer / raw TCP (kept)", link / raw, "<=", 1.2);
+    summaryLine("live link: no-change update bytes / first, %", 100.0 * double(updateBytes) / double(firstBytes), "<", 1);
     std::printf("  first transfer bytes:      %llu\n", static_cast<unsigned long long>(firstBytes));
     std::printf("  no-change update bytes:    %llu  (%.4f%% of the first; target < 1%%)\n",
                 static_cast<unsigned long long>(updateBytes),

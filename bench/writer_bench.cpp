@@ -16,6 +16,7 @@
 #include <thread>
 #include <vector>
 
+#include "SummaryLine.h"
 #include "importers/sceneapi/ParallelText.h"
 #include "importers/sceneapi/orvScene_api_file.h"
 
@@ -395,6 +396,11 @@ int main(int argc, char** argv) {
                 std::max(1u, std::thread::hardware_concurrency()), tReference / tWriterText);
     std::printf("binary time relative to fwrite:    %.2fx (target <= 1.5x)\n",
                 tWriterBinary / tRaw);
+    summaryLine("writer: text speed-up over fprintf, 1 thread", tReference / tWriterTextOne, ">=",
+                5);
+    summaryLine("writer: text speed-up over fprintf, all threads", tReference / tWriterText, ">=",
+                5);
+    summaryLine("writer: binary time / fwrite", tWriterBinary / tRaw, "<=", 1.5);
 #ifdef WRITER_BENCH_SCENE_NODES
     const bool nodeSame = compareNodeWithDirect(mesh, rounds);
 #else
