@@ -66,6 +66,8 @@ void resetState(AppState& s, const UiLayout& layout) {
     s.dialogs.clear();
     s.messageBoxes.clear();
     s.messageBoxSink = nullptr;
+    s.palettes = nullptr;
+    s.textPaletteSink = nullptr;
 }
 
 }  // namespace detail
@@ -133,6 +135,9 @@ const std::vector<FileDialogRequest>& shownFileDialogs() {
 
 void setMessageBoxSink(std::function<void(const MessageBoxRecord&)> sink) {
     appState().messageBoxSink = std::move(sink);
+}
+void setTextPaletteSink(std::function<void(const std::string&)> sink) {
+    appState().textPaletteSink = std::move(sink);
 }
 const std::vector<MessageBoxRecord>& shownMessageBoxes() {
     return appState().messageBoxes;

@@ -90,6 +90,9 @@ struct MessageBoxRecord {
 void setMessageBoxSink(std::function<void(const MessageBoxRecord&)> sink);
 const std::vector<MessageBoxRecord>& shownMessageBoxes();
 
+// Called with every text an add-in writes to the "TextCommands" palette.
+void setTextPaletteSink(std::function<void(const std::string&)> sink);
+
 // ---- the user interface as the user sees it ----
 
 struct PlacedControl {

@@ -20,8 +20,9 @@ std::string usageText() {
            "  --script FILE         a session, one step per line (# starts a comment):\n"
            "                          open DESIGN       open a design and make it active\n"
            "                          click COMMAND_ID  click the placed control of that command\n"
-           "                          dialog save PATH  answer the next file dialog with PATH\n"
-           "                          dialog cancel     cancel the next file dialog\n"
+           "                          dialog save PATH  answer the next file or folder dialog\n"
+           "                                            with PATH (also: dialog open PATH)\n"
+           "                          dialog cancel     cancel the next file or folder dialog\n"
            "                          run | stop        call the add-in's run or stop\n"
            "                          controls          print every placed control\n"
            "                        relative paths are taken from the script's folder;\n"
@@ -147,12 +148,13 @@ std::vector<Step> parseScript(const std::string& text, const std::string& script
         } else if (word == "dialog") {
             if (rest == "cancel") {
                 step.kind = Step::DialogCancel;
-            } else if (rest.rfind("save", 0) == 0 && rest.size() > 4 &&
-                       (rest[4] == ' ' || rest[4] == '\t')) {
+            } else if ((rest.rfind("save", 0) == 0 || rest.rfind("open", 0) == 0) &&
+                       rest.size() > 4 && (rest[4] == ' ' || rest[4] == '\t')) {
+                // Every dialog takes the oldest answer, whatever it asks for.
                 step.kind = Step::DialogSave;
                 step.argument = resolved(trim(rest.substr(4)), baseFolder);
             } else {
-                fail("expected \"dialog save PATH\" or \"dialog cancel\"");
+                fail("expected \"dialog save PATH\", \"dialog open PATH\" or \"dialog cancel\"");
             }
         } else if (word == "run" || word == "stop" || word == "controls") {
             if (!rest.empty()) fail(word + " takes nothing after it");

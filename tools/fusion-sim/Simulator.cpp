@@ -27,10 +27,12 @@ Simulator::Simulator(const AddinLibrary& addin, std::ostream& out, std::ostream&
         // The add-in shows a message box only when a command failed.
         status_ = std::max(status_, 1);
     });
+    host::setTextPaletteSink([this](const std::string& text) { out_ << text << "\n" << std::flush; });
 }
 
 Simulator::~Simulator() {
     host::setMessageBoxSink(nullptr);
+    host::setTextPaletteSink(nullptr);
 }
 
 int Simulator::execute(const std::vector<Step>& steps) {

@@ -158,6 +158,15 @@ bool Matrix3D::transformBy(const Ptr<Matrix3D>& other) {
     return true;
 }
 
+void Matrix3D::getAsCoordinateSystem(Ptr<Point3D>& origin, Ptr<Vector3D>& xAxis,
+                                     Ptr<Vector3D>& yAxis, Ptr<Vector3D>& zAxis) const {
+    auto column = [&](int c) { return Vector3D::create(cells_[c], cells_[4 + c], cells_[8 + c]); };
+    origin = Point3D::create(cells_[3], cells_[7], cells_[11]);
+    xAxis = column(0);
+    yAxis = column(1);
+    zAxis = column(2);
+}
+
 Ptr<Matrix3D> Matrix3D::copy() const {
     Ptr<Matrix3D> m = create();
     m->cells_ = cells_;

@@ -131,13 +131,6 @@ char* Occurrence::name_raw() const {
     return hostText(name_);
 }
 
-Ptr<core::Matrix3D> Occurrence::transform() const {
-    if (!hasTransform_) return nullptr;
-    Ptr<core::Matrix3D> m = core::Matrix3D::create();
-    m->setWithArray({transform_.begin(), transform_.end()});
-    return m;
-}
-
 Ptr<Occurrence> Occurrences::item(size_t index) const {
     return index < items_.size() ? items_[index] : nullptr;
 }
@@ -162,6 +155,10 @@ Ptr<PhysicalProperties> Component::getPhysicalProperties(CalculationAccuracy acc
 
 Ptr<Design> Component::parentDesign() const {
     return Ptr<Design>(design_, false);
+}
+
+Ptr<core::Document> Design::parentDocument() const {
+    return Ptr<core::Document>(document_, false);
 }
 
 Ptr<Component> Components::item(size_t index) const {

@@ -42,6 +42,8 @@ struct AppState {
     std::vector<FileDialogRequest> dialogs;
     std::vector<MessageBoxRecord> messageBoxes;
     std::function<void(const MessageBoxRecord&)> messageBoxSink;
+    adsk::core::Ptr<adsk::core::Palettes> palettes;
+    std::function<void(const std::string&)> textPaletteSink;
 };
 
 // Never destroyed, so that handlers and pointers kept in other libraries' statics

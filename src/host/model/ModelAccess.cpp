@@ -20,6 +20,9 @@ void ModelAccess::setDocument(Document& d, std::string name, bool saved, std::st
     d.version_ = saved ? std::move(version) : std::string();
     d.creationId_ = std::move(creationId);
     d.products_ = std::move(products);
+    for (size_t i = 0; d.products_ && i < d.products_->count(); ++i)
+        if (auto design = d.products_->item(i)->cast<adsk::fusion::Design>())
+            design->document_ = &d;
     d.dataFile_ = nullptr;
     if (saved) {
         Ptr<DataFile> file = make<DataFile>();

@@ -34,6 +34,24 @@ class ModelAccess {
     static auto& items(adsk::fusion::BRepBodies& c) { return c.items_; }
     static auto& items(adsk::fusion::Occurrences& c) { return c.items_; }
     static auto& items(adsk::fusion::Components& c) { return c.items_; }
+    static auto& items(adsk::fusion::OccurrenceList& c) { return c.items_; }
+    static auto& items(adsk::core::Palettes& c) { return c.items_; }
+    static double density(const adsk::fusion::Component& c) { return c.density_; }
+    // A copy of native as the host shows it through context (a proxy).
+    static adsk::core::Ptr<adsk::fusion::Occurrence> seenThrough(
+        const adsk::core::Ptr<adsk::fusion::Occurrence>& native,
+        const adsk::core::Ptr<adsk::fusion::Occurrence>& context) {
+        auto proxy = make<adsk::fusion::Occurrence>();
+        proxy->name_ = native->name_;
+        proxy->component_ = native->component_;
+        proxy->visible_ = native->visible_;
+        proxy->appearance_ = native->appearance_;
+        proxy->hasTransform_ = native->hasTransform_;
+        proxy->transform_ = native->transform_;
+        proxy->context_ = context;
+        proxy->native_ = native->native_ ? native->native_ : native;
+        return proxy;
+    }
 
     static void setColor(adsk::core::ColorProperty& p, std::optional<std::array<short, 4>> c) {
         p.color_ = c;

@@ -16,6 +16,7 @@
 #include <Core/Application/EventArgs.h>
 #include <Core/Application/EventHandler.h>
 #include <Core/Application/GeneralPreferences.h>
+#include <Core/Application/ObjectCollection.h>
 #include <Core/Application/Preferences.h>
 #include <Core/Application/Product.h>
 #include <Core/Application/Products.h>
@@ -42,6 +43,11 @@
 #include <Core/UserInterface/CommandEventArgs.h>
 #include <Core/UserInterface/CommandInputs.h>
 #include <Core/UserInterface/FileDialog.h>
+#include <Core/UserInterface/FolderDialog.h>
+#include <Core/UserInterface/Palette.h>
+#include <Core/UserInterface/Palettes.h>
+#include <Core/UserInterface/ProgressDialog.h>
+#include <Core/UserInterface/TextCommandPalette.h>
 #include <Core/UserInterface/Toolbar.h>
 #include <Core/UserInterface/ToolbarControl.h>
 #include <Core/UserInterface/ToolbarControls.h>

@@ -10,6 +10,7 @@
 #include <Fusion/Components/Component.h>
 #include <Fusion/Components/Components.h>
 #include <Fusion/Components/Occurrence.h>
+#include <Fusion/Components/OccurrenceList.h>
 #include <Fusion/Components/Occurrences.h>
 #include <Fusion/Fusion/Design.h>
 #include <Fusion/Fusion/FusionUnitsManager.h>

@@ -4,9 +4,11 @@
 #include <array>
 
 #include <Core/Base.h>
+#include <Core/Geometry/Point3D.h>
 #include <Core/Geometry/Vector3D.h>
 
 namespace adsk::core {
+class Point3D;
 class Vector3D;
 }  // namespace adsk::core
 
@@ -26,6 +28,9 @@ class Matrix3D : public Base {
     bool setToIdentity();
     Ptr<Vector3D> translation() const;
     bool translation(const Ptr<Vector3D>& offset);
+    // The translation as origin and the first three columns as axes.
+    void getAsCoordinateSystem(Ptr<Point3D>& origin, Ptr<Vector3D>& xAxis, Ptr<Vector3D>& yAxis,
+                               Ptr<Vector3D>& zAxis) const;
     bool transformBy(const Ptr<Matrix3D>& other);
     Ptr<Matrix3D> copy() const;
 

@@ -6,6 +6,9 @@
 #include <Core/CoreTypeDefs.h>
 #include <Core/UserInterface/CommandDefinitions.h>
 #include <Core/UserInterface/FileDialog.h>
+#include <Core/UserInterface/FolderDialog.h>
+#include <Core/UserInterface/Palettes.h>
+#include <Core/UserInterface/ProgressDialog.h>
 #include <Core/UserInterface/Toolbars.h>
 #include <Core/UserInterface/Workspace.h>
 #include <Core/UserInterface/Workspaces.h>
@@ -13,6 +16,9 @@
 namespace adsk::core {
 class CommandDefinitions;
 class FileDialog;
+class FolderDialog;
+class Palettes;
+class ProgressDialog;
 class Toolbars;
 class Workspace;
 class Workspaces;
@@ -28,6 +34,10 @@ class UserInterface : public Base {
     Ptr<Workspaces> workspaces() const;
     Ptr<Workspace> activeWorkspace() const;
     Ptr<FileDialog> createFileDialog();
+    Ptr<FolderDialog> createFolderDialog();
+    Ptr<ProgressDialog> createProgressDialog();
+    // Among them the "TextCommands" palette (a TextCommandPalette).
+    Ptr<Palettes> palettes() const;
     DialogResults messageBox(const std::string& text, const std::string& title = "",
                              MessageBoxButtonTypes buttons = OKButtonType,
                              MessageBoxIconTypes icon = NoIconIconType);

@@ -6,6 +6,8 @@
 #include <Core/Materials/Appearance.h>
 #include <Fusion/BRep/BRepFaces.h>
 #include <Fusion/Components/Component.h>
+#include <Fusion/FusionTypeDefs.h>
+#include <Fusion/Fusion/PhysicalProperties.h>
 #include <Fusion/MeshData/MeshManager.h>
 
 namespace adsk::core {
@@ -16,6 +18,7 @@ namespace adsk::fusion {
 class BRepFaces;
 class Component;
 class MeshManager;
+class PhysicalProperties;
 }  // namespace adsk::fusion
 
 namespace adsk::fusion {
@@ -42,6 +45,10 @@ class BRepBody : public Base {
     // All faces' display meshes, in face order.
     Ptr<MeshManager> meshManager() const;
     Ptr<Component> parentComponent() const;
+    // Measured on the display meshes, with the component's density.
+    Ptr<PhysicalProperties> getPhysicalProperties(
+        CalculationAccuracy accuracy = LowCalculationAccuracy) const;
+    Ptr<PhysicalProperties> physicalProperties() const { return getPhysicalProperties(); }
 
     char* name_raw() const;
 

@@ -5,6 +5,7 @@
 #include <Core/Base.h>
 #include <Fusion/FusionTypeDefs.h>
 #include <Fusion/BRep/BRepBodies.h>
+#include <Fusion/Components/OccurrenceList.h>
 #include <Fusion/Components/Occurrences.h>
 #include <Fusion/Fusion/Design.h>
 #include <Fusion/Fusion/PhysicalProperties.h>
@@ -12,6 +13,7 @@
 namespace adsk::fusion {
 class BRepBodies;
 class Design;
+class OccurrenceList;
 class Occurrences;
 class PhysicalProperties;
 }  // namespace adsk::fusion
@@ -32,6 +34,9 @@ class Component : public Base {
     std::string id() const { return core::detail::takeText(id_raw()); }
     Ptr<Occurrences> occurrences() const { return occurrences_; }
     Ptr<BRepBodies> bRepBodies() const { return bodies_; }
+    // Every occurrence below this component, each parent before its children;
+    // the deeper ones are seen through their parents.
+    Ptr<OccurrenceList> allOccurrences() const;
     // Null when the host has no physical properties for the component.
     Ptr<PhysicalProperties> getPhysicalProperties(
         CalculationAccuracy accuracy = LowCalculationAccuracy) const;

@@ -5,9 +5,11 @@
 
 #include <Core/Base.h>
 #include <Fusion/Components/Occurrence.h>
+#include <Fusion/Components/OccurrenceList.h>
 
 namespace adsk::fusion {
 class Occurrence;
+class OccurrenceList;
 }  // namespace adsk::fusion
 
 namespace adsk::fusion {
@@ -21,6 +23,9 @@ class Occurrences : public Base {
     size_t count() const { return items_.size(); }
     Ptr<Occurrence> item(size_t index) const;
     Ptr<Occurrence> itemByName(const std::string& name) const;
+
+    // The same occurrences as a list.
+    Ptr<OccurrenceList> asList() const;
 
   private:
     Occurrences() = default;

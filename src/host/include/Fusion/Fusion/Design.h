@@ -1,6 +1,7 @@
 #pragma once
 
 #include <Core/Base.h>
+#include <Core/Application/Document.h>
 #include <Core/Application/Product.h>
 #include <Core/Materials/Appearances.h>
 #include <Fusion/Components/Component.h>
@@ -9,6 +10,7 @@
 
 namespace adsk::core {
 class Appearances;
+class Document;
 class Product;
 }  // namespace adsk::core
 
@@ -31,11 +33,15 @@ class Design : public core::Product {
     Ptr<core::Appearances> appearances() const { return appearances_; }
     Ptr<FusionUnitsManager> fusionUnitsManager() const { return unitsManager(); }
 
+    // The document that holds the design.
+    Ptr<core::Document> parentDocument() const;
+
   private:
     Design() : Product("DesignProductType") {}
     Ptr<Component> root_;
     Ptr<Components> components_;
     Ptr<core::Appearances> appearances_;
+    const core::Document* document_ = nullptr;  // the document owns its products
 };
 
 }  // namespace adsk::fusion
