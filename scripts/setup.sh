@@ -18,7 +18,7 @@ done
 packages=(
   cmake g++ ninja-build
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  nlohmann-json3-dev libtinyxml2-dev
+  nlohmann-json3-dev libtinyxml2-dev libpng-dev
   libocct-data-exchange-dev libtbb-dev
   locales
 )

@@ -6,9 +6,9 @@
 namespace fusionsim {
 
 std::string usageText() {
-    return "usage: fusion-sim DESIGN --export FILE [--addin PATH]\n"
-           "       fusion-sim DESIGN --render [--addin PATH]\n"
-           "       fusion-sim --script FILE [--addin PATH]\n"
+    return "usage: fusion-sim DESIGN --export FILE [--addin PATH] [--addins DIR]\n"
+           "       fusion-sim DESIGN --render [--addin PATH] [--addins DIR]\n"
+           "       fusion-sim --script FILE [--addin PATH] [--addins DIR]\n"
            "       fusion-sim --help\n"
            "\n"
            "Plays Fusion 360 for the Quorell add-in: opens a design file (.json, or .step/.stp\n"
@@ -27,8 +27,13 @@ std::string usageText() {
            "                          controls          print every placed control\n"
            "                        relative paths are taken from the script's folder;\n"
            "                        stop is called at the end if the add-in still runs\n"
-           "  --addin PATH          the add-in library (default: libquorell-addin.so beside\n"
-           "                        fusion-sim)\n"
+           "  --addin PATH          the add-in the steps run and stop: a library, or an add-in\n"
+           "                        folder NAME/ holding NAME.manifest and NAME.so (default:\n"
+           "                        libquorell-addin.so beside fusion-sim)\n"
+           "  --addins DIR          the add-ins folder: each add-in folder in it whose manifest\n"
+           "                        says \"runOnStartup\": true is run before the first step\n"
+           "                        and stopped after the last (default:\n"
+           "                        ${XDG_CONFIG_HOME:-~/.config}/fusion-sim/AddIns)\n"
            "  --deflection CM       STEP files: largest distance of a display mesh from the\n"
            "                        surface, in cm (default: 0.001 x the model's diagonal)\n"
            "  --angular-deflection RAD\n"
@@ -71,6 +76,8 @@ Options parseCommandLine(const std::vector<std::string>& arguments) {
             options.script = value();
         } else if (a == "--addin") {
             options.addin = value();
+        } else if (a == "--addins") {
+            options.addinsFolder = value();
         } else if (a == "--deflection" || a == "--angular-deflection") {
             const std::string text = value();
             size_t used = 0;

@@ -22,7 +22,8 @@ struct Options {
     std::string design;
     std::string exportFile;
     std::string script;
-    std::string addin;  // empty: the default beside fusion-sim
+    std::string addin;         // empty: the default beside fusion-sim
+    std::string addinsFolder;  // empty: the default per-user folder
     double deflection = 0;           // STEP meshes, cm; 0: 0.001 x the model's diagonal
     double angularDeflection = 0.5;  // STEP meshes, radians
 };

@@ -35,7 +35,19 @@ Simulator::~Simulator() {
     host::setTextPaletteSink(nullptr);
 }
 
+void Simulator::addStartupAddin(const std::string& name, const AddinLibrary& addin) {
+    startup_.emplace_back(name, &addin);
+}
+
 int Simulator::execute(const std::vector<Step>& steps) {
+    for (const auto& [name, addin] : startup_) {
+        bool started = true;
+        guarded([&] { started = addin->run(""); });
+        if (!started) {
+            err_ << "fusion-sim: the add-in " << name << ": run returned false" << std::endl;
+            status_ = 1;
+        }
+    }
     for (const Step& s : steps) {
         try {
             step(s);
@@ -50,6 +62,8 @@ int Simulator::execute(const std::vector<Step>& steps) {
         guarded([&] { addin_.stop(""); });
         running_ = false;
     }
+    for (auto it = startup_.rbegin(); it != startup_.rend(); ++it)
+        guarded([&] { it->second->stop(""); });
     return status_;
 }
 

@@ -27,6 +27,9 @@ class Simulator {
     // instead of reading the file again.
     void provide(const std::string& path, host::DocumentData design);
 
+    // An add-in run before the first step and stopped after the last.
+    void addStartupAddin(const std::string& name, const AddinLibrary& addin);
+
   private:
     void step(const Step& step);
     template <class Call>
@@ -37,6 +40,7 @@ class Simulator {
     std::ostream& out_;
     std::ostream& err_;
     std::map<std::string, host::DocumentData> provided_;
+    std::vector<std::pair<std::string, const AddinLibrary*>> startup_;
     bool running_ = false;
     int status_ = 0;
 };

@@ -2,8 +2,10 @@
 
 #include <filesystem>
 #include <iostream>
+#include <memory>
 #include <optional>
 
+#include "tools/fusion-sim/AddinFolder.h"
 #include "tools/fusion-sim/AddinLibrary.h"
 #include "tools/fusion-sim/BoundedFile.h"
 #include "tools/fusion-sim/CommandLine.h"
@@ -54,8 +56,27 @@ int main(int argc, char** argv) {
     }
 
     try {
-        AddinLibrary addin(options.addin.empty() ? AddinLibrary::defaultPath() : options.addin);
+        std::string addinPath = options.addin.empty() ? AddinLibrary::defaultPath() : options.addin;
+        if (std::filesystem::is_directory(addinPath))
+            addinPath = readAddinFolder(addinPath).library.string();
+        AddinLibrary addin(addinPath);
         Simulator simulator(addin, std::cout, std::cerr);
+        // Add-ins of the add-ins folder that start with the host; one that cannot be
+        // loaded is reported and the others still run.
+        std::vector<std::unique_ptr<AddinLibrary>> startup;
+        const auto folder = options.addinsFolder.empty() ? defaultAddinsFolder()
+                                                         : std::filesystem::path(options.addinsFolder);
+        for (const AddinManifest& manifest : findAddins(folder, std::cerr)) {
+            std::error_code error;
+            if (!manifest.runOnStartup || std::filesystem::equivalent(manifest.library, addinPath, error))
+                continue;
+            try {
+                startup.push_back(std::make_unique<AddinLibrary>(manifest.library.string()));
+                simulator.addStartupAddin(manifest.name, *startup.back());
+            } catch (const std::exception& e) {
+                std::cerr << "fusion-sim: " << e.what() << "; the add-in is not loaded" << std::endl;
+            }
+        }
         if (design) simulator.provide(options.design, std::move(*design));
         return simulator.execute(steps);
     } catch (const DesignError& e) {
