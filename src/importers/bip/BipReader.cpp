@@ -502,6 +502,11 @@ class Parser {
         sawStatement(start);
         if (at("//")) return comment();
         if (atName()) return parameterStatement(start);
+        // The writer puts only inputs into a captured shader's text; anything
+        // else there would be written elsewhere and not read back the same.
+        if (!stack.empty() && stack.back().kind == Block::Captured)
+            fail(start, "an input of the captured shader opened at " + place(stack.back().at) +
+                            " (a quoted name) or '}'");
         const std::string_view keyword = run(kWordStops);
         if (keyword == "#print" || keyword == "#error") return directive(keyword == "#print");
         if (keyword == "#define") return definition(start);
