@@ -2,6 +2,9 @@
 // gives the checked-in text byte for byte (the default flags are 0x400001).
 #include <gtest/gtest.h>
 
+#include <vector>
+
+#include "importers/sceneapi/ParallelText.h"
 #include "support/EveryCallScene.h"
 #include "support/Files.h"
 #include "support/MemoryWriter.h"
@@ -24,4 +27,30 @@ TEST(WriterStatements, ModifyCameraAndANullName) {
     h.api().endCamera();
     h.api().beginGroup(nullptr, true);
     EXPECT_EQ(h.finish(), "#modify \ncamera \"cam\" {\n}\n\ngroup \"\" {\n");
+}
+
+// Arrays large enough to be formatted on several threads read exactly as
+// when one thread formats them (indented, so that line breaks carry blanks).
+TEST(WriterStatements, LargeArraysOnSeveralThreadsMatchOneThread) {
+    std::vector<float> points(3 * 70001);
+    std::vector<int32_t> indices(200003);
+    for (size_t i = 0; i < points.size(); ++i) points[i] = float(i) * 0.37f - 5000.0f;
+    for (size_t i = 0; i < indices.size(); ++i) indices[i] = int32_t(i * 7919 % 100000) - 50000;
+    const auto write = [&](orvScene_api& api) {
+        const ArrayRef pointArray{points.data(), int32_t(points.size() / 3)};
+        const ArrayRef indexArray{indices.data(), int32_t(indices.size())};
+        api.setFlags(1);
+        api.beginObject("mesh", true);
+        api.beginGeometry("triangles");
+        api.attribute("points", vtFloat3Array, &pointArray);
+        api.attribute("triangles", vtIntArray, &indexArray);
+        api.endGeometry();
+        api.endObject();
+    };
+    orv::setTextThreads(1);
+    const std::string oneThread = support::writerText(write);
+    orv::setTextThreads(3);
+    const std::string threeThreads = support::writerText(write);
+    orv::setTextThreads(0);
+    EXPECT_EQ(threeThreads, oneThread);
 }
