@@ -145,13 +145,6 @@ TEST_F(RepeatLinkFactoryTest, ModelSetsNamedLikeTheSceneAndEmptyScenesQualify) {
     }
 }
 
-TEST_F(RepeatLinkFactoryTest, EmptySceneNameNeverMarksAnInstanceInUse) {
-    oneInstance(5001, "<r><s><set name=\"\"><a/></set></s></r>");
-    auto f = renderFactory("");
-    EXPECT_EQ(f->selectInstance(query).versionMajor, 13);  // as any instance
-    EXPECT_FALSE(f->isUpdatingExisting());
-}
-
 TEST_F(RepeatLinkFactoryTest, AttachFailuresNegativePortsAndMissingDescriptions) {
     query.lists = {instanceList(
         {entry(13, 100, -1), entry(13, 200, 5002), entry(13, 300, 5003), entry(12, 400, 5004)})};
