@@ -4,7 +4,6 @@
 
 #include <algorithm>
 
-#include "support/EveryCallScene.h"
 #include "ModelSets.h"
 #include "livelib/FrameCodec.h"
 #include "support/MemoryWriter.h"
