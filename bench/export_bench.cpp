@@ -316,8 +316,7 @@ int run(const Options& options) {
     std::printf("peak memory of fusion-sim: %.1f MB = %.2f x the mesh arrays (target < 3)\n",
                 maxRss / 1e3, maxRss * 1e3 / totals.bytes);
     summaryLine("export: in process / write, wall", exportTime.wall / write.wall, "<=", 1.3);
-    summaryLine("export: fusion-sim --export / write, wall", program.wall / write.wall, "<=", 1.3);
-    summaryLine("export: fusion-sim --export / write, cpu", program.cpu / write.cpu, "<=", 1.3);
+    summaryLine("export: in process / write, cpu", exportTime.cpu / write.cpu, "<=", 1.3);
     summaryLine("export: peak memory / mesh arrays", maxRss * 1e3 / totals.bytes, "<", 3);
     if (ownDir) fs::remove_all(dir);
     return 0;
