@@ -19,7 +19,7 @@ packages=(
   cmake g++ ninja-build
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev libtinyxml2-dev libpng-dev
-  libocct-data-exchange-dev libtbb-dev
+  libocct-data-exchange-dev libtbb-dev libembree-dev
   locales
 )
 if $fuzz; then

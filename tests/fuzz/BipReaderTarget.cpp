@@ -6,6 +6,7 @@
 #include "FuzzTargets.h"
 #include "importers/bip/BipReader.h"
 #include "importers/sceneapi/orvScene_api_file.h"
+#include "preview/SceneBuilder.h"
 
 namespace {
 
@@ -40,6 +41,11 @@ int fuzzBipReader(const uint8_t* data, size_t size) {
         fuzzCheck(error.rfind("fuzz.bip:", 0) == 0, "a refusal names the file");
         return 0;
     }
+    // The preview's scene builder takes whatever the reader accepts.
+    preview::SceneBuilder builder;
+    orv::bip::readSceneText(text, "fuzz.bip", builder);
+    preview::Vec3 low, high;
+    preview::boundingBox(builder.take(), low, high);
     // What the reader accepted and the writer wrote, it reads back unchanged.
     std::string again;
     fuzzCheck(replay(written, again, error), "a written scene reads");

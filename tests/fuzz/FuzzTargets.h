@@ -17,7 +17,8 @@ int fuzzRendererFrames(const uint8_t* data, size_t size);
 // The design records a STEP loading process hands to fusion-sim.
 int fuzzStepCodec(const uint8_t* data, size_t size);
 
-// A .bip scene file: read into the file writer, and what that wrote read again.
+// A .bip scene file: read into the file writer and the preview's scene builder,
+// and what the writer wrote read again.
 int fuzzBipReader(const uint8_t* data, size_t size);
 
 // Aborts with the message when a property does not hold.

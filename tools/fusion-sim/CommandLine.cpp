@@ -7,6 +7,7 @@ namespace fusionsim {
 
 std::string usageText() {
     return "usage: fusion-sim DESIGN --export FILE [--addin PATH] [--addins DIR]\n"
+           "       fusion-sim DESIGN [--export FILE] --preview IMAGE.png [--addin PATH] [--addins DIR]\n"
            "       fusion-sim DESIGN --render [--addin PATH] [--addins DIR]\n"
            "       fusion-sim --script FILE [--addin PATH] [--addins DIR]\n"
            "       fusion-sim --help\n"
@@ -16,6 +17,9 @@ std::string usageText() {
            "calls its run, clicks its buttons, answers file dialogs and calls its stop.\n"
            "\n"
            "  DESIGN --export FILE  run, click the export button, save as FILE, stop\n"
+           "  DESIGN --preview IMAGE.png\n"
+           "                        export (to FILE, or IMAGE with the extension .bip) and\n"
+           "                        render a preview picture of the scene\n"
            "  DESIGN --render       run, click the render button on the toolbar, stop\n"
            "  --script FILE         a session, one step per line (# starts a comment):\n"
            "                          open DESIGN       open a design and make it active\n"
@@ -69,6 +73,8 @@ Options parseCommandLine(const std::vector<std::string>& arguments) {
         } else if (a == "--export") {
             setMode(Options::Export, a);
             options.exportFile = value();
+        } else if (a == "--preview") {
+            options.previewFile = value();
         } else if (a == "--render") {
             setMode(Options::Render, a);
         } else if (a == "--script") {
@@ -96,6 +102,15 @@ Options parseCommandLine(const std::vector<std::string>& arguments) {
         } else {
             throw UsageError("more than one design file (" + options.design + ", " + a + ")");
         }
+    }
+    if (!options.previewFile.empty()) {
+        if (modeGiven && options.mode != Options::Export)
+            throw UsageError("--preview goes with --export or alone");
+        if (!modeGiven)
+            options.exportFile =
+                std::filesystem::path(options.previewFile).replace_extension(".bip").string();
+        options.mode = Options::Export;
+        modeGiven = true;
     }
     if (!modeGiven) {
         if (arguments.empty()) throw UsageError("nothing to do");

@@ -21,6 +21,7 @@ struct Options {
     Mode mode = Help;
     std::string design;
     std::string exportFile;
+    std::string previewFile;  // --preview: the exported scene rendered to this PNG
     std::string script;
     std::string addin;         // empty: the default beside fusion-sim
     std::string addinsFolder;  // empty: the default per-user folder

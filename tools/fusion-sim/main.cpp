@@ -10,6 +10,7 @@
 #include "tools/fusion-sim/BoundedFile.h"
 #include "tools/fusion-sim/CommandLine.h"
 #include "tools/fusion-sim/DesignLoader.h"
+#include "tools/fusion-sim/Preview.h"
 #include "tools/fusion-sim/Simulator.h"
 
 using namespace fusionsim;
@@ -78,7 +79,9 @@ int main(int argc, char** argv) {
             }
         }
         if (design) simulator.provide(options.design, std::move(*design));
-        return simulator.execute(steps);
+        const int status = simulator.execute(steps);
+        if (status != 0 || options.previewFile.empty()) return status;
+        return renderPreview(options.exportFile, options.previewFile, std::cout, std::cerr);
     } catch (const DesignError& e) {
         std::cerr << "fusion-sim: " << e.what() << std::endl;
         return 2;

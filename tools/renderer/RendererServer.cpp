@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "ScenePicture.h"
 #include "livelib/FrameCodec.h"
 
 namespace renderer {
@@ -192,7 +193,11 @@ void RendererServer::finishScene(Connection& c) {
     if (options_.resourceFolder.empty()) return;
     const std::string path = options_.resourceFolder + "/scenes/" + sceneFileName(name);
     std::string error;
-    if (!writeSceneFile(*modelSets_.find(name), path, &error)) logLine(error);
+    if (!writeSceneFile(*modelSets_.find(name), path, &error)) {
+        logLine(error);
+        return;
+    }
+    if (options_.pictures && picturesBuiltIn()) logLine(renderScenePicture(path));
 }
 
 bool RendererServer::onFrame(Connection& c, uint8_t op, std::vector<uint8_t> payload) {

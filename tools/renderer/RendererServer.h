@@ -23,6 +23,7 @@ struct ServerOptions {
     int32_t versionMinor = 0;
     std::string resourceFolder;  // scenes go to <resourceFolder>/scenes; empty: not written
     int idleExitSeconds = 0;     // 0: never
+    bool pictures = true;        // render each written scene to a .png beside it
 };
 
 class RendererServer {

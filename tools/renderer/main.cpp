@@ -10,6 +10,7 @@
 
 #include "Installation.h"
 #include "RendererServer.h"
+#include "ScenePicture.h"
 #include "livelib/InstanceRecords.h"
 
 namespace {
@@ -23,12 +24,14 @@ const char* const kUsage =
     "      Defaults: ${XDG_DATA_HOME:-~/.local/share}/quorell/Quorell N, N = 12,\n"
     "      ports 4000-4010.\n"
     "  quorell-standin [--ports MIN-MAX] [--version N] [--resources DIR]\n"
-    "                  [--idle-exit SECONDS]\n"
+    "                  [--idle-exit SECONDS] [--no-pictures]\n"
     "      Runs a renderer instance: listens on the first free port of the\n"
     "      range on 127.0.0.1, publishes its instance record and takes scenes\n"
     "      until SIGTERM or SIGINT, or until SECONDS pass without a connection.\n"
     "      Settings not given come from the registry installation of this\n"
-    "      program. Received model sets are written to DIR/scenes/<name>.bip.\n"
+    "      program. Received model sets are written to DIR/scenes/<name>.bip\n"
+    "      and, after the sender is answered, rendered to DIR/scenes/<name>.png\n"
+    "      (the render time goes to the log); --no-pictures leaves that out.\n"
     "  quorell-standin --help\n";
 
 bool number(const char* text, int* out) {
@@ -93,10 +96,14 @@ int runInstance(int argc, char** argv) {
             options.resourceFolder = value, ++i;
         } else if (arg == "--idle-exit" && number(value, &options.idleExitSeconds)) {
             ++i;
+        } else if (arg == "--no-pictures") {
+            options.pictures = false;
         } else {
             return fail("bad or incomplete option '" + arg + "'\n" + kUsage, 2);
         }
     }
+    if (options.pictures && !renderer::picturesBuiltIn())
+        renderer::logLine("pictures are not built in: received scenes are written as .bip files only");
     if (options.resourceFolder.empty())
         renderer::logLine(
             "no resource folder installed or given; received scenes are not written to files");

@@ -10,5 +10,7 @@ constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
 
 int catCommand(int argc, char** argv);
+int infoCommand(int argc, char** argv);
+int renderCommand(int argc, char** argv);
 
 }  // namespace scenetool
