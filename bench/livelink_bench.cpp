@@ -119,7 +119,7 @@ int main(int argc, char** argv) {
     const pid_t renderer = ::fork();
     if (renderer == 0) {
         ::execl(QUORELL_STANDIN_PATH, "quorell-standin", "--ports", ports.c_str(), "--resources",
-                (temp / "resources").c_str(), "--idle-exit", "600", static_cast<char*>(nullptr));
+                (temp / "resources").c_str(), "--idle-exit", "600", "--no-pictures", static_cast<char*>(nullptr));
         ::_exit(127);
     }
     livelink::InstanceRecord record;

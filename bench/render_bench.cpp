@@ -92,7 +92,7 @@ struct Sandbox {
             return false;
         }
         // Started here, so that the clicks measure transfers and not the start-up.
-        renderer = start({(prefix / "bin" / "quorell-standin").string()}, log);
+        renderer = start({(prefix / "bin" / "quorell-standin").string(), "--no-pictures"}, log);
         for (int i = 0;
              i < 1000 && !fs::exists(root / "instances" / (std::to_string(renderer) + ".instance"));
              ++i)

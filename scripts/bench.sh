@@ -8,7 +8,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-benches=(writer_bench livelink_bench export_bench render_bench step_bench)
+benches=(writer_bench reader_bench livelink_bench export_bench render_bench step_bench preview_bench)
 cmake --build build -j "$(nproc)" --target "${benches[@]}"
 
 loadAverage() { cut -d' ' -f1-3 /proc/loadavg; }

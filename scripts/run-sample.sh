@@ -6,21 +6,24 @@
 #      never into your own configuration) and sends the design over the live link;
 #   3. the design changes (a newer version is opened) and a second click sends
 #      only what changed.
-# The renderer writes what it received to out/quorell/resources/scenes/.
+# The renderer writes what it received to out/quorell/resources/scenes/, with a
+# picture of it beside (where pictures are built in), and the export gets a
+# preview picture too (out/desk-lamp.png).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
 
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j "$(nproc)" --target fusion-sim quorell-addin quorell-standin quorelllive
+cmake --build build -j "$(nproc)" --target fusion-sim quorell-addin quorell-standin quorelllive quorell-scene
 bin=$PWD/build/bin
 out=$PWD/out
 mkdir -p "$out"
 
 echo
 echo "== Export to Quorell .bip =="
-"$bin/fusion-sim" examples/desk-lamp.json --export "$out/desk-lamp.bip"
+"$bin/fusion-sim" examples/desk-lamp.json --export "$out/desk-lamp.bip" --preview "$out/desk-lamp.png" || true
 echo "wrote $out/desk-lamp.bip ($(wc -c <"$out/desk-lamp.bip") bytes)"
+"$bin/quorell-scene" info "$out/desk-lamp.bip"
 
 echo
 echo "== Render in Quorell (first click, then again after the design changed) =="
@@ -54,3 +57,7 @@ echo
 echo "The renderer stand-in holds the merged scene (rewritten after each transfer):"
 ls -l "$out"/quorell/resources/scenes/
 echo "Its live-link log: $out/quorell/resources/sceneapi.log"
+
+echo
+echo "Pictures:"
+ls "$out"/*.png "$out"/quorell/resources/scenes/*.png 2>/dev/null || echo "(none: pictures are not built in)"
