@@ -42,7 +42,8 @@ void Simulator::addStartupAddin(const std::string& name, const AddinLibrary& add
 int Simulator::execute(const std::vector<Step>& steps) {
     for (const auto& [name, addin] : startup_) {
         bool started = true;
-        guarded([&] { started = addin->run(""); });
+        const AddinLibrary* library = addin;  // clang 14 cannot capture a structured binding
+        guarded([&] { started = library->run(""); });
         if (!started) {
             err_ << "fusion-sim: the add-in " << name << ": run returned false" << std::endl;
             status_ = 1;
