@@ -181,15 +181,22 @@ class Parser {
     // A name in its quoted or hexadecimal form.
     std::string name(const char* what = "a name") {
         blanks();
+        const size_t begin = p;
         if (peek() == '"') {
             const size_t end = s.find_first_of("\"\n", p + 1);
             if (end == std::string_view::npos || s[end] != '"') fail(p, "a closing '\"' of the name");
             std::string text(s.substr(p + 1, end - p - 1));
             p = end + 1;
-            return text;
+            return withoutNul(std::move(text), begin);
         }
         if (!atName()) fail(p, what);
-        return hexBytes(p + 2, "a name in hexadecimal form with two digits per byte");
+        return withoutNul(hexBytes(p + 2, "a name in hexadecimal form with two digits per byte"), begin);
+    }
+
+    // Every text goes on as a C string, so a NUL byte inside one would cut it.
+    std::string withoutNul(std::string text, size_t at) const {
+        if (text.find('\0') != std::string::npos) fail(at, "text without NUL bytes");
+        return text;
     }
 
     // The hexadecimal digits from `from` on, two per byte.
@@ -508,6 +515,7 @@ class Parser {
             fail(start, "an input of the captured shader opened at " + place(stack.back().at) +
                             " (a quoted name) or '}'");
         const std::string_view keyword = run(kWordStops);
+        if (keyword.find('\0') != std::string_view::npos) fail(start, "a statement without NUL bytes");
         if (keyword == "#print" || keyword == "#error") return directive(keyword == "#print");
         if (keyword == "#define") return definition(start);
         if (keyword == "#modify") {
@@ -664,7 +672,7 @@ class Parser {
                                         following == "light" || following == "accel" ||
                                         following == "render" || following == "#define";
         if (opensWithEmptyLine && next > end) --next;
-        const std::string text(s.substr(p, next - p));
+        const std::string text = withoutNul(std::string(s.substr(p, next - p)), p);
         p = next;
         target.writeText("%s", text.c_str());
     }
@@ -678,7 +686,7 @@ class Parser {
             if (n == 0 || s[n - 1] != '"' || n - 1 < p) fail(n, "'\"' closing the text");
             end = n - 1;
         }
-        std::string text(s.substr(p, end - p));
+        std::string text = withoutNul(std::string(s.substr(p, end - p)), p);
         p = end + 1;
         // The writer indents the text as a piece of its own.
         const size_t level = indentState == 1 && capturedDepth == 0 ? stack.size() : 0;
@@ -728,7 +736,7 @@ class Parser {
         if (last == p || s[last - 1] != '{') fail(last, "'{' ending the shader definition");
         size_t typeEnd = last - 1;
         if (typeEnd > p && s[typeEnd - 1] == ' ') --typeEnd;
-        const std::string type(s.substr(p, typeEnd - p));
+        const std::string type = withoutNul(std::string(s.substr(p, typeEnd - p)), p);
         p = last;
         checkDepth(start);
         target.defineShader(type.c_str(), number);
