@@ -4,7 +4,9 @@
 set(QUORELL_WITH_STEP OFF CACHE BOOL "" FORCE)
 set(QUORELL_BUILD_BENCH OFF CACHE BOOL "" FORCE)
 if(NOT DEFINED QUORELL_PARTS OR QUORELL_PARTS STREQUAL "all")
-  set(QUORELL_PARTS "src/platform" CACHE STRING "Folders to build, or all" FORCE)
+  set(QUORELL_PARTS
+    "src/platform;src/importers/sceneapi;src/scene;src/livelink;src/host;src/convert;src/addin;tools/fusion-sim;e2e"
+    CACHE STRING "Folders to build, or all" FORCE)
 endif()
 
 # Programs find these DLLs in their own folder, also under Wine.
@@ -20,6 +22,23 @@ foreach(dll ${quorell_libstdcxx} ${quorell_libgcc} ${quorell_winpthread})
   endif()
   file(COPY ${dll} DESTINATION ${CMAKE_BINARY_DIR}/bin)
 endforeach()
+
+# tinyxml2 from Debian's source (scripts/setup.sh --windows fetches it).
+set(QUORELL_TINYXML2_SOURCE /usr/local/src/tinyxml2 CACHE PATH "tinyxml2 sources")
+if(EXISTS ${QUORELL_TINYXML2_SOURCE}/tinyxml2.cpp)
+  add_library(tinyxml2_static STATIC ${QUORELL_TINYXML2_SOURCE}/tinyxml2.cpp)
+  target_include_directories(tinyxml2_static SYSTEM PUBLIC ${QUORELL_TINYXML2_SOURCE})
+  add_library(tinyxml2::tinyxml2 ALIAS tinyxml2_static)
+endif()
+
+# nlohmann's JSON headers hold no system code: the Debian package's serve.
+if(NOT TARGET nlohmann_json::nlohmann_json AND EXISTS /usr/include/nlohmann/json.hpp)
+  file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/third-party)
+  file(CREATE_LINK /usr/include/nlohmann ${CMAKE_BINARY_DIR}/third-party/nlohmann SYMBOLIC)
+  add_library(nlohmann_json::nlohmann_json INTERFACE IMPORTED)
+  target_include_directories(nlohmann_json::nlohmann_json SYSTEM INTERFACE
+    ${CMAKE_BINARY_DIR}/third-party)
+endif()
 
 if(QUORELL_BUILD_TESTS)
   set(QUORELL_GOOGLETEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest sources")

@@ -52,6 +52,28 @@ if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
   "${sudo_cmd[@]}" localedef -i de_DE -f UTF-8 de_DE.UTF-8
 fi
 
+# No Debian package holds tinyxml2 built for Windows: the Windows build
+# compiles Debian's tinyxml2 source, fetched once with apt-get source.
+tinyxml2_src=/usr/local/src/tinyxml2
+if $windows && [ ! -f "$tinyxml2_src/tinyxml2.cpp" ]; then
+  echo "setup: fetching Debian's tinyxml2 source into $tinyxml2_src"
+  if ! grep -rqs '^Types: deb-src\|^deb-src ' /etc/apt/sources.list /etc/apt/sources.list.d; then
+    "${sudo_cmd[@]}" tee /etc/apt/sources.list.d/quorell-debian-src.sources >/dev/null <<'SRC'
+Types: deb-src
+URIs: http://deb.debian.org/debian
+Suites: bookworm
+Components: main
+Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+SRC
+  fi
+  "${sudo_cmd[@]}" apt-get update -qq
+  download=$(mktemp -d)
+  (cd "$download" && apt-get source -qq --download-only tinyxml2 >/dev/null 2>&1)
+  "${sudo_cmd[@]}" mkdir -p "$tinyxml2_src"
+  "${sudo_cmd[@]}" tar -xf "$download"/tinyxml2_*.orig.tar.* --strip-components=1 -C "$tinyxml2_src"
+  rm -rf "$download"
+fi
+
 # Wine makes its prefix on first use, which takes half a minute and talks;
 # done here once, quietly, so that test runs start at once.
 if $windows && [ ! -f "${WINEPREFIX:-$HOME/.wine}/system.reg" ]; then

@@ -81,6 +81,11 @@ using ModuleHandle = void*;
 
 // LoadLibraryW: a wide path, backslashes accepted. Null on failure.
 ModuleHandle loadLibrary(std::wstring_view path);
+// Why the last loadLibrary of this thread failed, naming the file.
+std::string libraryError();
+// A library's file name as the system spells it: "quorell-addin" becomes
+// "quorell-addin.dll" on Windows and "libquorell-addin.so" on POSIX.
+std::wstring libraryFileName(std::wstring_view stem);
 // GetProcAddress. Null when the library does not export the name.
 void* getProcAddress(ModuleHandle module, const char* name);
 // FreeLibrary.
@@ -107,6 +112,8 @@ bool processRunning(uint32_t processId);
 
 // GetCurrentProcessId.
 uint32_t currentProcessId();
+// GetModuleFileNameW of the program itself; empty when it cannot be told.
+std::wstring currentProgramPath();
 
 // -------------------------------------------------------------------- time
 

@@ -22,6 +22,22 @@ std::vector<std::string> lines(const std::string& text) {
     return result;
 }
 
+// Texture paths are absolute paths of the system the design was opened on:
+// on Windows with a drive and backslashes.
+std::string systemPath(const std::string& line) {
+#ifdef _WIN32
+    const std::string key = "\"texture\" \"";
+    const size_t from = line.find(key);
+    const size_t to = line.rfind('"');
+    if (from == std::string::npos || to <= from + key.size()) return line;
+    const fs::path path(line.substr(from + key.size(), to - from - key.size()));
+    return line.substr(0, from + key.size()) + fs::absolute(path).make_preferred().string() +
+           line.substr(to);
+#else
+    return line;
+#endif
+}
+
 void expectSameScene(const std::string& actualText, const std::string& expectedText) {
     const auto actual = lines(actualText);
     const auto expected = lines(expectedText);
@@ -33,7 +49,7 @@ void expectSameScene(const std::string& actualText, const std::string& expectedT
         if (expected[i].find("@BUILD_TIME@") != std::string::npos)
             EXPECT_TRUE(std::regex_match(actual[i], banner)) << "line " << i + 1 << ": " << actual[i];
         else
-            EXPECT_EQ(actual[i], expected[i]) << "line " << i + 1;
+            EXPECT_EQ(actual[i], systemPath(expected[i])) << "line " << i + 1;
     }
     // getline hides a missing final line feed.
     EXPECT_EQ(actualText.back(), '\n');
@@ -66,6 +82,7 @@ TEST(ExportEndToEnd, EveryDesignMatchesItsCheckedInScene) {
     EXPECT_GE(compared, 3);
 }
 
+#ifndef _WIN32
 // A file the system cannot finish (a full disk) must not pass for an export.
 TEST(ExportEndToEnd, AFullDiskFailsTheExport) {
     const std::string design = fs::canonical(fs::path(EXAMPLES_DIR) / "desk-lamp.json").string();
@@ -74,3 +91,4 @@ TEST(ExportEndToEnd, AFullDiskFailsTheExport) {
     EXPECT_EQ(o.status, 1);
     EXPECT_NE(o.err.find("closing file: No space left on device"), std::string::npos) << o.err;
 }
+#endif

@@ -1,32 +1,28 @@
 #include "tools/fusion-sim/AddinLibrary.h"
 
-#include <dlfcn.h>
-
 #include <filesystem>
+
+#include "platform/Platform.h"
 
 namespace fusionsim {
 
 AddinLibrary::AddinLibrary(const std::string& path) {
-    void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!handle) {
-        const char* why = dlerror();
-        throw std::runtime_error("cannot load the add-in: " +
-                                 std::string(why ? why : path + ": unknown error"));
-    }
-    run_ = reinterpret_cast<EntryPoint>(dlsym(handle, "run"));
-    stop_ = reinterpret_cast<EntryPoint>(dlsym(handle, "stop"));
+    platform::ModuleHandle module = platform::loadLibrary(platform::utf8ToWide(path));
+    if (!module) throw std::runtime_error("cannot load the add-in: " + platform::libraryError());
+    run_ = reinterpret_cast<EntryPoint>(platform::getProcAddress(module, "run"));
+    stop_ = reinterpret_cast<EntryPoint>(platform::getProcAddress(module, "stop"));
     if (!run_ || !stop_) {
-        dlclose(handle);
+        platform::freeLibrary(module);
         throw std::runtime_error("the add-in " + path + " does not export " +
                                  (!run_ ? "run" : "stop"));
     }
 }
 
 std::string AddinLibrary::defaultPath() {
-    std::error_code error;
-    const auto self = std::filesystem::read_symlink("/proc/self/exe", error);
-    const auto folder = error ? std::filesystem::current_path() : self.parent_path();
-    return (folder / "libquorell-addin.so").string();
+    const std::filesystem::path self(platform::currentProgramPath());
+    const auto folder = self.empty() ? std::filesystem::current_path() : self.parent_path();
+    const std::wstring name = platform::libraryFileName(L"quorell-addin");
+    return platform::wideToUtf8((folder / name).wstring());
 }
 
 }  // namespace fusionsim

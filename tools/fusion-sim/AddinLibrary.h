@@ -18,7 +18,8 @@ class AddinLibrary {
     bool run(const char* context) const { return run_(context); }
     bool stop(const char* context) const { return stop_(context); }
 
-    // libquorell-addin.so in the folder of the running program.
+    // The add-in library (quorell-addin.dll, libquorell-addin.so) in the
+    // folder of the running program.
     static std::string defaultPath();
 
   private:

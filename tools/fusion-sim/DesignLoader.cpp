@@ -38,6 +38,8 @@ std::unique_ptr<DesignLoader> loaderFor(const std::string& path) {
     if (extension == ".step" || extension == ".stp") {
 #ifdef FUSION_SIM_WITH_STEP
         return makeStepDesignLoader();
+#elif defined(_WIN32)
+        throw DesignError(path, "", "STEP files are read by the Linux build of fusion-sim only");
 #else
         throw DesignError(path, "",
                           "STEP files need fusion-sim built with the STEP loader (OpenCASCADE)");

@@ -13,6 +13,15 @@ ModuleHandle loadLibrary(std::wstring_view path) {
     return ::dlopen(native.c_str(), RTLD_NOW | RTLD_LOCAL);
 }
 
+std::string libraryError() {
+    const char* why = ::dlerror();
+    return why ? why : "unknown error";
+}
+
+std::wstring libraryFileName(std::wstring_view stem) {
+    return L"lib" + std::wstring(stem) + kLibrarySuffix;
+}
+
 void* getProcAddress(ModuleHandle module, const char* name) {
     if (module == nullptr || name == nullptr) return nullptr;
     return ::dlsym(module, name);

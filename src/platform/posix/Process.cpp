@@ -164,4 +164,10 @@ uint32_t currentProcessId() {
     return static_cast<uint32_t>(::getpid());
 }
 
+std::wstring currentProgramPath() {
+    char path[4096];
+    const ssize_t n = ::readlink("/proc/self/exe", path, sizeof path - 1);
+    return n > 0 ? utf8ToWide(std::string_view(path, static_cast<size_t>(n))) : std::wstring();
+}
+
 }  // namespace platform

@@ -112,4 +112,18 @@ uint32_t currentProcessId() {
     return GetCurrentProcessId();
 }
 
+std::wstring currentProgramPath() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (int attempt = 0; attempt < 6; ++attempt) {
+        const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (n == 0) return {};
+        if (n < path.size()) {
+            path.resize(n);
+            return path;
+        }
+        path.resize(path.size() * 2);
+    }
+    return {};
+}
+
 }  // namespace platform
