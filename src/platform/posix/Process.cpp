@@ -88,12 +88,22 @@ ProcessHandle createProcess(std::wstring_view applicationName,
 
     int report[2];
     if (::pipe2(report, O_CLOEXEC) != 0) return nullptr;
+    // The program waits for the end of this pipe before it execs, so that an
+    // exec error reaches the report pipe only after its process id.
+    int pidWritten[2];
+    if (::pipe2(pidWritten, O_CLOEXEC) != 0) {
+        ::close(report[0]);
+        ::close(report[1]);
+        return nullptr;
+    }
 
     const pid_t middle = ::fork();
     if (middle < 0) {
         const int e = errno;
         ::close(report[0]);
         ::close(report[1]);
+        ::close(pidWritten[0]);
+        ::close(pidWritten[1]);
         errno = e;
         return nullptr;
     }
@@ -109,6 +119,10 @@ ProcessHandle createProcess(std::wstring_view applicationName,
             ::_exit(1);
         }
         if (child == 0) {
+            ::close(pidWritten[1]);
+            char none;
+            while (::read(pidWritten[0], &none, 1) < 0 && errno == EINTR) {
+            }
             keepOnlyNullStandardStreams();
             ::execv(program.c_str(), argv.data());
             const int e = errno;  // exec failed: tell the caller why
@@ -116,9 +130,11 @@ ProcessHandle createProcess(std::wstring_view applicationName,
             ::_exit(127);
         }
         writeAll(report[1], &child, sizeof child);
-        ::_exit(0);
+        ::_exit(0);  // closes pidWritten: the program goes on
     }
 
+    ::close(pidWritten[0]);
+    ::close(pidWritten[1]);
     ::close(report[1]);
     pid_t child = -1;
     int failure = 0;
