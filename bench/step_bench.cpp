@@ -27,6 +27,7 @@
 #include <string>
 #include <vector>
 
+#include "SummaryLine.h"
 #include "step/IsolatedLoad.h"
 
 extern char** environ;
@@ -201,6 +202,8 @@ int main(int argc, char** argv) {
                     fs::path(file).filename().string().c_str(), median(occtWall), median(simWall),
                     ratio, median(occtCpu), median(simCpu), median(simCpu) / median(occtCpu),
                     triangles, triangleCount(design));
+        const std::string what = "fusion-sim --export / OpenCASCADE, " + fs::path(file).filename().string();
+        summaryLine(what.c_str(), ratio, "<=", kTarget);
     }
     fs::remove(output);
     std::printf("load average at end: %s\n", loadAverage().c_str());

@@ -58,6 +58,16 @@ echo "The renderer stand-in holds the merged scene (rewritten after each transfe
 ls -l "$out"/quorell/resources/scenes/
 echo "Its live-link log: $out/quorell/resources/sceneapi.log"
 
+# A stopping renderer finishes the pictures it is still drawing.
+pids=$(ls "$QUORELL_RUNTIME_DIR"/*.instance 2>/dev/null | xargs -rn1 basename | sed 's/\.instance$//')
+stop_renderers
+for _ in $(seq 100); do
+    running=false
+    for pid in $pids; do kill -0 "$pid" 2>/dev/null && running=true; done
+    $running || break
+    sleep 0.2
+done
+
 echo
 echo "Pictures:"
 ls "$out"/*.png "$out"/quorell/resources/scenes/*.png 2>/dev/null || echo "(none: pictures are not built in)"

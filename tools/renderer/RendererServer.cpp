@@ -197,7 +197,7 @@ void RendererServer::finishScene(Connection& c) {
         logLine(error);
         return;
     }
-    if (options_.pictures && picturesBuiltIn()) logLine(renderScenePicture(path));
+    if (options_.pictures && picturesBuiltIn()) pictures_.add(path);
 }
 
 bool RendererServer::onFrame(Connection& c, uint8_t op, std::vector<uint8_t> payload) {

@@ -2,9 +2,9 @@
 // range on 127.0.0.1, serves scene and query connections in one poll loop,
 // keeps the model sets and writes each received model set as a .bip file.
 //
-// One thread: a scene is stored, acknowledged and then written to its file
-// before the next event is served, so a query that follows a transfer sees
-// the file complete.
+// One thread serves the link: a scene is stored, acknowledged and then written
+// to its file before the next event is served, so a query that follows a
+// transfer sees the file complete. Pictures are drawn on a second thread.
 #pragma once
 
 #include <cstdint>
@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "ModelSets.h"
+#include "PictureQueue.h"
 
 namespace renderer {
 
@@ -64,6 +65,7 @@ class RendererServer {
     uint64_t connectionCounter_ = 0;
     std::vector<std::unique_ptr<Connection>> connections_;
     ModelSets modelSets_;
+    PictureQueue pictures_;  // last member: its thread stops before the rest goes
 };
 
 // One log line on standard error, prefixed with the program's name.
