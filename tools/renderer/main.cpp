@@ -30,8 +30,10 @@ const char* const kUsage =
     "      until SIGTERM or SIGINT, or until SECONDS pass without a connection.\n"
     "      Settings not given come from the registry installation of this\n"
     "      program. Received model sets are written to DIR/scenes/<name>.bip\n"
-    "      and, after the sender is answered, rendered to DIR/scenes/<name>.png\n"
-    "      (the render time goes to the log); --no-pictures leaves that out.\n"
+    "      and rendered to DIR/scenes/<name>.png on a thread of their own, so\n"
+    "      the live link keeps answering (the render time goes to the log; on\n"
+    "      stopping, pictures still queued are drawn first); --no-pictures\n"
+    "      leaves that out.\n"
     "  quorell-standin --help\n";
 
 bool number(const char* text, int* out) {
