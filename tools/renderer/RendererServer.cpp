@@ -33,6 +33,7 @@ void onStopSignal(int) {
 constexpr size_t kReadChunk = 256u << 10;
 // Payload bytes past this are received straight into the frame's buffer.
 constexpr size_t kDirectReceive = 64u << 10;
+constexpr size_t kFirstPayloadBytes = 16u << 20;
 constexpr uint32_t kMaxQueryFrameBytes = 64u << 10;
 constexpr int kSendTimeoutMs = 5000;
 
@@ -74,8 +75,15 @@ struct RendererServer::Connection {
     size_t inEnd = 0;
     bool inFrame = false;  // header read, payload being collected
     uint8_t op = 0;
-    std::vector<uint8_t> payload;  // sized from the frame header
+    std::vector<uint8_t> payload;  // grows towards payloadLength as bytes arrive
+    size_t payloadLength = 0;      // from the frame header, within the limit
     size_t payloadFilled = 0;
+
+    // Doubles the payload buffer once it is full and more is announced.
+    void makeRoom() {
+        if (payloadFilled == payload.size() && payload.size() < payloadLength)
+            payload.resize(std::min(payloadLength, std::max<size_t>(2 * payload.size(), kReadChunk)));
+    }
     std::unique_ptr<SceneRecorder> recorder;
     uint64_t received = 0;
 };
@@ -245,11 +253,15 @@ bool RendererServer::processInput(Connection& c) {
             continue;
         }
         if (c.inFrame) {
+            c.makeRoom();
             const size_t take = std::min(available, c.payload.size() - c.payloadFilled);
             if (take) std::memcpy(c.payload.data() + c.payloadFilled, data, take);
             c.payloadFilled += take;
             c.inStart += take;
-            if (c.payloadFilled < c.payload.size()) return true;
+            if (c.payloadFilled < c.payloadLength) {
+                if (c.inStart < c.inEnd) continue;
+                return true;
+            }
             c.inFrame = false;
             if (!onFrame(c, c.op, std::move(c.payload))) return false;
             c.payload = {};
@@ -266,8 +278,10 @@ bool RendererServer::processInput(Connection& c) {
         c.op = data[4];
         c.inStart += livelink::kFrameHeaderBytes;
         c.inFrame = true;
-        // The whole payload at once: its size is within the limit just checked.
-        c.payload.assign(length - 1, 0);
+        // A header alone does not take the memory it announces: the payload
+        // starts at most kFirstPayloadBytes long and grows with what arrives.
+        c.payloadLength = length - 1;
+        c.payload.assign(std::min(c.payloadLength, kFirstPayloadBytes), 0);
         c.payloadFilled = 0;
     }
 }
@@ -275,6 +289,7 @@ bool RendererServer::processInput(Connection& c) {
 bool RendererServer::onReadable(Connection& c) {
     for (int round = 0; round < 64; ++round) {
         ssize_t n;
+        if (c.inFrame) c.makeRoom();
         if (c.inFrame && c.inStart == c.inEnd &&
             c.payload.size() - c.payloadFilled >= kDirectReceive) {
             n = ::recv(c.fd, c.payload.data() + c.payloadFilled,
