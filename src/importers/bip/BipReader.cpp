@@ -85,6 +85,7 @@ uint32_t littleEndian32(const char* bytes) {
 
 // Copies little-endian elements of `width` bytes into host order.
 void copyElements(void* to, const char* from, size_t count, size_t width) {
+    if (count == 0) return;  // an empty array's buffer may be null, which memcpy must not see
     std::memcpy(to, from, count * width);
     if constexpr (std::endian::native == std::endian::big) {
         auto* bytes = static_cast<unsigned char*>(to);
