@@ -1,27 +1,30 @@
 #include "tools/fusion-sim/Preview.h"
 
+#include <filesystem>
 #include <ostream>
 
-#ifdef QUORELL_HAVE_PREVIEW
-#include "preview/PreviewRenderer.h"
-#include "preview/SceneFile.h"
-#endif
+#include "platform/Platform.h"
 
 namespace fusionsim {
 
 int renderPreview(const std::string& scene, const std::string& picture, std::ostream& out, std::ostream& err) {
-#ifdef QUORELL_HAVE_PREVIEW
-    try {
-        preview::RenderTimes times;
-        const preview::Image image = preview::render(preview::readPreviewScene(scene), {}, &times);
-        preview::writePng(picture, image);
-        out << "preview: " << picture << " (" << image.width << "x" << image.height << ", build "
-            << times.buildSeconds << " s, trace " << times.traceSeconds << " s)\n";
-        return 0;
-    } catch (const std::exception& e) {
-        err << "fusion-sim: preview: " << e.what() << "\n";
-        return 1;
+#ifdef FUSION_SIM_PREVIEW_MODULE
+    // The renderer is the library beside this program (PreviewModule.cpp).
+    const std::filesystem::path self(platform::currentProgramPath());
+    const std::filesystem::path module =
+        self.parent_path() / platform::libraryFileName(L"fusion-sim-preview");
+    platform::ModuleHandle library = platform::loadLibrary(module.wstring());
+    using Render = int (*)(const std::string&, const std::string&, std::ostream&, std::ostream&);
+    const auto render = reinterpret_cast<Render>(
+        library ? platform::getProcAddress(library, "fusionSimRenderPreview") : nullptr);
+    if (!render) {
+        err << "fusion-sim: preview: cannot load the picture renderer: "
+            << (library ? module.string() + " does not export fusionSimRenderPreview"
+                        : platform::libraryError())
+            << "\n";
+        return 2;
     }
+    return render(scene, picture, out, err);  // the library stays loaded until the end
 #else
     (void)scene;
     (void)picture;
