@@ -1,6 +1,7 @@
 #include "tools/fusion-sim/AddinLibrary.h"
 
 #include <filesystem>
+#include <system_error>
 
 #include "platform/Platform.h"
 
@@ -23,6 +24,16 @@ std::string AddinLibrary::defaultPath() {
     const auto folder = self.empty() ? std::filesystem::current_path() : self.parent_path();
     const std::wstring name = platform::libraryFileName(L"quorell-addin");
     return platform::wideToUtf8((folder / name).wstring());
+}
+
+std::jthread AddinLibrary::preload(std::string path) {
+    try {
+        // The handle is never freed: the library stays loaded, as it does for
+        // the constructor.
+        return std::jthread([path = std::move(path)] { platform::loadLibrary(platform::utf8ToWide(path)); });
+    } catch (const std::system_error&) {
+        return {};  // no thread to spare: the constructor loads it
+    }
 }
 
 }  // namespace fusionsim

@@ -3,6 +3,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <thread>
 
 namespace fusionsim {
 
@@ -21,6 +22,11 @@ class AddinLibrary {
     // The add-in library (quorell-addin.dll, libquorell-addin.so) in the
     // folder of the running program.
     static std::string defaultPath();
+
+    // Loads the library on a thread of its own, so that loading it overlaps
+    // other start-up work; the constructor then finds it loaded. Failures are
+    // left to the constructor to report.
+    static std::jthread preload(std::string path);
 
   private:
     using EntryPoint = bool (*)(const char*);

@@ -4,6 +4,7 @@
 #include <iostream>
 #include <memory>
 #include <optional>
+#include <thread>
 
 #include "tools/fusion-sim/AddinFolder.h"
 #include "tools/fusion-sim/AddinLibrary.h"
@@ -43,8 +44,15 @@ int main(int argc, char** argv) {
             return 0;
         }
         steps = options.mode == Options::Script ? readScript(options.script) : stepsFor(options);
-        // A bad design file of a shortcut mode ends things before the add-in loads.
-        if (options.mode != Options::Script) design = loadDesign(options.design);
+        // A bad design file of a shortcut mode ends things before the add-in runs.
+        // Its library loads meanwhile on another thread (a STEP design keeps
+        // fusion-sim waiting for the reader program).
+        std::jthread addinPreload;
+        if (options.mode != Options::Script) {
+            addinPreload =
+                AddinLibrary::preload(options.addin.empty() ? AddinLibrary::defaultPath() : options.addin);
+            design = loadDesign(options.design);
+        }
     } catch (const UsageError& e) {
         std::cerr << "fusion-sim: " << e.what() << " (see fusion-sim --help)" << std::endl;
         return 2;
