@@ -42,10 +42,13 @@ void setTextThreads(unsigned threads) {
 bool parallelElementsText(const ValueKind& kind, const void* data, int32_t count, int width,
                           ParallelTextBuffers& buffers,
                           const std::function<void(const char*, size_t)>& sink) {
+    // Small arrays, the most of a scene, return before the processor count is
+    // asked for: glibc reads it from /sys on every call.
+    if (!data || int64_t{count} * kind.count < kParallelTextNumbers) return false;
+    static const unsigned processors = std::thread::hardware_concurrency();
     const unsigned chosen = chosenThreads;
-    const unsigned threads =
-        std::min(chosen ? chosen : std::thread::hardware_concurrency(), kMaxThreads);
-    if (threads < 2 || !data || int64_t{count} * kind.count < kParallelTextNumbers) return false;
+    const unsigned threads = std::min(chosen ? chosen : processors, kMaxThreads);
+    if (threads < 2) return false;
     const size_t bound = maxElementText(kind, width);
     const auto slice = static_cast<int64_t>(
         std::min<size_t>(kSliceElements, (size_t(count) + threads - 1) / threads));
