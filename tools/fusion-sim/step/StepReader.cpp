@@ -167,6 +167,12 @@ Design readStepDesign(const std::string& path, const Options& options) {
         reader.SetColorMode(true);
         reader.SetNameMode(true);
         reader.SetLayerMode(true);
+        // Validation properties, tolerances and dimensions, materials and saved
+        // views are never looked at: each costs the transfer a pass over the file.
+        reader.SetPropsMode(false);
+        reader.SetGDTMode(false);
+        reader.SetMatMode(false);
+        reader.SetViewMode(false);
 
         auto start = Clock::now();
         if (reader.ReadFile(path.c_str()) != IFSelect_RetDone) {
