@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
+#include <type_traits>
 
 #include "importers/sceneapi/ValueKinds.h"
 
@@ -26,6 +27,17 @@ size_t numbersOf(ValueType type, const void* value, double* out, size_t max) {
     return n;
 }
 
+// An element as a float, or as a vertex number (UINT32_MAX when out of range).
+template <typename T, typename In>
+T convertElement(In v) {
+    if constexpr (std::is_same_v<T, float>) {
+        return static_cast<float>(v);
+    } else {
+        const double d = static_cast<double>(v);
+        return d >= 0 && d <= 4294967295.0 ? static_cast<uint32_t>(d) : UINT32_MAX;
+    }
+}
+
 // A string value (kinds 10 and 13), or null.
 const char* textOf(ValueType type, const void* value) {
     if (!value) return nullptr;
@@ -34,21 +46,26 @@ const char* textOf(ValueType type, const void* value) {
     return nullptr;
 }
 
-// The elements of a numeric array as doubles; false for other kinds.
-bool arrayOf(ValueType type, const void* value, std::vector<double>& out) {
+// The elements of a numeric array converted to T, with `spare` more elements
+// of capacity behind them; false for other kinds.
+template <typename T>
+bool arrayOf(ValueType type, const void* value, std::vector<T>& out, size_t spare = 0) {
     const orv::ValueKind* kind = orv::findValueKind(type);
     if (!kind || !kind->array || !kind->numeric() || !value) return false;
     const auto& array = *static_cast<const ArrayRef*>(value);
     const size_t n = array.data && array.count > 0 ? size_t{kind->count} * static_cast<size_t>(array.count) : 0;
+    out.clear();
+    out.reserve(n + spare);
     out.resize(n);
-    for (size_t i = 0; i < n; ++i) {
-        if (kind->storage == orv::Storage::Float)
-            out[i] = static_cast<const float*>(array.data)[i];
-        else if (kind->storage == orv::Storage::Double)
-            out[i] = static_cast<const double*>(array.data)[i];
-        else
-            out[i] = static_cast<const int32_t*>(array.data)[i];
-    }
+    auto convert = [&](const auto* in) {
+        for (size_t i = 0; i < n; ++i) out[i] = convertElement<T>(in[i]);
+    };
+    if (kind->storage == orv::Storage::Float)
+        convert(static_cast<const float*>(array.data));
+    else if (kind->storage == orv::Storage::Double)
+        convert(static_cast<const double*>(array.data));
+    else
+        convert(static_cast<const int32_t*>(array.data));
     return true;
 }
 
@@ -95,8 +112,9 @@ void SceneBuilder::endObject() {
 void SceneBuilder::finishObject() {
     PendingObject& object = objects.back();
     if (object.hasMesh) {
-        const auto index = static_cast<uint32_t>(scene.meshes.size());
-        scene.meshes.push_back(std::move(object.mesh));
+        // Bodies of a component placed many times arrive once per placement:
+        // keeping one copy of equal meshes lets the renderer instance them.
+        const uint32_t index = distinctMeshes.add(scene.meshes, std::move(object.mesh));
         if (object.definition) {
             if (object.id) meshById[object.id] = index;
             return;  // a definition is drawn where instances place it
@@ -148,17 +166,15 @@ void SceneBuilder::geometryAttribute(const std::string& name, ValueType type, co
         return;
     }
     if (!object.hasMesh) return;
-    std::vector<double> values;
-    if (!arrayOf(type, value, values)) return;
     Mesh& mesh = object.mesh;
     if (name == "vertices") {
-        mesh.vertices.assign(values.begin(), values.end() - static_cast<long>(values.size() % 3));
+        // The spare float lets the renderer share the array with Embree, which
+        // reads the last vertex 16 bytes at a time.
+        if (arrayOf(type, value, mesh.vertices, 1)) mesh.vertices.resize(mesh.vertices.size() - mesh.vertices.size() % 3);
     } else if (name == "triangles") {
-        mesh.triangles.resize(values.size());
-        for (size_t i = 0; i < values.size(); ++i)
-            mesh.triangles[i] = values[i] < 0 || values[i] > 4294967295.0 ? UINT32_MAX : static_cast<uint32_t>(values[i]);
+        arrayOf(type, value, mesh.triangles);
     } else if (name == "uv_tex") {
-        mesh.uvs.assign(values.begin(), values.end());
+        arrayOf(type, value, mesh.uvs);
     }
 }
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "importers/sceneapi/NullSceneApi.h"
+#include "preview/MeshIndex.h"
 #include "preview/PreviewScene.h"
 
 namespace preview {
@@ -83,6 +84,7 @@ class SceneBuilder : public orv::NullSceneApi {
     };
     std::vector<OpenMaterial> openMaterials;
     std::map<uint32_t, uint32_t> meshById;
+    MeshIndex distinctMeshes;
     bool inCamera = false;
 };
 
