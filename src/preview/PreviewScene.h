@@ -47,6 +47,9 @@ struct Camera {
     Vec3 up{0, 1, 0};
     double fovDegrees = 60;
     std::array<double, 4> window{0, 0, 0, 0};  // orthographic view window
+    bool hasLookAt = false;
+    Vec3 lookAt{0, 0, -1};   // the point looked at, when given: it sets the direction
+    Matrix placement = kIdentity;  // the camera's own transform
     std::string name;
 };
 

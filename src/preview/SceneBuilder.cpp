@@ -295,6 +295,10 @@ bool SceneBuilder::attribute(const char* rawName, ValueType type, const void* va
                 if (name == "position") camera.position = {v[0], v[1], v[2]};
                 if (name == "direction") camera.direction = {v[0], v[1], v[2]};
                 if (name == "up") camera.up = {v[0], v[1], v[2]};
+                if (name == "look_at") {
+                    camera.lookAt = {v[0], v[1], v[2]};
+                    camera.hasLookAt = true;
+                }
             }
             break;
         }
@@ -318,6 +322,8 @@ void SceneBuilder::transform(const double m[16]) {
     std::copy(m, m + 16, matrix.begin());
     if (!contexts.empty() && contexts.back() == Context::Object && !objects.empty()) {
         objects.back().local = multiply(objects.back().local, matrix);
+    } else if (!contexts.empty() && contexts.back() == Context::Camera && !scene.cameras.empty()) {
+        scene.cameras.back().placement = multiply(scene.cameras.back().placement, matrix);
     } else if (!contexts.empty() && contexts.back() == Context::Group) {
         groupLocals.back() = multiply(groupLocals.back(), matrix);
         groupWorlds.back() = multiply(groupWorlds[groupWorlds.size() - 2], groupLocals.back());
@@ -327,6 +333,8 @@ void SceneBuilder::transform(const double m[16]) {
 void SceneBuilder::setTransform(const double m[16]) {
     if (!contexts.empty() && contexts.back() == Context::Object && !objects.empty())
         objects.back().local = kIdentity;
+    else if (!contexts.empty() && contexts.back() == Context::Camera && !scene.cameras.empty())
+        scene.cameras.back().placement = kIdentity;
     else if (!contexts.empty() && contexts.back() == Context::Group)
         groupLocals.back() = kIdentity;
     transform(m);
