@@ -9,6 +9,8 @@
 #include <memory>
 #include <vector>
 
+#include "importers/bip/LargeBuffer.h"
+#include "importers/bip/NumberArray.h"
 #include "importers/bip/NumberRun.h"
 #include "importers/sceneapi/ValueKinds.h"
 #include "importers/sceneapi/orvScene_api.h"
@@ -48,6 +50,7 @@ struct Value {
     ValueType kind{};
     NumberRun run;
     TypedNumbers typed;
+    NumberBuffers buffers;
     std::string text;
     int32_t flag = 0;
     std::vector<std::string> names;
@@ -97,9 +100,11 @@ void copyElements(void* to, const char* from, size_t count, size_t width) {
 
 class Parser {
   public:
-    Parser(std::string_view text, const std::string& file, orvScene_api& target,
+    // `writable`, when given, is the text's own memory: binary arrays are then
+    // moved into alignment where they lie instead of being copied.
+    Parser(std::string_view text, char* writable, const std::string& file, orvScene_api& target,
            const ReadOptions& options)
-        : s(text), n(text.size()), file(file), target(target), options(options) {}
+        : s(text), writable(writable), n(text.size()), file(file), target(target), options(options) {}
 
     void run() {
         if (options.mirrorLayout && options.binaryArrays) updateFlags();
@@ -118,24 +123,28 @@ class Parser {
   private:
     // ---- errors --------------------------------------------------------------
 
-    std::string place(size_t at) const {
-        size_t line = 1, lineStart = 0;
-        for (size_t i = 0; i < at && i < n; ++i)
-            if (s[i] == '\n') {
+    // Line and column of a text offset, counted over the bytes as they were
+    // read (arrays moved into alignment counted where they lay).
+    std::pair<size_t, size_t> lineAndColumn(size_t at) const {
+        size_t line = 1, lineStart = 0, moved = 0;
+        for (size_t i = 0; i < at && i < n; ++i) {
+            while (moved < movedArrays.size() && movedArrays[moved].end <= i) ++moved;
+            if (originalByte(i, moved) == '\n') {
                 ++line;
                 lineStart = i + 1;
             }
-        return "line " + std::to_string(line) + ", column " + std::to_string(at - lineStart + 1);
+        }
+        return {line, at - lineStart + 1};
+    }
+
+    std::string place(size_t at) const {
+        const auto [line, column] = lineAndColumn(at);
+        return "line " + std::to_string(line) + ", column " + std::to_string(column);
     }
 
     [[noreturn]] void fail(size_t at, const std::string& expected) const {
-        size_t line = 1, lineStart = 0;
-        for (size_t i = 0; i < at && i < n; ++i)
-            if (s[i] == '\n') {
-                ++line;
-                lineStart = i + 1;
-            }
-        throw ReadError(file + ":" + std::to_string(line) + ":" + std::to_string(at - lineStart + 1) +
+        const auto [line, column] = lineAndColumn(at);
+        throw ReadError(file + ":" + std::to_string(line) + ":" + std::to_string(column) +
                         ": expected " + expected);
     }
 
@@ -395,7 +404,7 @@ class Parser {
         }
         if (v.run.values.empty()) fail(p, "a value");
         // "%16.16f" pads short texts (nan, inf) to sixteen characters.
-        if (end != End::Element && start - before > 1 && v.run.values.size() == 1) v.run.fixed16 = true;
+        if (end != End::Element && start - before > 1 && v.run.values.size() == 1) v.run.facts.fixed16 = true;
         v.kind = scalarKind(v.run, attributeName);
         if (!v.kind) fail(start, "a value of 1, 2, 3, 4 or 16 numbers");
         v.data = v.typed.fill(v.run, v.kind);
@@ -408,6 +417,7 @@ class Parser {
         if (peek() != ' ') fail(p, "' ' after '['");
         ++p;
         if (at("\x01\x02\x03")) return binaryArray(v);
+        if (numberArray(attributeName, v)) return;
         v.run.clear();
         v.names.clear();
         size_t elements = 0, perElement = 0, inElement = 0;
@@ -451,16 +461,30 @@ class Parser {
             v.kind = vtStringArray;
             v.array = {v.namePointers.data(), static_cast<int32_t>(elements)};
         } else if (elements == 0) {
-            const ValueType known = arrayKind(v.run, 0, attributeName);
+            const ValueType known = arrayKind(v.run.facts, 0, attributeName);
             v.kind = known ? known : vtStringArray;
             v.array = {nullptr, 0};
         } else {
-            v.kind = arrayKind(v.run, perElement, attributeName);
+            v.kind = arrayKind(v.run.facts, perElement, attributeName);
             if (!v.kind) fail(start, "an array of 1, 3, 4 or 16 numbers per element");
             v.array = {v.typed.fill(v.run, v.kind), static_cast<int32_t>(elements)};
         }
         if (const ValueKind* kind = findValueKind(v.kind); kind && kind->binaryTag) sawArrayForm(false);
         v.data = &v.array;
+    }
+
+    // The common case, numbers only, read straight into their storage.
+    bool numberArray(std::string_view attributeName, Value& v) {
+        const size_t close = s.find(']', p);
+        if (close == std::string_view::npos || close + 1 >= n || s[close + 1] != ' ') return false;
+        NumberArray numbers;
+        if (!readNumberArray(s.substr(p, close - p), attributeName, v.buffers, numbers)) return false;
+        p = close + 2;
+        v.kind = numbers.kind;
+        v.array = {numbers.data, numbers.elements};
+        v.data = &v.array;
+        if (findValueKind(v.kind)->binaryTag) sawArrayForm(false);
+        return true;
     }
 
     // "[ " tag, count, little-endian data, "] ".
@@ -478,28 +502,57 @@ class Parser {
         if (count > (n - p) / width)
             failByte(p, std::to_string(count) + " elements of " + std::to_string(width) +
                             " bytes, found only " + std::to_string(n - p) + " bytes");
-        const char* data = s.data() + p;
-        if (letter == 'r') {
-            v.typed.doubles.resize(count);
-            copyElements(v.typed.doubles.data(), data, count, 8);
-            v.array = {v.typed.doubles.data(), static_cast<int32_t>(count)};
-            v.kind = vtDoubleArray;
-        } else if (letter == 'i') {
-            v.typed.ints.resize(count);
-            copyElements(v.typed.ints.data(), data, count, 4);
-            v.array = {v.typed.ints.data(), static_cast<int32_t>(count)};
-            v.kind = vtIntArray;
-        } else {
-            v.typed.floats.resize(count);
-            copyElements(v.typed.floats.data(), data, count, 4);
-            v.kind = letter == 'c' ? vtFloat3Array : vtFloatArray;
-            v.array = {v.typed.floats.data(), static_cast<int32_t>(letter == 'c' ? count / 3 : count)};
-        }
+        const ValueType kind = letter == 'r' ? vtDoubleArray : letter == 'i' ? vtIntArray
+                               : letter == 'c'                 ? vtFloat3Array
+                                                               : vtFloatArray;
+        v.kind = kind;
+        v.array = {alignedData(p, count, width, kind, v.buffers), static_cast<int32_t>(letter == 'c' ? count / 3 : count)};
         p += count * width;
         if (!at("] ")) failByte(p, "\"] \" after the array data");
         p += 2;
         v.data = &v.array;
         sawArrayForm(true);
+    }
+
+    // The `count` little-endian elements of `width` bytes at `at` where the
+    // target may read them as numbers: in place when aligned, else moved back
+    // over the array's tag in the file's own memory, else copied.
+    const void* alignedData(size_t at, size_t count, size_t width, ValueType kind, NumberBuffers& buffers) {
+        const char* data = s.data() + at;
+        const size_t bytes = count * width;
+        if constexpr (std::endian::native == std::endian::little) {
+            const size_t shift = reinterpret_cast<uintptr_t>(data) % width;
+            if (shift == 0) return data;
+            if (writable) {  // the tag and count before the data are read already
+                MovedArray moved{at - shift, at + bytes, shift, {}};
+                std::memcpy(moved.tagBytes, data - shift, shift);
+                char* to = writable + at - shift;
+                std::memmove(to, data, bytes);
+                movedArrays.push_back(moved);
+                return to;
+            }
+        }
+        if (width == 8) {
+            double* to = buffers.doubles.get(count);
+            copyElements(to, data, count, 8);
+            return to;
+        }
+        if (kind == vtIntArray) {
+            int32_t* to = buffers.ints.get(count);
+            copyElements(to, data, count, 4);
+            return to;
+        }
+        float* to = buffers.floats.get(count);
+        copyElements(to, data, count, 4);
+        return to;
+    }
+
+    // What the text held at offset i before arrays were moved; `moved` is the
+    // first moved array not ending before i.
+    char originalByte(size_t i, size_t moved) const {
+        if (moved == movedArrays.size() || i < movedArrays[moved].begin) return s[i];
+        const MovedArray& array = movedArrays[moved];
+        return i < array.begin + array.shift ? array.tagBytes[i - array.begin] : s[i - array.shift];
     }
 
     // ---- statements ----------------------------------------------------------
@@ -886,6 +939,7 @@ class Parser {
     }
 
     std::string_view s;
+    char* writable;
     size_t n;
     size_t p = 0;
     const std::string& file;
@@ -898,6 +952,12 @@ class Parser {
     uint32_t sentFlags = 0xFFFFFFFFu;
     NumberRun scratch;
     Value current;
+    // Binary arrays moved `shift` bytes back over their tag: [begin, end).
+    struct MovedArray {
+        size_t begin, end, shift;
+        char tagBytes[8];
+    };
+    std::vector<MovedArray> movedArrays;
 };
 
 }  // namespace
@@ -906,31 +966,39 @@ void readSceneText(std::string_view text, const std::string& fileName, orvScene_
                    const ReadOptions& options) {
     if (text.size() > kMaxFileBytes)
         throw ReadError(fileName + ": larger than " + std::to_string(kMaxFileBytes) + " bytes");
-    Parser(text, fileName, target, options).run();
+    Parser(text, nullptr, fileName, target, options).run();
 }
 
 void readSceneFile(const std::string& path, orvScene_api& target, const ReadOptions& options) {
     std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
     if (!file) throw ReadError(path + ": cannot open: " + std::strerror(errno));
+    const std::string tooLarge = path + ": larger than " + std::to_string(kMaxFileBytes) + " bytes";
     // One read of the announced size; a file that grows meanwhile is read in pieces.
-    std::string text;
+    size_t announced = 0;
     if (std::fseek(file.get(), 0, SEEK_END) == 0) {
         const long size = std::ftell(file.get());
-        if (size > 0 && static_cast<unsigned long>(size) > kMaxFileBytes)
-            throw ReadError(path + ": larger than " + std::to_string(kMaxFileBytes) + " bytes");
-        if (size > 0) text.resize(static_cast<size_t>(size));
+        if (size > 0 && static_cast<unsigned long>(size) > kMaxFileBytes) throw ReadError(tooLarge);
+        if (size > 0) announced = static_cast<size_t>(size);
         std::rewind(file.get());
     }
-    size_t got = std::fread(text.data(), 1, text.size(), file.get());
-    text.resize(got);
-    char buffer[1 << 16];
-    while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) {
-        if (text.size() + got > kMaxFileBytes)
-            throw ReadError(path + ": larger than " + std::to_string(kMaxFileBytes) + " bytes");
-        text.append(buffer, got);
+    LargeBuffer text, grown;
+    char* data = text.reserve(announced);
+    size_t size = std::fread(data, 1, announced, file.get());
+    std::string more;
+    char piece[1 << 16];
+    for (size_t got; (got = std::fread(piece, 1, sizeof piece, file.get())) > 0;) {
+        if (size + more.size() + got > kMaxFileBytes) throw ReadError(tooLarge);
+        more.append(piece, got);
     }
     if (std::ferror(file.get())) throw ReadError(path + ": cannot read: " + std::strerror(errno));
-    readSceneText(text, path, target, options);
+    if (!more.empty()) {
+        char* whole = grown.reserve(size + more.size());
+        std::memcpy(whole, data, size);
+        std::memcpy(whole + size, more.data(), more.size());
+        data = whole;
+        size += more.size();
+    }
+    Parser(std::string_view(data, size), data, path, target, options).run();
 }
 
 }  // namespace orv::bip

@@ -24,14 +24,8 @@ constexpr KnownName kKnownNames[] = {
     {"up", vtDouble3},             {"target", vtDouble3},
 };
 
-ValueType knownKind(std::string_view name) {
-    for (const auto& known : kKnownNames)
-        if (known.name == name) return known.kind;
-    return ValueType{0};
-}
-
 // Whether the known kind prints the run with the same characters.
-bool fits(const NumberRun& run, ValueType kind, size_t perElement) {
+bool fits(const NumberFacts& run, ValueType kind, size_t perElement) {
     const ValueKind* facts = findValueKind(kind);
     if (!facts || facts->count != perElement) return false;
     if (facts->storage == Storage::Int32) return run.allInt;
@@ -43,25 +37,24 @@ bool fits(const NumberRun& run, ValueType kind, size_t perElement) {
 
 }  // namespace
 
-void NumberRun::clear() {
-    values.clear();
-    allInt = true;
-    needDouble = false;
-    fixed16 = false;
-    maxAbs = 0;
+ValueType knownKind(std::string_view name) {
+    for (const auto& known : kKnownNames)
+        if (known.name == name) return known.kind;
+    return ValueType{0};
 }
 
-bool NumberRun::add(std::string_view token) {
-    double value = 0;
+bool parseNumber(std::string_view token, double& value) {
     const char* first = token.data();
     const char* last = first + token.size();
     const auto [end, error] = std::from_chars(first, last, value);
-    if (error != std::errc{} || end != last) {
-        // Out of the double range: from_chars refuses; the text is still a number.
-        if (error != std::errc::result_out_of_range || end != last) return false;
-        value = token.front() == '-' ? -HUGE_VAL : HUGE_VAL;
-    }
-    values.push_back(value);
+    if (error == std::errc{} && end == last) return true;
+    // Out of the double range: from_chars refuses; the text is still a number.
+    if (error != std::errc::result_out_of_range || end != last) return false;
+    value = token.front() == '-' ? -HUGE_VAL : HUGE_VAL;
+    return true;
+}
+
+void NumberFacts::note(std::string_view token, double value) {
     const double magnitude = std::fabs(value);
     if (magnitude > maxAbs) maxAbs = magnitude;
     if (allInt) {
@@ -75,13 +68,41 @@ bool NumberRun::add(std::string_view token) {
         (magnitude > std::numeric_limits<float>::max() ||
          magnitude < std::numeric_limits<float>::min()))
         needDouble = true;
-    const size_t dot = token.find('.');
-    if (dot != std::string_view::npos && token.size() - dot - 1 == 16) fixed16 = true;
+    // Sixteen digits after a point need at least seventeen characters.
+    if (token.size() >= 17) {
+        const size_t dot = token.find('.');
+        if (dot != std::string_view::npos && token.size() - dot - 1 == 16) fixed16 = true;
+    }
+}
+
+void NumberFacts::merge(const NumberFacts& other) {
+    allInt = allInt && other.allInt;
+    needDouble = needDouble || other.needDouble;
+    fixed16 = fixed16 || other.fixed16;
+    if (other.maxAbs > maxAbs) maxAbs = other.maxAbs;
+}
+
+void NumberRun::clear() {
+    values.clear();
+    facts = {};
+}
+
+bool NumberRun::add(std::string_view token) {
+    double value = 0;
+    if (!parseNumber(token, value)) return false;
+    values.push_back(value);
+    facts.note(token, value);
     return true;
 }
 
-ValueType scalarKind(const NumberRun& run, std::string_view name) {
-    const size_t n = run.values.size();
+float narrowToFloat(double value) {
+    constexpr double kLargest = std::numeric_limits<float>::max();
+    return value > kLargest ? HUGE_VALF : value < -kLargest ? -HUGE_VALF : static_cast<float>(value);
+}
+
+ValueType scalarKind(const NumberRun& numbers, std::string_view name) {
+    const size_t n = numbers.values.size();
+    const NumberFacts& run = numbers.facts;
     const ValueType known = knownKind(name);
     if (known && !(known & vtArray) && fits(run, known, n)) return known;
     switch (n) {
@@ -100,7 +121,7 @@ ValueType scalarKind(const NumberRun& run, std::string_view name) {
     }
 }
 
-ValueType arrayKind(const NumberRun& run, size_t perElement, std::string_view name) {
+ValueType arrayKind(const NumberFacts& run, size_t perElement, std::string_view name) {
     const ValueType known = knownKind(name);
     if (known && (known & vtArray) && fits(run, known, perElement)) return known;
     switch (perElement) {
@@ -122,11 +143,7 @@ const void* TypedNumbers::fill(const NumberRun& run, ValueType kind) {
     const auto& v = run.values;
     if (facts && facts->storage == Storage::Float) {
         floats.resize(v.size());
-        constexpr double kLargest = std::numeric_limits<float>::max();
-        for (size_t i = 0; i < v.size(); ++i)  // beyond the float range: an infinity, not UB
-            floats[i] = v[i] > kLargest    ? HUGE_VALF
-                        : v[i] < -kLargest ? -HUGE_VALF
-                                           : static_cast<float>(v[i]);
+        for (size_t i = 0; i < v.size(); ++i) floats[i] = narrowToFloat(v[i]);
         return floats.data();
     }
     if (facts && facts->storage == Storage::Int32) {

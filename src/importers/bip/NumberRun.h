@@ -13,12 +13,25 @@
 
 namespace orv::bip {
 
-struct NumberRun {
-    std::vector<double> values;
+// One number token: false when it is not a number. Values beyond the double
+// range read as infinities (the text is still a number).
+bool parseNumber(std::string_view token, double& value);
+
+// What the texts of a run of numbers tell about the kinds that print them so.
+struct NumberFacts {
     bool allInt = true;       // every number an int32 in "%d" form
     bool needDouble = false;  // some number does not survive as a float
     bool fixed16 = false;     // written with sixteen decimals ("%16.16f")
     double maxAbs = 0;
+
+    // Takes in one number and its text.
+    void note(std::string_view token, double value);
+    void merge(const NumberFacts& other);
+};
+
+struct NumberRun {
+    std::vector<double> values;
+    NumberFacts facts;
 
     void clear();
     // False when the token is not a number.
@@ -28,7 +41,9 @@ struct NumberRun {
 // Kind of one value of run.values.size() numbers; 0 when no kind has that many.
 ValueType scalarKind(const NumberRun& run, std::string_view name);
 // Kind of an array of `perElement` numbers per element; 0 when none fits.
-ValueType arrayKind(const NumberRun& run, size_t perElement, std::string_view name);
+ValueType arrayKind(const NumberFacts& facts, size_t perElement, std::string_view name);
+// The kind the renderer's vocabulary writes an attribute with, 0 for other names.
+ValueType knownKind(std::string_view name);
 
 // The run's numbers in the storage of a numeric kind.
 struct TypedNumbers {
@@ -38,5 +53,8 @@ struct TypedNumbers {
     // Converts and returns the data pointer for the kind.
     const void* fill(const NumberRun& run, ValueType kind);
 };
+
+// A number in float storage: beyond the float range an infinity, not UB.
+float narrowToFloat(double value);
 
 }  // namespace orv::bip
