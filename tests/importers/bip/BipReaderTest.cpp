@@ -4,6 +4,7 @@
 // refused with the file, the place and what was expected.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
@@ -26,6 +27,14 @@ std::string replay(const std::string& text, std::optional<bool> binary = {}) {
     return writer.finish();
 }
 
+// The same, read from a file: the reader then works in the file's own memory.
+std::string replayFile(const std::string& text, const fs::path& path) {
+    support::writeFile(path, text);
+    support::MemoryWriter writer;
+    orv::bip::readSceneFile(path.string(), writer.api());
+    return writer.finish();
+}
+
 std::vector<fs::path> writtenScenes() {
     std::vector<fs::path> files;
     for (const char* folder : {"designs", "scene", "bip"})
@@ -38,11 +47,13 @@ std::vector<fs::path> writtenScenes() {
 TEST(BipReader, WrittenScenesReadBackToTheSameBytesInBothArrayForms) {
     const auto files = writtenScenes();
     ASSERT_GE(files.size(), 12u);
+    support::TempFolder folder;
     for (const auto& file : files) {
         const std::string text = support::readFile(file);
         EXPECT_EQ(replay(text), text) << file;
         const std::string binary = replay(text, true);
         EXPECT_EQ(replay(binary), binary) << file << " with binary arrays";
+        EXPECT_EQ(replayFile(binary, folder / "scene.bip"), binary) << file << " with binary arrays, from a file";
         EXPECT_EQ(replay(binary, false), text) << file << " back from binary arrays";
     }
 }
@@ -188,15 +199,65 @@ TEST(BipReader, RefusesBadInputNamingThePlaceAndWhatWasExpected) {
     for (size_t i = 0; i <= orv::bip::kMaxDepth; ++i) deep += "group \"g\" {\n";
     cases.push_back({deep, "bad.bip:1025:1: expected blocks nested at most 1024 deep"});
     ASSERT_GE(cases.size(), 10u);
+    support::TempFolder folder;
+    const fs::path file = folder / "bad.bip";
     for (const auto& row : cases) {
         ASSERT_EQ(row.size(), 2u);
-        support::MemoryWriter writer;
-        try {
-            orv::bip::readSceneText(unescape(row[0]), "bad.bip", writer.api());
-            ADD_FAILURE() << "accepted: " << row[0];
-        } catch (const orv::bip::ReadError& error) {
-            EXPECT_EQ(error.what(), row[1]) << row[0];
+        support::writeFile(file, unescape(row[0]));
+        for (const bool fromFile : {false, true}) {
+            support::MemoryWriter writer;
+            try {
+                if (fromFile)
+                    orv::bip::readSceneFile(file.string(), writer.api());
+                else
+                    orv::bip::readSceneText(unescape(row[0]), "bad.bip", writer.api());
+                ADD_FAILURE() << "accepted: " << row[0];
+            } catch (const orv::bip::ReadError& error) {
+                const std::string expected = fromFile ? file.string() + row[1].substr(7) : row[1];
+                EXPECT_EQ(error.what(), expected) << row[0];
+            }
         }
+    }
+}
+
+// Arrays large enough to be read in pieces on several threads read back to
+// the same bytes, and a fault in a late piece is named where it is.
+TEST(BipReader, LargeArraysReadBackAndTheirFaultsAreFound) {
+    std::vector<float> points;
+    std::vector<int32_t> indices;
+    for (int i = 0; i < 300000; ++i) {
+        points.push_back(static_cast<float>(i % 977) * 0.173f - 40.0f);
+        indices.push_back(i * 7 % 300000 - (i % 5 == 0 ? 150000 : 0));
+    }
+    const std::string text = support::writerText([&](orvScene_api& api) {
+        api.setFlags(1);
+        api.beginGeometry("g");
+        const ArrayRef vertices{points.data(), static_cast<int32_t>(points.size() / 3)};
+        const ArrayRef triangles{indices.data(), static_cast<int32_t>(indices.size())};
+        const ArrayRef values{points.data(), static_cast<int32_t>(points.size())};
+        api.attribute("vertices", vtFloat3Array, &vertices);
+        api.attribute("triangles", vtIntArray, &triangles);
+        api.attribute("samples", vtFloatArray, &values);
+        api.endGeometry();
+    });
+    ASSERT_GT(text.size(), size_t{4} << 20);
+    EXPECT_EQ(replay(text), text);
+    const std::string binary = replay(text, true);
+    support::TempFolder folder;
+    EXPECT_EQ(replayFile(binary, folder / "large.bip"), binary);
+
+    // An element of the vertices with a fourth number, far into the array.
+    std::string bad = text;
+    const size_t at = bad.find(',', bad.find("\"triangles\"") - 200000);
+    bad.insert(at, " 5");
+    const auto line = std::count(bad.begin(), bad.begin() + static_cast<long>(at), '\n') + 1;
+    const size_t column = at - bad.rfind('\n', at) + 2;
+    try {
+        replay(bad);
+        ADD_FAILURE() << "accepted an element of four numbers";
+    } catch (const orv::bip::ReadError& error) {
+        EXPECT_EQ(error.what(), "scene.bip:" + std::to_string(line) + ":" + std::to_string(column) +
+                                    ": expected 3 numbers in every element");
     }
 }
 
