@@ -5,7 +5,7 @@ set(QUORELL_WITH_STEP OFF CACHE BOOL "" FORCE)
 set(QUORELL_BUILD_BENCH OFF CACHE BOOL "" FORCE)
 if(NOT DEFINED QUORELL_PARTS OR QUORELL_PARTS STREQUAL "all")
   set(QUORELL_PARTS
-    "src/platform;src/importers/sceneapi;src/scene;src/livelink;src/host;src/convert;src/addin;tools/fusion-sim;e2e"
+    "src/platform;src/importers/sceneapi;src/scene;src/livelink;src/host;src/convert;src/addin;tools/livelib;tools/renderer;tools/fusion-sim;e2e"
     CACHE STRING "Folders to build, or all" FORCE)
 endif()
 
@@ -48,4 +48,23 @@ if(QUORELL_BUILD_TESTS)
   endif()
   set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
   add_subdirectory(${QUORELL_GOOGLETEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+endif()
+
+# The tests run in a Wine prefix of their own, made once per build folder, so
+# that what they write into the registry never reaches the user's prefix.
+if(QUORELL_BUILD_TESTS AND QUORELL_WINE64)
+  set(QUORELL_WINE_PREFIX ${CMAKE_BINARY_DIR}/wine-prefix)
+  if(NOT EXISTS ${QUORELL_WINE_PREFIX}/system.reg)
+    message(STATUS "Preparing the tests' Wine prefix ${QUORELL_WINE_PREFIX}")
+    execute_process(
+      COMMAND env WINEPREFIX=${QUORELL_WINE_PREFIX} WINEDEBUG=-all "WINEDLLOVERRIDES=mscoree,mshtml="
+        ${QUORELL_WINE64} wineboot --init
+      OUTPUT_QUIET ERROR_QUIET TIMEOUT 300)
+    get_filename_component(quorell_wine_dir ${QUORELL_WINE64} DIRECTORY)
+    execute_process(COMMAND env WINEPREFIX=${QUORELL_WINE_PREFIX} ${quorell_wine_dir}/wineserver -w
+      OUTPUT_QUIET ERROR_QUIET TIMEOUT 120)
+  endif()
+  set(CMAKE_CROSSCOMPILING_EMULATOR
+    env WINEPREFIX=${QUORELL_WINE_PREFIX} WINEDEBUG=-all "WINEDLLOVERRIDES=mscoree,mshtml="
+    ${QUORELL_WINE64})
 endif()

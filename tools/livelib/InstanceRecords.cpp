@@ -1,8 +1,5 @@
 #include "InstanceRecords.h"
 
-#include <signal.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
@@ -20,15 +17,8 @@ namespace {
 constexpr const char* kSuffix = ".instance";
 }
 
-std::string instanceFolder() {
-    if (const char* dir = std::getenv("QUORELL_RUNTIME_DIR"); dir && *dir) return dir;
-    const char* base = std::getenv("XDG_RUNTIME_DIR");
-    std::string root = base && *base ? base : "/tmp";
-    return root + "/quorell-" + std::to_string(::getuid()) + "/instances";
-}
-
 std::string instanceRecordPath(int64_t processId) {
-    return instanceFolder() + "/" + std::to_string(processId) + kSuffix;
+    return (fs::path(instanceFolder()) / (std::to_string(processId) + kSuffix)).string();
 }
 
 bool publishInstance(const InstanceRecord& record, std::string* error) {
@@ -81,38 +71,12 @@ bool readInstanceRecord(const std::string& path, InstanceRecord* record) {
     return true;
 }
 
-bool processAlive(int64_t processId) {
-    if (processId <= 0 || processId > INT32_MAX) return false;
-    if (::kill(static_cast<pid_t>(processId), 0) == 0) return true;
-    return errno == EPERM;
-}
-
-uint64_t processStartTime(int64_t processId) {
-    if (processId <= 0 || processId > INT32_MAX) return 0;
-    std::ifstream in("/proc/" + std::to_string(processId) + "/stat");
-    std::string stat;
-    if (!std::getline(in, stat)) return 0;
-    // "pid (name) state ppid ...": the name may hold anything, so the fields
-    // are counted from its closing parenthesis. The start time is field 22.
-    const auto close = stat.rfind(')');
-    if (close == std::string::npos) return 0;
-    std::istringstream fields(stat.substr(close + 1));
-    std::string state;
-    fields >> state;
-    if (state == "Z" || state == "X") return 0;
-    std::string field;
-    for (int i = 4; i < 22 && (fields >> field); ++i) {
-    }
-    uint64_t start = 0;
-    return (fields >> start) ? start : 0;
-}
-
 bool publisherRunning(const InstanceRecord& record) {
     if (!processAlive(record.processId)) return false;
     if (record.startTime == 0) return true;
     const uint64_t now = processStartTime(record.processId);
-    // No /proc to ask: the process id alone has to do.
-    if (now == 0) return !fs::exists("/proc/self/stat");
+    // Start times cannot be told here: the process id alone has to do.
+    if (now == 0) return !startTimesKnown();
     return now == record.startTime;
 }
 

@@ -1,4 +1,4 @@
-// Entry point of the live library orvquorelllive6_64.so.
+// Entry point of the live library orvquorelllive6_64.so (a DLL on Windows).
 #include <new>
 
 #include "LiveQueryApi.h"
@@ -19,6 +19,12 @@ class LiveSharedHandle : public SharedHandle {
 
 }  // namespace
 
-extern "C" __attribute__((visibility("default"))) SharedHandle* quorell_live_initialize() {
+#ifdef _WIN32
+#define QUORELL_LIVE_EXPORT __declspec(dllexport)
+#else
+#define QUORELL_LIVE_EXPORT __attribute__((visibility("default")))
+#endif
+
+extern "C" QUORELL_LIVE_EXPORT SharedHandle* quorell_live_initialize() {
     return new (std::nothrow) LiveSharedHandle();
 }

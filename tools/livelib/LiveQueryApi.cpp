@@ -31,7 +31,7 @@ bool LiveQueryApi::attachInstance(int64_t processId) {
         return false;
     }
     std::string error;
-    int fd = connectLoopback(record.livelinkPort, kConnectTimeoutMs, &error);
+    Socket fd = connectLoopback(record.livelinkPort, kConnectTimeoutMs, &error);
     if (fd < 0) {
         lastError_ = error;
         return false;

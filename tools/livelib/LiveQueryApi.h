@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "SocketCalls.h"
 #include "importers/sceneapi/quorelllive_api.h"
 
 namespace livelink {
@@ -28,7 +29,7 @@ class LiveQueryApi : public QueryApi {
     const std::string& lastError() const { return lastError_; }
 
   private:
-    int fd_ = -1;
+    Socket fd_ = kNoSocket;
     std::string instances_;
     std::string description_;
     std::string lastError_;

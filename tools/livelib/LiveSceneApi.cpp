@@ -68,7 +68,7 @@ bool LiveSceneApi::connect(const char* host, int32_t port, int32_t n) {
         return false;
     }
     std::string error;
-    int fd = connectLoopback(port, kConnectTimeoutMs, &error);
+    Socket fd = connectLoopback(port, kConnectTimeoutMs, &error);
     if (fd < 0) {
         lastError_ = error;
         return false;

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "SceneFrames.h"
+#include "SocketCalls.h"
 #include "importers/sceneapi/orvScene_api.h"
 
 namespace livelink {
@@ -114,7 +115,7 @@ class LiveSceneApi : public orvScene_api, private ChunkNumbering {
     void endSession();
     void resetChunks();
 
-    int fd_ = -1;
+    Socket fd_ = kNoSocket;
     bool broken_ = false;
     uint32_t liveId_ = 0;
     uint64_t bytesSent_ = 0;

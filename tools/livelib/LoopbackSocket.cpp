@@ -1,14 +1,5 @@
 #include "LoopbackSocket.h"
 
-#include <arpa/inet.h>
-#include <fcntl.h>
-#include <netinet/in.h>
-#include <netinet/tcp.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstring>
 
 #include "FrameCodec.h"
@@ -17,25 +8,12 @@ namespace livelink {
 
 namespace {
 
-std::string systemError(const char* what) {
-    return std::string(what) + ": " + std::strerror(errno);
-}
-
 // Waits for the socket to become ready; false on timeout or error.
-bool waitFor(int fd, short events, int timeoutMs, std::string* error) {
-    pollfd p{fd, events, 0};
-    for (;;) {
-        const int r = ::poll(&p, 1, timeoutMs);
-        if (r > 0) return true;
-        if (r == 0) {
-            if (error) *error = "timed out";
-            return false;
-        }
-        if (errno != EINTR) {
-            if (error) *error = systemError("poll");
-            return false;
-        }
-    }
+bool waitFor(Socket fd, bool write, int timeoutMs, std::string* error) {
+    std::vector<SocketWait> wait{{fd, write, false}};
+    const int r = waitForSockets(wait, timeoutMs, error);
+    if (r == 0 && error) *error = "timed out";
+    return r > 0;
 }
 
 }  // namespace
@@ -44,62 +22,34 @@ bool isLoopbackHost(const char* host) {
     return host && (std::strcmp(host, "localhost") == 0 || std::strcmp(host, "127.0.0.1") == 0);
 }
 
-int connectLoopback(int port, int timeoutMs, std::string* error) {
+Socket connectLoopback(int port, int timeoutMs, std::string* error) {
     if (port <= 0 || port > 65535) {
         if (error) *error = "port " + std::to_string(port) + " out of range";
-        return -1;
+        return kNoSocket;
     }
-    int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-    if (fd < 0) {
-        if (error) *error = systemError("socket");
-        return -1;
+    Socket fd = openTcpSocket(error);
+    if (fd == kNoSocket) return kNoSocket;
+    if (!connectToLoopback(fd, port, timeoutMs, error)) {
+        closeSocketHandle(fd);
+        return kNoSocket;
     }
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<uint16_t>(port));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
-        if (errno != EINPROGRESS) {
-            if (error) *error = systemError("connect");
-            ::close(fd);
-            return -1;
-        }
-        if (!waitFor(fd, POLLOUT, timeoutMs, error)) {
-            ::close(fd);
-            return -1;
-        }
-        int soError = 0;
-        socklen_t length = sizeof soError;
-        ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &soError, &length);
-        if (soError != 0) {
-            if (error) *error = std::string("connect: ") + std::strerror(soError);
-            ::close(fd);
-            return -1;
-        }
-    }
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    int one = 1;
-    ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+    setNoDelay(fd);
     return fd;
 }
 
-bool sendAll(int fd, const void* data, size_t size, std::string* error, int timeoutMs) {
+bool sendAll(Socket fd, const void* data, size_t size, std::string* error, int timeoutMs) {
     const auto* p = static_cast<const uint8_t*>(data);
     while (size > 0) {
-        // Never blocks inside send: the wait for room happens in poll, with its limit.
-        const ssize_t n = ::send(fd, p, size, MSG_NOSIGNAL | MSG_DONTWAIT);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            if (errno == EAGAIN || errno == EWOULDBLOCK) {
-                std::string why;
-                if (waitFor(fd, POLLOUT, timeoutMs, &why)) continue;
-                if (error)
-                    *error = why == "timed out" ? "send: the peer took no data for " +
-                                                      std::to_string(timeoutMs / 1000) + " s"
-                                                : why;
-                return false;
-            }
-            if (error) *error = systemError("send");
+        // Never blocks inside send: the wait for room happens in waitFor, with its limit.
+        const long n = sendSome(fd, p, size, error);
+        if (n == kFailed) return false;
+        if (n == kWouldBlock) {
+            std::string why;
+            if (waitFor(fd, true, timeoutMs, &why)) continue;
+            if (error)
+                *error = why == "timed out" ? "send: the peer took no data for " +
+                                                  std::to_string(timeoutMs / 1000) + " s"
+                                            : why;
             return false;
         }
         p += n;
@@ -108,16 +58,13 @@ bool sendAll(int fd, const void* data, size_t size, std::string* error, int time
     return true;
 }
 
-bool receiveAll(int fd, void* data, size_t size, int timeoutMs, std::string* error) {
+bool receiveAll(Socket fd, void* data, size_t size, int timeoutMs, std::string* error) {
     auto* p = static_cast<uint8_t*>(data);
     while (size > 0) {
-        if (!waitFor(fd, POLLIN, timeoutMs, error)) return false;
-        const ssize_t n = ::recv(fd, p, size, 0);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            if (error) *error = systemError("recv");
-            return false;
-        }
+        if (!waitFor(fd, false, timeoutMs, error)) return false;
+        const long n = receiveSome(fd, p, size, error);
+        if (n == kFailed) return false;
+        if (n == kWouldBlock) continue;
         if (n == 0) {
             if (error) *error = "connection closed by the renderer";
             return false;
@@ -128,7 +75,7 @@ bool receiveAll(int fd, void* data, size_t size, int timeoutMs, std::string* err
     return true;
 }
 
-bool receiveFrame(int fd, int timeoutMs, size_t maxBytes, uint8_t* op,
+bool receiveFrame(Socket fd, int timeoutMs, size_t maxBytes, uint8_t* op,
                   std::vector<uint8_t>* payload, std::string* error) {
     uint8_t header[kFrameHeaderBytes];
     if (!receiveAll(fd, header, sizeof header, timeoutMs, error)) return false;
@@ -142,7 +89,7 @@ bool receiveFrame(int fd, int timeoutMs, size_t maxBytes, uint8_t* op,
     return receiveAll(fd, payload->data(), payload->size(), timeoutMs, error);
 }
 
-bool clientHandshake(int fd, Channel channel, uint32_t liveId, int32_t n, int timeoutMs,
+bool clientHandshake(Socket fd, Channel channel, uint32_t liveId, int32_t n, int timeoutMs,
                      uint32_t* peerProcessId, std::string* error) {
     uint8_t hello[kHelloBytes];
     putU32(hello, kMagic);
@@ -168,9 +115,9 @@ bool clientHandshake(int fd, Channel channel, uint32_t liveId, int32_t n, int ti
     return true;
 }
 
-void closeSocket(int& fd) {
-    if (fd >= 0) ::close(fd);
-    fd = -1;
+void closeSocket(Socket& fd) {
+    closeSocketHandle(fd);
+    fd = kNoSocket;
 }
 
 }  // namespace livelink

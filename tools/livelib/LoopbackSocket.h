@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "SocketCalls.h"
 #include "WireFormat.h"
 
 namespace livelink {
@@ -14,29 +15,29 @@ namespace livelink {
 bool isLoopbackHost(const char* host);
 
 // Connects to 127.0.0.1:port, giving up after timeoutMs. Returns the socket
-// or -1 with error set.
-int connectLoopback(int port, int timeoutMs, std::string* error);
+// or kNoSocket with error set.
+Socket connectLoopback(int port, int timeoutMs, std::string* error);
 
 // How long a send waits for the peer to take any data at all; a renderer
 // that stops reading (stopped, hung) ends the send after this.
 inline constexpr int kSendStallTimeoutMs = 10000;
 
 // Sends size bytes unless the peer fails or takes nothing for timeoutMs.
-bool sendAll(int fd, const void* data, size_t size, std::string* error,
+bool sendAll(Socket fd, const void* data, size_t size, std::string* error,
              int timeoutMs = kSendStallTimeoutMs);
 // Reads exactly size bytes unless the peer closes, fails or stays silent
 // for timeoutMs.
-bool receiveAll(int fd, void* data, size_t size, int timeoutMs, std::string* error);
+bool receiveAll(Socket fd, void* data, size_t size, int timeoutMs, std::string* error);
 
 // Reads one frame of at most maxBytes (operation byte included).
-bool receiveFrame(int fd, int timeoutMs, size_t maxBytes, uint8_t* op,
+bool receiveFrame(Socket fd, int timeoutMs, size_t maxBytes, uint8_t* op,
                   std::vector<uint8_t>* payload, std::string* error);
 
 // Sends the hello and checks the renderer's reply; peerProcessId receives
 // the renderer's process id.
-bool clientHandshake(int fd, Channel channel, uint32_t liveId, int32_t n, int timeoutMs,
+bool clientHandshake(Socket fd, Channel channel, uint32_t liveId, int32_t n, int timeoutMs,
                      uint32_t* peerProcessId, std::string* error);
 
-void closeSocket(int& fd);
+void closeSocket(Socket& fd);
 
 }  // namespace livelink

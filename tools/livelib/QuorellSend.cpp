@@ -2,10 +2,6 @@
 // library, the way the add-in does: load the library, call its entry point,
 // list the instances, pick one by its scene description, connect the live
 // object and write the scene, then disconnect.
-#include <dlfcn.h>
-#include <unistd.h>
-
-#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -15,6 +11,7 @@
 #include "importers/sceneapi/orvScene_api.h"
 #include "importers/sceneapi/quorelllive_api.h"
 #include "livelib/SampleScene.h"
+#include "platform/Platform.h"
 
 namespace {
 
@@ -38,12 +35,10 @@ const char* const kUsage =
     "  --help              show this text\n";
 
 std::string besideProgram(const char* file) {
-    char path[PATH_MAX];
-    const ssize_t n = ::readlink("/proc/self/exe", path, sizeof path - 1);
-    if (n <= 0) return file;
-    path[n] = 0;
-    std::string dir(path);
-    dir.erase(dir.rfind('/') + 1);
+    std::string dir = platform::wideToUtf8(platform::currentProgramPath());
+    const size_t slash = dir.find_last_of("/\\");
+    if (slash == std::string::npos) return file;
+    dir.erase(slash + 1);
     return dir + file;
 }
 
@@ -132,18 +127,19 @@ int main(int argc, char** argv) {
         }
     }
 
-    void* module = ::dlopen(library.c_str(), RTLD_NOW | RTLD_LOCAL);
+    platform::ModuleHandle module = platform::loadLibrary(platform::utf8ToWide(library));
     if (!module) {
-        std::fprintf(stderr, "quorell-send: cannot load %s: %s\n", library.c_str(), ::dlerror());
+        std::fprintf(stderr, "quorell-send: cannot load %s: %s\n", library.c_str(),
+                     platform::libraryError().c_str());
         return 1;
     }
     auto initialize =
-        reinterpret_cast<QuorellLiveInitialize>(::dlsym(module, kQuorellLiveEntryPoint));
+        reinterpret_cast<QuorellLiveInitialize>(platform::getProcAddress(module, kQuorellLiveEntryPoint));
     SharedHandle* shared = initialize ? initialize() : nullptr;
     if (!shared) {
         std::fprintf(stderr, "quorell-send: %s has no working entry point %s\n", library.c_str(),
                      kQuorellLiveEntryPoint);
-        ::dlclose(module);
+        platform::freeLibrary(module);
         return 1;
     }
     QueryApi* query = shared->queryApi();
@@ -194,6 +190,6 @@ int main(int argc, char** argv) {
         }
     }
     delete shared;
-    ::dlclose(module);
+    platform::freeLibrary(module);
     return status;
 }

@@ -8,7 +8,9 @@
 namespace renderer {
 
 struct InstallOptions {
-    std::string prefix;  // empty: ${XDG_DATA_HOME:-$HOME/.local/share}/quorell/Quorell <version>
+    // Empty: ${XDG_DATA_HOME:-$HOME/.local/share}/quorell/Quorell <version>, on
+    // Windows %LOCALAPPDATA%\Programs\Quorell\Quorell <version>.
+    std::string prefix;
     int version = 12;
     int minPort = 4000;
     int maxPort = 4010;
@@ -19,9 +21,15 @@ bool parsePortRange(const std::string& text, int* minPort, int* maxPort);
 
 // Installs: <prefix>/bin holds quorell-standin and the live library (copied
 // from beside this program), <prefix>/resources holds startup.hdr, and the
-// current user's registry hive gets the keys under SOFTWARE\Vantor\.
-// summary tells what was written.
+// current user's registry (on Windows HKEY_CURRENT_USER itself, elsewhere the
+// user's hive file) gets the keys under SOFTWARE\Vantor\. summary tells what
+// was written.
 bool install(const InstallOptions& options, std::string* summary, std::string* error);
+
+// Undoes install for the version: removes the installed files (folders only
+// when empty, so received scenes stay) and the installation key, and the base
+// key with its values when no other installation is left.
+bool uninstall(int version, std::string* summary, std::string* error);
 
 struct InstalledSettings {
     bool found = false;  // an installation key was read

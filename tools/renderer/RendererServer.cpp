@@ -1,15 +1,12 @@
 #include "RendererServer.h"
 
-#include <arpa/inet.h>
-#include <fcntl.h>
-#include <netinet/in.h>
-#include <poll.h>
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <signal.h>
-#include <sys/socket.h>
-#include <unistd.h>
+#endif
 
 #include <algorithm>
-#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -17,18 +14,29 @@
 
 #include "ScenePicture.h"
 #include "livelib/FrameCodec.h"
+#include "platform/Platform.h"
 
 namespace renderer {
 
 using livelink::Op;
+using livelink::kNoSocket;
+using livelink::Socket;
 
 namespace {
 
 volatile sig_atomic_t stopRequested = 0;
 
+#ifdef _WIN32
+// Ctrl+C, Ctrl+Break, closing the console: stop as on SIGINT.
+BOOL WINAPI onConsoleEvent(DWORD) {
+    stopRequested = 1;
+    return TRUE;
+}
+#else
 void onStopSignal(int) {
     stopRequested = 1;
 }
+#endif
 
 constexpr size_t kReadChunk = 256u << 10;
 // Payload bytes past this are received straight into the frame's buffer.
@@ -37,18 +45,17 @@ constexpr size_t kFirstPayloadBytes = 16u << 20;
 constexpr uint32_t kMaxQueryFrameBytes = 64u << 10;
 constexpr int kSendTimeoutMs = 5000;
 
-bool sendBlocking(int fd, const uint8_t* data, size_t size) {
+bool sendBlocking(Socket fd, const uint8_t* data, size_t size) {
     while (size > 0) {
-        const ssize_t n = ::send(fd, data, size, MSG_NOSIGNAL);
+        const long n = livelink::sendSome(fd, data, size, nullptr);
         if (n > 0) {
             data += n;
             size -= static_cast<size_t>(n);
             continue;
         }
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-            pollfd p{fd, POLLOUT, 0};
-            if (::poll(&p, 1, kSendTimeoutMs) <= 0) return false;
+        if (n == livelink::kWouldBlock) {
+            std::vector<livelink::SocketWait> wait{{fd, true, false}};
+            if (livelink::waitForSockets(wait, kSendTimeoutMs, nullptr) <= 0) return false;
             continue;
         }
         return false;
@@ -65,7 +72,7 @@ void logLine(const std::string& text) {
 struct RendererServer::Connection {
     enum class State { Hello, Scene, Query };
 
-    int fd = -1;
+    Socket fd = kNoSocket;
     uint64_t number = 0;
     State state = State::Hello;
     // Received, not yet parsed: in[inStart, inEnd). Sized once, so that
@@ -91,8 +98,8 @@ struct RendererServer::Connection {
 RendererServer::RendererServer(ServerOptions options) : options_(std::move(options)) {}
 
 RendererServer::~RendererServer() {
-    for (auto& c : connections_) ::close(c->fd);
-    if (listenFd_ >= 0) ::close(listenFd_);
+    for (auto& c : connections_) livelink::closeSocketHandle(c->fd);
+    livelink::closeSocketHandle(listenFd_);
 }
 
 void RendererServer::requestStop() {
@@ -107,24 +114,14 @@ bool RendererServer::listen(std::string* error) {
         return false;
     }
     for (int p = options_.minPort; p <= options_.maxPort; ++p) {
-        int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-        if (fd < 0) {
-            if (error) *error = std::string("socket: ") + std::strerror(errno);
-            return false;
-        }
-        int one = 1;
-        ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_port = htons(static_cast<uint16_t>(p));
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
-            ::listen(fd, 64) == 0) {
+        const Socket fd = livelink::openTcpSocket(error);
+        if (fd == kNoSocket) return false;
+        if (livelink::listenOnLoopback(fd, p, 64)) {
             listenFd_ = fd;
             port_ = p;
             return true;
         }
-        ::close(fd);
+        livelink::closeSocketHandle(fd);
     }
     if (error) *error = "no free port in the range " + range + " on 127.0.0.1";
     return false;
@@ -132,8 +129,8 @@ bool RendererServer::listen(std::string* error) {
 
 void RendererServer::accept() {
     for (;;) {
-        int fd = ::accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
-        if (fd < 0) return;  // EAGAIN, or a failure that the next round retries
+        const Socket fd = livelink::acceptConnection(listenFd_);
+        if (fd == kNoSocket) return;  // none waits, or a failure that the next round retries
         auto c = std::make_unique<Connection>();
         c->fd = fd;
         c->number = ++connectionCounter_;
@@ -162,7 +159,7 @@ bool RendererServer::onHello(Connection& c, const uint8_t* hello) {
     putU32(reply, kMagic);
     putU16(reply + 4, kProtocolVersion);
     putU16(reply + 6, static_cast<uint16_t>(status));
-    putU32(reply + 8, static_cast<uint32_t>(::getpid()));
+    putU32(reply + 8, platform::currentProcessId());
     sendBlocking(c.fd, reply, sizeof reply);
     if (status != HelloStatus::Accepted) {
         drop(c, status == HelloStatus::UnsupportedVersion
@@ -288,12 +285,13 @@ bool RendererServer::processInput(Connection& c) {
 
 bool RendererServer::onReadable(Connection& c) {
     for (int round = 0; round < 64; ++round) {
-        ssize_t n;
+        long n;
+        std::string error;
         if (c.inFrame) c.makeRoom();
         if (c.inFrame && c.inStart == c.inEnd &&
             c.payload.size() - c.payloadFilled >= kDirectReceive) {
-            n = ::recv(c.fd, c.payload.data() + c.payloadFilled,
-                       c.payload.size() - c.payloadFilled, 0);
+            n = livelink::receiveSome(c.fd, c.payload.data() + c.payloadFilled,
+                                      c.payload.size() - c.payloadFilled, &error);
             if (n > 0) c.payloadFilled += static_cast<size_t>(n);
         } else {
             // What is left unparsed is shorter than a frame header or hello.
@@ -304,13 +302,12 @@ bool RendererServer::onReadable(Connection& c) {
                 c.inEnd -= c.inStart;
                 c.inStart = 0;
             }
-            n = ::recv(c.fd, c.in.data() + c.inEnd, c.in.size() - c.inEnd, 0);
+            n = livelink::receiveSome(c.fd, c.in.data() + c.inEnd, c.in.size() - c.inEnd, &error);
             if (n > 0) c.inEnd += static_cast<size_t>(n);
         }
+        if (n == livelink::kWouldBlock) return true;
         if (n < 0) {
-            if (errno == EINTR) continue;
-            if (errno == EAGAIN || errno == EWOULDBLOCK) return true;
-            drop(c, std::string("receive failed: ") + std::strerror(errno));
+            drop(c, "receive failed: " + error);
             return false;
         }
         if (n == 0) {
@@ -328,11 +325,14 @@ bool RendererServer::onReadable(Connection& c) {
 
 int RendererServer::run() {
     stopRequested = 0;
+#ifdef _WIN32
+    SetConsoleCtrlHandler(onConsoleEvent, TRUE);
+#else
     sigset_t stopSignals, previousMask;
     sigemptyset(&stopSignals);
     sigaddset(&stopSignals, SIGTERM);
     sigaddset(&stopSignals, SIGINT);
-    // Blocked outside ppoll, so a signal can only arrive while waiting.
+    // Blocked outside the wait for sockets, so a signal can only arrive while waiting.
     sigprocmask(SIG_BLOCK, &stopSignals, &previousMask);
     struct sigaction action {};
     action.sa_handler = onStopSignal;
@@ -340,16 +340,14 @@ int RendererServer::run() {
     sigaction(SIGTERM, &action, nullptr);
     sigaction(SIGINT, &action, nullptr);
     std::signal(SIGPIPE, SIG_IGN);
-    sigset_t waitMask = previousMask;
-    sigdelset(&waitMask, SIGTERM);
-    sigdelset(&waitMask, SIGINT);
+#endif
 
     using Clock = std::chrono::steady_clock;
     auto idleSince = Clock::now();
-    std::vector<pollfd> fds;
+    std::vector<livelink::SocketWait> fds;
     while (!stopRequested) {
         if (!connections_.empty()) idleSince = Clock::now();
-        timespec timeout{1, 0};
+        int timeoutMs = 1000;
         if (options_.idleExitSeconds > 0 && connections_.empty()) {
             const auto idle = Clock::now() - idleSince;
             const auto limit = std::chrono::seconds(options_.idleExitSeconds);
@@ -358,24 +356,21 @@ int RendererServer::run() {
                         " s; exiting");
                 break;
             }
-            const auto left =
-                std::chrono::duration_cast<std::chrono::milliseconds>(limit - idle).count();
-            timeout = timespec{static_cast<time_t>(left / 1000),
-                               static_cast<long>(left % 1000) * 1000000L};
+            timeoutMs = static_cast<int>(
+                std::chrono::duration_cast<std::chrono::milliseconds>(limit - idle).count());
         }
         fds.clear();
-        fds.push_back({listenFd_, POLLIN, 0});
-        for (auto& c : connections_) fds.push_back({c->fd, POLLIN, 0});
-        const int ready = ::ppoll(fds.data(), fds.size(), &timeout, &waitMask);
-        if (ready < 0) {
-            if (errno == EINTR) continue;
-            logLine(std::string("poll failed: ") + std::strerror(errno));
+        fds.push_back({listenFd_, false, false});
+        for (auto& c : connections_) fds.push_back({c->fd, false, false});
+        std::string error;
+        if (livelink::waitForSockets(fds, timeoutMs, &error, true) < 0) {
+            logLine("waiting for connections failed: " + error);
             break;
         }
         // Served in the order polled; new connections join the next round.
         std::vector<Connection*> closing;
         for (size_t i = 1; i < fds.size(); ++i) {
-            if (!(fds[i].revents & (POLLIN | POLLHUP | POLLERR))) continue;
+            if (!fds[i].ready) continue;
             Connection& c = *connections_[i - 1];
             if (!onReadable(c)) closing.push_back(&c);
         }
@@ -383,14 +378,16 @@ int RendererServer::run() {
             std::erase_if(connections_, [&](const std::unique_ptr<Connection>& c) {
                 if (std::find(closing.begin(), closing.end(), c.get()) == closing.end())
                     return false;
-                ::close(c->fd);
+                livelink::closeSocketHandle(c->fd);
                 return true;
             });
             idleSince = Clock::now();
         }
-        if (fds[0].revents & POLLIN) accept();
+        if (fds[0].ready) accept();
     }
+#ifndef _WIN32
     sigprocmask(SIG_SETMASK, &previousMask, nullptr);
+#endif
     return 0;
 }
 

@@ -14,6 +14,7 @@
 
 #include "ModelSets.h"
 #include "PictureQueue.h"
+#include "livelib/SocketCalls.h"
 
 namespace renderer {
 
@@ -60,7 +61,7 @@ class RendererServer {
     void drop(Connection& c, const std::string& why);
 
     ServerOptions options_;
-    int listenFd_ = -1;
+    livelink::Socket listenFd_ = livelink::kNoSocket;
     int port_ = 0;
     uint64_t connectionCounter_ = 0;
     std::vector<std::unique_ptr<Connection>> connections_;

@@ -1,8 +1,6 @@
 // quorell-standin: the Quorell renderer stand-in. Installs itself like the
 // renderer's installer, or runs as a renderer instance that takes scenes over
 // the live link.
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -12,6 +10,7 @@
 #include "RendererServer.h"
 #include "ScenePicture.h"
 #include "livelib/InstanceRecords.h"
+#include "platform/Platform.h"
 
 namespace {
 
@@ -21,13 +20,18 @@ const char* const kUsage =
     "      Copies the program and the live library into DIR/bin, creates the\n"
     "      resource folder DIR/resources with startup.hdr and writes the\n"
     "      installation keys into the current user's registry hive.\n"
-    "      Defaults: ${XDG_DATA_HOME:-~/.local/share}/quorell/Quorell N, N = 12,\n"
-    "      ports 4000-4010.\n"
+    "      Defaults: ${XDG_DATA_HOME:-~/.local/share}/quorell/Quorell N (on\n"
+    "      Windows %LOCALAPPDATA%\\Programs\\Quorell\\Quorell N, keys in\n"
+    "      HKEY_CURRENT_USER), N = 12, ports 4000-4010.\n"
+    "  quorell-standin uninstall [--version N]\n"
+    "      Removes what install wrote for version N (default 12); folders that\n"
+    "      still hold received scenes stay.\n"
     "  quorell-standin [--ports MIN-MAX] [--version N] [--resources DIR]\n"
     "                  [--idle-exit SECONDS] [--no-pictures]\n"
     "      Runs a renderer instance: listens on the first free port of the\n"
     "      range on 127.0.0.1, publishes its instance record and takes scenes\n"
-    "      until SIGTERM or SIGINT, or until SECONDS pass without a connection.\n"
+    "      until SIGTERM or SIGINT (Ctrl+C on Windows), or until SECONDS pass\n"
+    "      without a connection.\n"
     "      Settings not given come from the registry installation of this\n"
     "      program. Received model sets are written to DIR/scenes/<name>.bip\n"
     "      and rendered to DIR/scenes/<name>.png on a thread of their own, so\n"
@@ -75,6 +79,26 @@ int runInstall(int argc, char** argv) {
     return 0;
 }
 
+int runUninstall(int argc, char** argv) {
+    int version = 12;
+    for (int i = 2; i < argc; ++i) {
+        const std::string arg = argv[i];
+        const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
+        if (arg == "--help") {
+            std::fputs(kUsage, stdout);
+            return 0;
+        } else if (arg == "--version" && number(value, &version) && version > 0) {
+            ++i;
+        } else {
+            return fail("uninstall: bad or incomplete option '" + arg + "'\n" + kUsage, 2);
+        }
+    }
+    std::string summary, error;
+    if (!renderer::uninstall(version, &summary, &error)) return fail("uninstall failed: " + error);
+    std::fputs(summary.c_str(), stdout);
+    return 0;
+}
+
 int runInstance(int argc, char** argv) {
     const renderer::InstalledSettings installed = renderer::readInstalledSettings();
     renderer::ServerOptions options;
@@ -115,7 +139,7 @@ int runInstance(int argc, char** argv) {
     if (!server.listen(&error)) return fail(error);
 
     livelink::InstanceRecord record;
-    record.processId = ::getpid();
+    record.processId = platform::currentProcessId();
     record.versionMajor = options.versionMajor;
     record.versionMinor = 0;
     record.livelinkPort = server.port();
@@ -134,5 +158,6 @@ int runInstance(int argc, char** argv) {
 
 int main(int argc, char** argv) {
     if (argc > 1 && std::strcmp(argv[1], "install") == 0) return runInstall(argc, argv);
+    if (argc > 1 && std::strcmp(argv[1], "uninstall") == 0) return runUninstall(argc, argv);
     return runInstance(argc, argv);
 }
