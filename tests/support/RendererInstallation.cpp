@@ -1,10 +1,14 @@
 #include "support/RendererInstallation.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <chrono>
 #include <cstdlib>
@@ -15,10 +19,21 @@ namespace support {
 
 namespace {
 
-void pause() {
+[[maybe_unused]] void pause() {
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
 }
 
+#ifdef _WIN32
+// Ends the process; false when there is none by that id.
+bool terminate(pid_t pid) {
+    HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, static_cast<DWORD>(pid));
+    if (!process) return false;
+    TerminateProcess(process, 137);
+    WaitForSingleObject(process, 5000);
+    CloseHandle(process);
+    return true;
+}
+#else
 // Running and not merely waiting to be reaped by someone else.
 bool alive(pid_t pid) {
     if (::kill(pid, 0) != 0) return false;
@@ -30,8 +45,18 @@ bool alive(pid_t pid) {
 fs::path recordPath(pid_t pid) {
     return fs::path(std::getenv("QUORELL_RUNTIME_DIR")) / (std::to_string(pid) + ".instance");
 }
+#endif
 
 }  // namespace
+
+void killProcess(pid_t pid) {
+#ifdef _WIN32
+    terminate(pid);
+#else
+    ::kill(pid, SIGKILL);
+    for (int i = 0; i < 500 && alive(pid); ++i) pause();
+#endif
+}
 
 RendererInstallation::RendererInstallation()
     : registry_("QUORELL_REGISTRY_DIR", (folder_ / "registry").string()),
@@ -42,9 +67,11 @@ RendererInstallation::RendererInstallation()
 
 RendererInstallation::~RendererInstallation() {
     stopRenderers();
+    if (!standin_.empty()) run({standin_, "uninstall"});
 }
 
 Outcome RendererInstallation::install(const std::string& standin, int firstPort, int lastPort) {
+    standin_ = standin;
     const std::vector<std::string> arguments{
         standin, "install", "--prefix", prefix.string(),
         "--ports", std::to_string(firstPort) + "-" + std::to_string(lastPort)};
@@ -58,19 +85,25 @@ std::vector<pid_t> RendererInstallation::renderers() const {
     std::error_code ec;
     for (const auto& entry : fs::directory_iterator(root() / "instances", ec)) {
         if (entry.path().extension() == ".instance")
-            pids.push_back(static_cast<pid_t>(std::atol(entry.path().stem().c_str())));
+            pids.push_back(static_cast<pid_t>(std::atol(entry.path().stem().string().c_str())));
     }
     return pids;
 }
 
 void RendererInstallation::stopRenderers() {
     for (pid_t pid : renderers()) {
+#ifdef _WIN32
+        terminate(pid);
+#else
         ::kill(pid, SIGTERM);
         for (int i = 0; i < 500 && alive(pid); ++i) pause();
         if (alive(pid)) ::kill(pid, SIGKILL);
+#endif
         fs::remove(root() / "instances" / (std::to_string(pid) + ".instance"));
     }
 }
+
+#ifndef _WIN32
 
 RendererProcess::~RendererProcess() {
     if (pid_ > 0) kill();
@@ -145,5 +178,7 @@ std::string LiveLibrary::describe(int64_t pid) {
     query.detachInstance();
     return text;
 }
+
+#endif  // _WIN32
 
 }  // namespace support

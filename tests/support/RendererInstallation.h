@@ -1,7 +1,9 @@
-// A private renderer installation: the registry hives, the instance records and
-// the stand-in's folders all live in one temporary folder, every renderer
-// published there is ended afterwards. Renderer processes started by the test
-// itself, and the live library loaded as the add-in loads it.
+// A private renderer installation: the instance records and the stand-in's
+// folders live in one temporary folder, and so do the registry hives on POSIX
+// (on Windows the keys go to the user's registry and are removed again by
+// uninstall); every renderer published there is ended afterwards.
+// POSIX only: renderer processes started by the test itself, and the live
+// library loaded as the add-in loads it.
 #pragma once
 
 #include <sys/types.h>
@@ -33,7 +35,13 @@ class RendererInstallation {
   private:
     TempFolder folder_;
     ScopedEnv registry_, runtime_, data_;
+    std::string standin_;  // the program that installed, for uninstall
 };
+
+// Ends the process at once and waits (bounded) until it is gone.
+void killProcess(pid_t pid);
+
+#ifndef _WIN32
 
 // A renderer started by the test, killed at the end if still running.
 class RendererProcess {
@@ -72,5 +80,7 @@ class LiveLibrary {
     void* module_ = nullptr;
     SharedHandle* shared_ = nullptr;
 };
+
+#endif  // _WIN32
 
 }  // namespace support
