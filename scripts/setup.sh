@@ -2,8 +2,8 @@
 # Installs the Debian packages the project builds and tests with.
 # Idempotent: prints nothing and installs nothing when everything is present.
 # --fuzz also installs clang and its fuzzer runtime (for scripts/fuzz.sh only).
-# --windows also installs the MinGW-w64 cross compiler and Wine, and prepares
-# the Wine prefix once (the Windows stage of scripts/test.sh).
+# --windows also installs the MinGW-w64 cross compiler and Wine (the Windows
+# stage of scripts/test.sh; its build folder makes its own Wine prefix).
 set -euo pipefail
 
 fuzz=false windows=false
@@ -72,13 +72,4 @@ SRC
   "${sudo_cmd[@]}" mkdir -p "$tinyxml2_src"
   "${sudo_cmd[@]}" tar -xf "$download"/tinyxml2_*.orig.tar.* --strip-components=1 -C "$tinyxml2_src"
   rm -rf "$download"
-fi
-
-# Wine makes its prefix on first use, which takes half a minute and talks;
-# done here once, quietly, so that test runs start at once.
-if $windows && [ ! -f "${WINEPREFIX:-$HOME/.wine}/system.reg" ]; then
-  echo "setup: preparing the Wine prefix ${WINEPREFIX:-$HOME/.wine}"
-  WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" /usr/lib/wine/wine64 wineboot --init \
-    >/dev/null 2>&1 || true
-  /usr/lib/wine/wineserver -w 2>/dev/null || true
 fi
