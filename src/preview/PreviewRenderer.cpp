@@ -18,7 +18,9 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr int kTile = 16;  // pixels each way of one tile
+constexpr int kTile = 16;          // pixels each way of one tile
+constexpr int kOcclusionRays = 2;  // ambient occlusion rays a pixel, before smoothing
+constexpr int kSmoothing = 2;      // pixels each way over which occlusion is smoothed
 constexpr float kPi = 3.14159265f;
 
 // Small deterministic random numbers per pixel and sample.
@@ -38,6 +40,8 @@ struct Vec3f {
 
 Vec3f operator*(const Vec3f& a, float s) { return {a.x * s, a.y * s, a.z * s}; }
 Vec3f operator+(const Vec3f& a, const Vec3f& b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
+Rgb operator*(const Rgb& a, float s) { return {a.r * s, a.g * s, a.b * s}; }
+Rgb operator+(const Rgb& a, const Rgb& b) { return {a.r + b.r, a.g + b.g, a.b + b.b}; }
 float dot(const Vec3f& a, const Vec3f& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
 Vec3f cross(const Vec3f& a, const Vec3f& b) {
     return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
@@ -50,15 +54,75 @@ Vec3f toFloat(const Vec3& v) {
     return {static_cast<float>(v[0]), static_cast<float>(v[1]), static_cast<float>(v[2])};
 }
 
-// What the primary ray of one sample found, waiting for its occlusion ray.
+// What the primary ray of one sample found.
 struct SurfacePoint {
     Rgb albedo;
     float headLight;
-    float fade;      // ground only: how far it has faded into the background
+    float fade;  // ground only: how far it has faded into the background
     bool onGround;
-    bool sky;        // nothing was hit
-    bool occlusionTraced;
+    bool sky;  // nothing was hit
 };
+
+// A pixel before its ambient occlusion is known: its colour is lit + shadowed
+// x open, averaged over its samples, where open is the share of the sky that
+// its surface sees. That share is measured with a few rays a pixel and then
+// smoothed over neighbouring pixels of the tile that show the same surface
+// (kept within the tile, so no picture-sized buffer is needed).
+struct PixelTerms {
+    Rgb lit;
+    Rgb shadowed;
+    float depth;  // of the first sample; infinity for the sky
+    Vec3f normal;  // of the first sample
+};
+
+// Linear light to the picture's gamma 2.2, through a table fine enough that
+// no byte differs from the exact curve by more than one.
+uint8_t encode(float linear) {
+    static const std::array<uint8_t, 4097> table = [] {
+        std::array<uint8_t, 4097> t{};
+        for (size_t i = 0; i < t.size(); ++i)
+            t[i] = static_cast<uint8_t>(std::lround(std::pow(i / 4096.0, 1 / 2.2) * 255.0));
+        return t;
+    }();
+    return table[static_cast<size_t>(std::clamp(linear, 0.0f, 1.0f) * 4096.0f + 0.5f)];
+}
+
+// How much pixel q's occlusion counts for pixel p: only neighbours on the
+// same surface (depth within 3%, normals nearly parallel) count.
+float similarity(const PixelTerms& p, float inverseDepth, const PixelTerms& q) {
+    const float alike = dot(p.normal, q.normal);
+    const float apart = std::fabs(q.depth - p.depth) * inverseDepth;
+    if (alike < 0.9f || !(apart < 0.03f)) return 0;
+    return (1 - apart * (1 / 0.03f)) * (alike - 0.9f);
+}
+
+// Smooths the occlusion of row y along x or along y into `out`: a weighted
+// mean over kSmoothing pixels each way.
+void smoothRow(const PixelTerms* terms, const float* open, int width, int height, int y, bool alongY, float* out) {
+    const ptrdiff_t step = alongY ? width : 1;
+    const int last = (alongY ? height : width) - 1;
+    for (int x = 0; x < width; ++x) {
+        const size_t at = static_cast<size_t>(y) * width + x;
+        const int centre = alongY ? y : x, from = std::max(0, centre - kSmoothing),
+                  to = std::min(last, centre + kSmoothing);
+        const float* first = open + at + (from - centre) * step;
+        bool uniform = true;
+        for (int k = 1; k <= to - from && uniform; ++k) uniform = first[k * step] == first[0];
+        const PixelTerms& p = terms[at];
+        if (uniform || !std::isfinite(p.depth)) {
+            out[at] = open[at];
+            continue;
+        }
+        const float inverseDepth = 1 / p.depth;
+        float sum = 0, weights = 0;
+        for (int k = 0; k <= to - from; ++k) {
+            const float w = similarity(p, inverseDepth, terms[at + (from - centre + k) * step]);
+            sum += first[k * step] * w;
+            weights += w;
+        }
+        out[at] = weights > 0 ? sum / weights : open[at];
+    }
+}
 
 // Traces a picture tile by tile: per sample, the primary rays of a whole tile
 // go to Embree as one coherent stream, then their occlusion rays as another.
@@ -74,8 +138,6 @@ class Tracer {
         // Ground points farther than this from the scene's footprint see the whole sky.
         reachLow = {static_cast<float>(low[0]) - occlusionDistance, 0, static_cast<float>(low[2]) - occlusionDistance};
         reachHigh = {static_cast<float>(high[0]) + occlusionDistance, 0, static_cast<float>(high[2]) + occlusionDistance};
-        // At least four occlusion rays a pixel, spread over the samples.
-        occlusionRays = std::max(1, (4 + samples - 1) / samples);
         eye = toFloat(view.eye);
         forward = toFloat(view.forward);
         right = toFloat(view.right);
@@ -84,73 +146,70 @@ class Tracer {
 
     void tile(int x0, int y0, int x1, int y1, Image& image) const {
         const int width = image.width, height = image.height;
-        const int count = (x1 - x0) * (y1 - y0);
+        const int columns = x1 - x0, count = columns * (y1 - y0);
         RTCRayHit primary[kTile * kTile];
         RTCRay occlusion[kTile * kTile];
         SurfacePoint points[kTile * kTile];
         Random random[kTile * kTile];
-        Rgb sum[kTile * kTile];
+        float openRays[kTile * kTile];
+        PixelTerms terms[kTile * kTile];
+        float open[kTile * kTile], smoothed[kTile * kTile];
+        auto pixel = [&](int i) -> PixelTerms& { return terms[i]; };
         for (int i = 0; i < count; ++i) {
-            const int x = x0 + i % (x1 - x0), y = y0 + i / (x1 - x0);
+            const int x = x0 + i % columns, y = y0 + i / columns;
             random[i] = {static_cast<uint32_t>((y * 9781 + x * 6271) ^ 0x9E3779B9u) | 1u};
-            sum[i] = {0, 0, 0};
+            openRays[i] = 0;
+            pixel(i) = PixelTerms{{0, 0, 0}, {0, 0, 0}, INFINITY, {0, 1, 0}};
         }
         const int side = static_cast<int>(std::ceil(std::sqrt(static_cast<double>(samples))));
-        const int occlusionSide =
-            static_cast<int>(std::ceil(std::sqrt(static_cast<double>(samples * occlusionRays))));
         RTCIntersectContext coherent;
         rtcInitIntersectContext(&coherent);
         coherent.flags = RTC_INTERSECT_CONTEXT_FLAG_COHERENT;
         RTCIntersectContext incoherent;
         rtcInitIntersectContext(&incoherent);
+        int stratum = 0;
         for (int s = 0; s < samples; ++s) {
             for (int i = 0; i < count; ++i) {
-                const int x = x0 + i % (x1 - x0), y = y0 + i / (x1 - x0);
+                const int x = x0 + i % columns, y = y0 + i / columns;
                 // Stratified over a side x side grid inside the pixel.
                 const float jx = ((s % side) + random[i].next()) / side, jy = ((s / side) + random[i].next()) / side;
                 const float px = (2 * (x + jx) / width - 1) * width / height, py = 1 - 2 * (y + jy) / height;
                 primaryRay(px, py, primary[i]);
             }
             rtcIntersect1M(embree.top, &coherent, primary, static_cast<unsigned>(count), sizeof(RTCRayHit));
-            for (int r = 0; r < occlusionRays; ++r) {
-                const int stratum = s * occlusionRays + r;
-                for (int i = 0; i < count; ++i) {
-                    if (r == 0) points[i] = surface(primary[i]);
-                    occlusionRay(primary[i], points[i], stratum % occlusionSide, stratum / occlusionSide,
-                                 occlusionSide, random[i], occlusion[i]);
-                }
+            for (int i = 0; i < count; ++i) {
+                points[i] = surface(primary[i]);
+                addSample(primary[i], points[i], s == 0, pixel(i));
+            }
+            // The occlusion rays leave from the surfaces of the first samples.
+            const int rays = kOcclusionRays / samples + (s < kOcclusionRays % samples ? 1 : 0);
+            for (int r = 0; r < rays; ++r, ++stratum) {
+                for (int i = 0; i < count; ++i) occlusionRay(primary[i], points[i], stratum, random[i], occlusion[i]);
                 rtcOccluded1M(embree.top, &incoherent, occlusion, static_cast<unsigned>(count), sizeof(RTCRay));
-                for (int i = 0; i < count; ++i) {
-                    const Rgb c = colour(primary[i], points[i], occlusion[i]);
-                    sum[i].r += c.r;
-                    sum[i].g += c.g;
-                    sum[i].b += c.b;
-                }
+                // Embree sets tfar to -inf where the ray hits something.
+                for (int i = 0; i < count; ++i) openRays[i] += occlusion[i].tfar < 0 ? 0.0f : 1.0f;
             }
         }
-        const float scale = 1.0f / static_cast<float>(samples * occlusionRays);
+        const float scale = 1.0f / static_cast<float>(samples);
         for (int i = 0; i < count; ++i) {
-            const int x = x0 + i % (x1 - x0), y = y0 + i / (x1 - x0);
-            uint8_t* out = &image.rgb[3 * (static_cast<size_t>(y) * width + x)];
-            out[0] = encode(sum[i].r * scale);
-            out[1] = encode(sum[i].g * scale);
-            out[2] = encode(sum[i].b * scale);
+            PixelTerms& p = pixel(i);
+            p.lit = p.lit * scale;
+            p.shadowed = p.shadowed * scale;
+            open[i] = openRays[i] / kOcclusionRays;
+        }
+        const int rows = y1 - y0;
+        for (int y = 0; y < rows; ++y) smoothRow(terms, open, columns, rows, y, false, smoothed);
+        for (int y = 0; y < rows; ++y) smoothRow(terms, smoothed, columns, rows, y, true, open);
+        for (int i = 0; i < count; ++i) {
+            const Rgb c = terms[i].lit + terms[i].shadowed * open[i];
+            uint8_t* out = &image.rgb[3 * (static_cast<size_t>(y0 + i / columns) * width + x0 + i % columns)];
+            out[0] = encode(c.r);
+            out[1] = encode(c.g);
+            out[2] = encode(c.b);
         }
     }
 
   private:
-    // Linear light to the picture's gamma 2.2, through a table fine enough
-    // that no byte differs from the exact curve by more than one.
-    static uint8_t encode(float linear) {
-        static const std::array<uint8_t, 4097> table = [] {
-            std::array<uint8_t, 4097> t{};
-            for (size_t i = 0; i < t.size(); ++i)
-                t[i] = static_cast<uint8_t>(std::lround(std::pow(i / 4096.0, 1 / 2.2) * 255.0));
-            return t;
-        }();
-        return table[static_cast<size_t>(std::clamp(linear, 0.0f, 1.0f) * 4096.0f + 0.5f)];
-    }
-
     void primaryRay(float px, float py, RTCRayHit& hit) const {
         Vec3f origin = eye, direction;
         if (view.orthographic) {
@@ -222,27 +281,50 @@ class Tracer {
         return point;
     }
 
-    // One cosine-weighted ray into the hemisphere above the point, in stratum
-    // (sx, sy) of a side x side grid; a ray that cannot hit anything is not traced.
-    void occlusionRay(const RTCRayHit& hit, SurfacePoint& point, int sx, int sy, int side, Random& random,
+    // Adds one sample's colour, split into the part that ambient occlusion
+    // leaves and the part it can take away.
+    void addSample(const RTCRayHit& hit, const SurfacePoint& point, bool first, PixelTerms& terms) const {
+        if (first && !point.sky) {
+            terms.depth = hit.ray.tfar;
+            terms.normal = {hit.hit.Ng_x, hit.hit.Ng_y, hit.hit.Ng_z};
+        }
+        const Vec3f d = direction(hit.ray);
+        const Rgb& a = point.albedo;
+        if (point.sky) {
+            terms.lit = terms.lit + sky(d);
+        } else if (point.onGround) {
+            // ground x (0.35 + 0.65 open), fading into the background away from the scene
+            const float keep = 1 - point.fade;
+            terms.lit = terms.lit + a * (0.35f * keep) + sky(d) * point.fade;
+            terms.shadowed = terms.shadowed + a * (0.65f * keep);
+        } else {
+            // albedo x (0.28 + 0.72 head light) x (0.5 + 0.5 open)
+            const Rgb half = a * (0.5f * (0.28f + 0.72f * point.headLight));
+            terms.lit = terms.lit + half;
+            terms.shadowed = terms.shadowed + half;
+        }
+    }
+
+    // One cosine-weighted ray into the hemisphere above the point, from cell
+    // `stratum` of a 2 x 2 grid. A ray that cannot hit anything is not traced
+    // (tnear beyond tfar) and counts as open.
+    void occlusionRay(const RTCRayHit& hit, const SurfacePoint& point, int stratum, Random& random,
                       RTCRay& ray) const {
-        ray.tnear = 0;
-        ray.tfar = -INFINITY;  // not traced: Embree leaves rays with tfar < tnear alone
+        ray.org_x = ray.org_y = ray.org_z = 0;
+        ray.dir_x = ray.dir_y = 0;
+        ray.dir_z = 1;
+        ray.tnear = 1;
+        ray.tfar = 0;
         ray.mask = 0xFFFFFFFFu;
         ray.time = 0;
         ray.id = 0;
         ray.flags = 0;
-        ray.org_x = ray.org_y = ray.org_z = 0;
-        ray.dir_x = ray.dir_y = 0;
-        ray.dir_z = 1;
-        point.occlusionTraced = false;
         if (point.sky) return;
         const Vec3f at = origin(hit.ray) + direction(hit.ray) * hit.ray.tfar;
-        if (point.onGround &&
-            (at.x < reachLow.x || at.x > reachHigh.x || at.z < reachLow.z || at.z > reachHigh.z))
+        if (point.onGround && (at.x < reachLow.x || at.x > reachHigh.x || at.z < reachLow.z || at.z > reachHigh.z))
             return;
         const Vec3f normal = {hit.hit.Ng_x, hit.hit.Ng_y, hit.hit.Ng_z};
-        const float u1 = (sx + random.next()) / side, u2 = (sy + random.next()) / side;
+        const float u1 = ((stratum & 1) + random.next()) / 2, u2 = (((stratum >> 1) & 1) + random.next()) / 2;
         const float r = std::sqrt(u1), phi = 2 * kPi * u2;
         const Vec3f helper = std::fabs(normal.x) > 0.5f ? Vec3f{0, 1, 0} : Vec3f{1, 0, 0};
         const Vec3f tangent = normalised(cross(helper, normal));
@@ -256,26 +338,8 @@ class Tracer {
         ray.dir_x = d.x;
         ray.dir_y = d.y;
         ray.dir_z = d.z;
+        ray.tnear = 0;
         ray.tfar = occlusionDistance;
-        point.occlusionTraced = true;
-    }
-
-    Rgb colour(const RTCRayHit& hit, const SurfacePoint& point, const RTCRay& occlusion) const {
-        const Vec3f d = direction(hit.ray);
-        if (point.sky) return sky(d);
-        // Embree sets tfar to -inf when the occlusion ray hits something.
-        const float open = point.occlusionTraced && occlusion.tfar < 0 ? 0.0f : 1.0f;
-        const Rgb& a = point.albedo;
-        if (point.onGround) {
-            // The ground fades into the background away from the scene.
-            const float light = 0.35f + 0.65f * open;
-            const Rgb background = sky(d);
-            const Rgb ground = {a.r * light, a.g * light, a.b * light};
-            return {ground.r + (background.r - ground.r) * point.fade, ground.g + (background.g - ground.g) * point.fade,
-                    ground.b + (background.b - ground.b) * point.fade};
-        }
-        const float light = (0.28f + 0.72f * point.headLight) * (0.5f + 0.5f * open);
-        return {a.r * light, a.g * light, a.b * light};
     }
 
     static Rgb surfaceColour(const Placement& placement, unsigned primitive, float u, float v) {
@@ -311,7 +375,6 @@ class Tracer {
     float radius;
     float occlusionDistance;
     Vec3f reachLow, reachHigh;  // x and z of the footprint
-    int occlusionRays;
     Vec3f eye, forward, right, up;
 };
 
@@ -329,11 +392,12 @@ Image render(const Scene& scene, const RenderSettings& settings, RenderTimes* ti
     const EmbreeScene embree(scene);
     const auto built = Clock::now();
     const Tracer tracer(embree, view, low, high, settings.samples);
+    const int width = settings.width, height = settings.height;
     Image image;
-    image.width = settings.width;
-    image.height = settings.height;
-    image.rgb.resize(3 * static_cast<size_t>(image.width) * image.height);
-    tbb::parallel_for(tbb::blocked_range2d<int>(0, image.height, kTile, 0, image.width, kTile),
+    image.width = width;
+    image.height = height;
+    image.rgb.resize(3 * static_cast<size_t>(width) * height);
+    tbb::parallel_for(tbb::blocked_range2d<int>(0, height, kTile, 0, width, kTile),
                       [&](const tbb::blocked_range2d<int>& range) {
                           for (int y = range.rows().begin(); y < range.rows().end(); y += kTile)
                               for (int x = range.cols().begin(); x < range.cols().end(); x += kTile)

@@ -1,7 +1,7 @@
-// The preview renderer: casts rays into the scene with Embree (meshes placed
-// more than once are instanced, the rest are placed in world space), shades
-// with a head light and ambient occlusion over a neutral ground, and renders
-// tiles in parallel.
+// The preview renderer: casts rays into the scene with Embree (every
+// placement an instance of its mesh's structure), shades with a head light and
+// ambient occlusion (a few rays a pixel, smoothed over the surface around it)
+// over a neutral ground, and renders tiles in parallel.
 #pragma once
 
 #include <string>
