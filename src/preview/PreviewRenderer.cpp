@@ -19,7 +19,6 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 constexpr int kTile = 16;          // pixels each way of one tile
-constexpr int kOcclusionRays = 2;  // ambient occlusion rays a pixel, before smoothing
 constexpr int kSmoothing = 2;      // pixels each way over which occlusion is smoothed
 constexpr float kPi = 3.14159265f;
 
@@ -142,6 +141,10 @@ class Tracer {
         forward = toFloat(view.forward);
         right = toFloat(view.right);
         up = toFloat(view.up);
+        // Ambient occlusion rays a pixel, before smoothing: more samples buy
+        // smoother shading too.
+        occlusionRays = std::max(2, samples / 2);
+        occlusionSide = static_cast<int>(std::ceil(std::sqrt(static_cast<double>(occlusionRays))));
     }
 
     void tile(int x0, int y0, int x1, int y1, Image& image) const {
@@ -182,7 +185,7 @@ class Tracer {
                 addSample(primary[i], points[i], s == 0, pixel(i));
             }
             // The occlusion rays leave from the surfaces of the first samples.
-            const int rays = kOcclusionRays / samples + (s < kOcclusionRays % samples ? 1 : 0);
+            const int rays = occlusionRays / samples + (s < occlusionRays % samples ? 1 : 0);
             for (int r = 0; r < rays; ++r, ++stratum) {
                 for (int i = 0; i < count; ++i) occlusionRay(primary[i], points[i], stratum, random[i], occlusion[i]);
                 rtcOccluded1M(embree.top, &incoherent, occlusion, static_cast<unsigned>(count), sizeof(RTCRay));
@@ -195,7 +198,7 @@ class Tracer {
             PixelTerms& p = pixel(i);
             p.lit = p.lit * scale;
             p.shadowed = p.shadowed * scale;
-            open[i] = openRays[i] / kOcclusionRays;
+            open[i] = openRays[i] / static_cast<float>(occlusionRays);
         }
         const int rows = y1 - y0;
         for (int y = 0; y < rows; ++y) smoothRow(terms, open, columns, rows, y, false, smoothed);
@@ -306,7 +309,7 @@ class Tracer {
     }
 
     // One cosine-weighted ray into the hemisphere above the point, from cell
-    // `stratum` of a 2 x 2 grid. A ray that cannot hit anything is not traced
+    // `stratum` of an occlusionSide x occlusionSide grid. A ray that cannot hit anything is not traced
     // (tnear beyond tfar) and counts as open.
     void occlusionRay(const RTCRayHit& hit, const SurfacePoint& point, int stratum, Random& random,
                       RTCRay& ray) const {
@@ -324,7 +327,9 @@ class Tracer {
         if (point.onGround && (at.x < reachLow.x || at.x > reachHigh.x || at.z < reachLow.z || at.z > reachHigh.z))
             return;
         const Vec3f normal = {hit.hit.Ng_x, hit.hit.Ng_y, hit.hit.Ng_z};
-        const float u1 = ((stratum & 1) + random.next()) / 2, u2 = (((stratum >> 1) & 1) + random.next()) / 2;
+        const int cell = stratum % (occlusionSide * occlusionSide);
+        const float u1 = ((cell % occlusionSide) + random.next()) / occlusionSide,
+                    u2 = ((cell / occlusionSide) + random.next()) / occlusionSide;
         const float r = std::sqrt(u1), phi = 2 * kPi * u2;
         const Vec3f helper = std::fabs(normal.x) > 0.5f ? Vec3f{0, 1, 0} : Vec3f{1, 0, 0};
         const Vec3f tangent = normalised(cross(helper, normal));
@@ -353,8 +358,9 @@ class Tracer {
             tu += weights[k] * mesh.uvs[2 * corner[k]];
             tv += weights[k] * mesh.uvs[2 * corner[k] + 1];
         }
-        tu -= std::floor(tu);
-        tv -= std::floor(tv);
+        // A coordinate that is not a number reads the first texel.
+        tu = std::isfinite(tu) ? tu - std::floor(tu) : 0;
+        tv = std::isfinite(tv) ? tv - std::floor(tv) : 0;
         const int px = std::clamp(static_cast<int>(tu * texture->width), 0, texture->width - 1);
         const int py = std::clamp(static_cast<int>((1 - tv) * texture->height), 0, texture->height - 1);
         const uint8_t* rgb = &texture->rgb[3 * (static_cast<size_t>(py) * texture->width + px)];
@@ -376,6 +382,7 @@ class Tracer {
     float occlusionDistance;
     Vec3f reachLow, reachHigh;  // x and z of the footprint
     Vec3f eye, forward, right, up;
+    int occlusionRays, occlusionSide;
 };
 
 }  // namespace
