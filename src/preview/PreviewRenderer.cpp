@@ -95,8 +95,8 @@ float similarity(const PixelTerms& p, float inverseDepth, const PixelTerms& q) {
     return (1 - apart * (1 / 0.03f)) * (alike - 0.9f);
 }
 
-// Smooths the occlusion of row y along x or along y into `out`: a weighted
-// mean over kSmoothing pixels each way.
+// Smooths the occlusion of row y of a width x height block along x or along
+// y into `out`: a weighted mean over kSmoothing pixels each way.
 void smoothRow(const PixelTerms* terms, const float* open, int width, int height, int y, bool alongY, float* out) {
     const ptrdiff_t step = alongY ? width : 1;
     const int last = (alongY ? height : width) - 1;
@@ -157,12 +157,11 @@ class Tracer {
         float openRays[kTile * kTile];
         PixelTerms terms[kTile * kTile];
         float open[kTile * kTile], smoothed[kTile * kTile];
-        auto pixel = [&](int i) -> PixelTerms& { return terms[i]; };
         for (int i = 0; i < count; ++i) {
             const int x = x0 + i % columns, y = y0 + i / columns;
             random[i] = {static_cast<uint32_t>((y * 9781 + x * 6271) ^ 0x9E3779B9u) | 1u};
             openRays[i] = 0;
-            pixel(i) = PixelTerms{{0, 0, 0}, {0, 0, 0}, INFINITY, {0, 1, 0}};
+            terms[i] = PixelTerms{{0, 0, 0}, {0, 0, 0}, INFINITY, {0, 1, 0}};
         }
         const int side = static_cast<int>(std::ceil(std::sqrt(static_cast<double>(samples))));
         RTCIntersectContext coherent;
@@ -182,7 +181,7 @@ class Tracer {
             rtcIntersect1M(embree.top, &coherent, primary, static_cast<unsigned>(count), sizeof(RTCRayHit));
             for (int i = 0; i < count; ++i) {
                 points[i] = surface(primary[i]);
-                addSample(primary[i], points[i], s == 0, pixel(i));
+                addSample(primary[i], points[i], s == 0, terms[i]);
             }
             // The occlusion rays leave from the surfaces of the first samples.
             const int rays = occlusionRays / samples + (s < occlusionRays % samples ? 1 : 0);
@@ -195,7 +194,7 @@ class Tracer {
         }
         const float scale = 1.0f / static_cast<float>(samples);
         for (int i = 0; i < count; ++i) {
-            PixelTerms& p = pixel(i);
+            PixelTerms& p = terms[i];
             p.lit = p.lit * scale;
             p.shadowed = p.shadowed * scale;
             open[i] = openRays[i] / static_cast<float>(occlusionRays);
