@@ -221,6 +221,15 @@ TEST_F(Renderer, BadInputEndsOnlyThatConnection) {
     for (size_t at = 0; (at = log.find("connection closed", at)) != std::string::npos; ++at)
         ++lines;
     EXPECT_EQ(lines, attacks.size() + 1) << log;
+
+    // A program holding many connections without a word makes room for the
+    // one that says hello.
+    std::vector<int> silent;
+    for (int i = 0; i < 100; ++i) silent.push_back(connectTo(port));
+    EXPECT_TRUE(send(process, testscene::writeEveryCall));
+    for (const int fd : silent) ::close(fd);
+    EXPECT_NE(support::readFile(log_).find("no hello while all 64 connections were in use"),
+              std::string::npos);
 }
 
 TEST_F(Renderer, IdleInstanceExitsAndWithdrawsItsRecord) {

@@ -44,6 +44,13 @@ constexpr size_t kDirectReceive = 64u << 10;
 constexpr size_t kFirstPayloadBytes = 16u << 20;
 constexpr uint32_t kMaxQueryFrameBytes = 64u << 10;
 constexpr int kSendTimeoutMs = 5000;
+// Connections served at once. Each holds a receive buffer, so a program that
+// opens connections in a loop must not be able to take all memory or every
+// descriptor (past the descriptor limit the listener would wake the loop
+// without end).
+constexpr size_t kMaxConnections = 64;
+// How long the listener rests when a waiting connection cannot be accepted.
+constexpr auto kAcceptRest = std::chrono::milliseconds(100);
 
 bool sendBlocking(Socket fd, const uint8_t* data, size_t size) {
     while (size > 0) {
@@ -127,15 +134,38 @@ bool RendererServer::listen(std::string* error) {
     return false;
 }
 
-void RendererServer::accept() {
+bool RendererServer::accept() {
+    bool accepted = false;
     for (;;) {
         const Socket fd = livelink::acceptConnection(listenFd_);
-        if (fd == kNoSocket) return;  // none waits, or a failure that the next round retries
+        if (fd == kNoSocket) return accepted;  // none waits, or a failure: see run()
+        accepted = true;
+        const uint64_t number = ++connectionCounter_;
+        if (connections_.size() >= kMaxConnections && !dropOneSilentConnection()) {
+            logLine("connection " + std::to_string(number) + ": all " +
+                    std::to_string(kMaxConnections) + " connections are in use; connection closed");
+            livelink::closeSocketHandle(fd);
+            continue;
+        }
         auto c = std::make_unique<Connection>();
         c->fd = fd;
-        c->number = ++connectionCounter_;
+        c->number = number;
         connections_.push_back(std::move(c));
     }
+}
+
+bool RendererServer::dropOneSilentConnection() {
+    // The oldest first: a client says hello as soon as it connects, so a
+    // connection still without one is the likeliest to be left over.
+    const auto silent = std::find_if(connections_.begin(), connections_.end(), [](const auto& c) {
+        return c->state == Connection::State::Hello;
+    });
+    if (silent == connections_.end()) return false;
+    drop(**silent, "no hello while all " + std::to_string(kMaxConnections) +
+                       " connections were in use");
+    livelink::closeSocketHandle((*silent)->fd);
+    connections_.erase(silent);
+    return true;
 }
 
 void RendererServer::drop(Connection& c, const std::string& why) {
@@ -344,6 +374,7 @@ int RendererServer::run() {
 
     using Clock = std::chrono::steady_clock;
     auto idleSince = Clock::now();
+    auto listenerRestsUntil = Clock::now();
     std::vector<livelink::SocketWait> fds;
     while (!stopRequested) {
         if (!connections_.empty()) idleSince = Clock::now();
@@ -359,8 +390,11 @@ int RendererServer::run() {
             timeoutMs = static_cast<int>(
                 std::chrono::duration_cast<std::chrono::milliseconds>(limit - idle).count());
         }
+        // The listener is waited for first, unless it rests.
+        const size_t first = Clock::now() >= listenerRestsUntil ? 1 : 0;
+        if (first == 0) timeoutMs = std::min(timeoutMs, static_cast<int>(kAcceptRest.count()));
         fds.clear();
-        fds.push_back({listenFd_, false, false});
+        if (first == 1) fds.push_back({listenFd_, false, false});
         for (auto& c : connections_) fds.push_back({c->fd, false, false});
         std::string error;
         if (livelink::waitForSockets(fds, timeoutMs, &error, true) < 0) {
@@ -369,9 +403,9 @@ int RendererServer::run() {
         }
         // Served in the order polled; new connections join the next round.
         std::vector<Connection*> closing;
-        for (size_t i = 1; i < fds.size(); ++i) {
+        for (size_t i = first; i < fds.size(); ++i) {
             if (!fds[i].ready) continue;
-            Connection& c = *connections_[i - 1];
+            Connection& c = *connections_[i - first];
             if (!onReadable(c)) closing.push_back(&c);
         }
         if (!closing.empty()) {
@@ -383,7 +417,9 @@ int RendererServer::run() {
             });
             idleSince = Clock::now();
         }
-        if (fds[0].ready) accept();
+        // A listener that reports a connection none can take (out of
+        // descriptors) rests, instead of waking this loop at once again.
+        if (first == 1 && fds[0].ready && !accept()) listenerRestsUntil = Clock::now() + kAcceptRest;
     }
 #ifndef _WIN32
     sigprocmask(SIG_SETMASK, &previousMask, nullptr);

@@ -51,7 +51,11 @@ class RendererServer {
   private:
     struct Connection;
 
-    void accept();
+    // Takes the waiting connections; false when the listener was ready but
+    // none could be taken.
+    bool accept();
+    // Makes room for a new connection; false when every one has said hello.
+    bool dropOneSilentConnection();
     // False when the connection is to be closed.
     bool onReadable(Connection& c);
     bool processInput(Connection& c);
