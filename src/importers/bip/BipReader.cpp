@@ -271,12 +271,15 @@ class Parser {
         updateFlags();
     }
 
-    // A statement inside a block starts after the indentation when it is on.
-    void sawStatement(size_t at) {
-        if (indentState >= 0 || stack.empty() || capturedDepth > 0 || s[at] == 'x') return;
-        size_t lineStart = at;
-        while (lineStart > 0 && s[lineStart - 1] != '\n') --lineStart;
-        indentState = at > lineStart;
+    // A line `depth` blocks deep starts after the indentation when it is on
+    // (a parameter with a name in hexadecimal form always at the line's start).
+    // The writer may be switched between the two anywhere, so every such line
+    // tells which one wrote it.
+    void sawIndentation(size_t at, size_t depth) {
+        if (depth == 0 || capturedDepth > 0 || s.substr(at, 2) == "xX") return;
+        const int indented = at > 0 && s[at - 1] != '\n';
+        if (indented == indentState) return;
+        indentState = indented;
         updateFlags();
     }
 
@@ -559,8 +562,11 @@ class Parser {
 
     void statement() {
         const size_t start = p;
-        if (s[p] == '}') return close();
-        sawStatement(start);
+        if (s[p] == '}') {
+            sawIndentation(start, stack.empty() ? 0 : stack.size() - 1);
+            return close();
+        }
+        sawIndentation(start, stack.size());
         if (at("//")) return comment();
         if (atName()) return parameterStatement(start);
         // The writer puts only inputs into a captured shader's text; anything

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -59,8 +60,8 @@ TEST(BipReader, WrittenScenesReadBackToTheSameBytesInBothArrayForms) {
 }
 
 // Every operation that writes something, every value kind as attribute (both
-// styles), array and list element.
-void everyOperation(orvScene_api& api) {
+// styles), array and list element; `midway` runs at a few places deep in blocks.
+void everyOperation(orvScene_api& api, const std::function<void()>& midway = [] {}) {
     const char* names[] = {"plain", "x\"y", "caf\xc3\xa9", ""};
     std::vector<float> floats;
     std::vector<double> doubles;
@@ -98,8 +99,10 @@ void everyOperation(orvScene_api& api) {
         if (kind.storage != orv::Storage::ChunkRef) api.attribute("p", kind.type, valueOf(kind, array));
     api.beginGroup("definition", false);
     api.beginGeometry("g");
+    midway();
     for (const auto& kind : orv::kValueKinds)
         if (kind.storage != orv::Storage::ChunkRef) api.attribute("q", kind.type, valueOf(kind, array));
+    midway();
     api.beginList("l");
     for (const auto& kind : orv::kValueKinds)
         if (!kind.array && kind.storage != orv::Storage::ChunkRef) api.listElement(kind.type, valueOf(kind, array));
@@ -128,7 +131,9 @@ void everyOperation(orvScene_api& api) {
         if (use == 1) api.shaderInput("bump", chunk);
         if (use == 2) api.attribute("pattern", static_cast<ValueType>(vtChunk), &chunk);
     }
+    midway();
     api.endMaterial();
+    midway();
     api.useMaterial("m");
     api.endObject();
     api.beginAnimation("spin", "linear");
@@ -164,7 +169,8 @@ void everyOperation(orvScene_api& api) {
 }
 
 TEST(BipReader, EveryOperationAndValueKindReadsBackInEveryLayout) {
-    for (const uint32_t flags : {0x400001u, 1u, 3u, 0x400003u}) {
+    const uint32_t layouts[] = {0x400001u, 1u, 3u, 0x400003u};
+    for (const uint32_t flags : layouts) {
         SCOPED_TRACE(flags);
         const std::string text = support::writerText([&](orvScene_api& api) {
             api.setFlags(flags);
@@ -172,6 +178,12 @@ TEST(BipReader, EveryOperationAndValueKindReadsBackInEveryLayout) {
         });
         EXPECT_EQ(replay(text), text);
     }
+    // The layout switched in the middle of blocks, again and again.
+    const std::string text = support::writerText([&](orvScene_api& api) {
+        size_t next = 0;
+        everyOperation(api, [&] { api.setFlags(layouts[next++ % 4]); });
+    });
+    EXPECT_EQ(replay(text), text);
 }
 
 std::string unescape(const std::string& text) {
