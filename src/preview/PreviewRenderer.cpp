@@ -123,8 +123,10 @@ void smoothRow(const PixelTerms* terms, const float* open, int width, int height
     }
 }
 
-// Traces a picture tile by tile: per sample, the primary rays of a whole tile
-// go to Embree as one coherent stream, then their occlusion rays as another.
+// Traces a picture tile by tile: the first sample of every pixel of a tile
+// goes to Embree as one coherent stream, then the occlusion rays from where
+// they landed as another; the further samples only where the first ones
+// found an edge.
 class Tracer {
   public:
     Tracer(const EmbreeScene& embree, const View& view, const Vec3& low, const Vec3& high, int samples)
@@ -169,37 +171,60 @@ class Tracer {
         coherent.flags = RTC_INTERSECT_CONTEXT_FLAG_COHERENT;
         RTCIntersectContext incoherent;
         rtcInitIntersectContext(&incoherent);
-        int stratum = 0;
-        for (int s = 0; s < samples; ++s) {
-            for (int i = 0; i < count; ++i) {
-                const int x = x0 + i % columns, y = y0 + i / columns;
+        // The first sample of every pixel, and the pixel's occlusion rays from
+        // where it landed.
+        auto trace = [&](int s, const int* which, int n) {
+            for (int k = 0; k < n; ++k) {
+                const int i = which[k], x = x0 + i % columns, y = y0 + i / columns;
                 // Stratified over a side x side grid inside the pixel.
                 const float jx = ((s % side) + random[i].next()) / side, jy = ((s / side) + random[i].next()) / side;
                 const float px = (2 * (x + jx) / width - 1) * width / height, py = 1 - 2 * (y + jy) / height;
-                primaryRay(px, py, primary[i]);
+                primaryRay(px, py, primary[k]);
             }
-            rtcIntersect1M(embree.top, &coherent, primary, static_cast<unsigned>(count), sizeof(RTCRayHit));
-            for (int i = 0; i < count; ++i) {
-                points[i] = surface(primary[i]);
-                addSample(primary[i], points[i], s == 0, terms[i]);
+            rtcIntersect1M(embree.top, &coherent, primary, static_cast<unsigned>(n), sizeof(RTCRayHit));
+            for (int k = 0; k < n; ++k) {
+                points[k] = surface(primary[k]);
+                addSample(primary[k], points[k], s == 0, terms[which[k]]);
             }
-            // The occlusion rays leave from the surfaces of the first samples.
-            const int rays = occlusionRays / samples + (s < occlusionRays % samples ? 1 : 0);
-            for (int r = 0; r < rays; ++r, ++stratum) {
-                for (int i = 0; i < count; ++i) occlusionRay(primary[i], points[i], stratum, random[i], occlusion[i]);
-                rtcOccluded1M(embree.top, &incoherent, occlusion, static_cast<unsigned>(count), sizeof(RTCRay));
-                // Embree sets tfar to -inf where the ray hits something.
-                for (int i = 0; i < count; ++i) openRays[i] += occlusion[i].tfar < 0 ? 0.0f : 1.0f;
-            }
-        }
-        const float scale = 1.0f / static_cast<float>(samples);
+        };
+        int all[kTile * kTile];
+        for (int i = 0; i < count; ++i) all[i] = i;
+        trace(0, all, count);
+        int seen[kTile * kTile];  // what the first sample hit: a placement, -1 ground, -2 sky
+        bool textured[kTile * kTile];
         for (int i = 0; i < count; ++i) {
-            PixelTerms& p = terms[i];
-            p.lit = p.lit * scale;
-            p.shadowed = p.shadowed * scale;
-            open[i] = openRays[i] / static_cast<float>(occlusionRays);
+            const bool object = !points[i].sky && !points[i].onGround;
+            seen[i] = points[i].sky ? -2 : !object ? -1 : static_cast<int>(primary[i].hit.instID[0]);
+            textured[i] = object && embree.placements[primary[i].hit.instID[0]].texture;
         }
+        for (int r = 0; r < occlusionRays; ++r) {
+            for (int i = 0; i < count; ++i) occlusionRay(primary[i], points[i], r, random[i], occlusion[i]);
+            rtcOccluded1M(embree.top, &incoherent, occlusion, static_cast<unsigned>(count), sizeof(RTCRay));
+            // Embree sets tfar to -inf where the ray hits something.
+            for (int i = 0; i < count; ++i) openRays[i] += occlusion[i].tfar < 0 ? 0.0f : 1.0f;
+        }
+        // The other samples go only where they can change the pixel: along
+        // edges between different things (pixels at the tile's border count as
+        // such, their neighbours being unknown here) and on textures.
         const int rows = y1 - y0;
+        int refine[kTile * kTile], refined = 0;
+        for (int i = 0; i < count; ++i) {
+            const int x = i % columns, y = i / columns;
+            bool edge = textured[i] || x == 0 || y == 0 || x == columns - 1 || y == rows - 1;
+            for (int v = std::max(0, y - 1); v <= std::min(rows - 1, y + 1) && !edge; ++v)
+                for (int u = std::max(0, x - 1); u <= std::min(columns - 1, x + 1) && !edge; ++u)
+                    edge = seen[v * columns + u] != seen[i];
+            if (edge) refine[refined++] = i;
+        }
+        for (int s = 1; s < samples; ++s) trace(s, refine, refined);
+        for (int i = 0; i < count; ++i) open[i] = openRays[i] / static_cast<float>(occlusionRays);
+        for (int k = 0, next = 0; k < count; ++k) {
+            const bool more = next < refined && refine[next] == k;
+            next += more;
+            const float scale = more ? 1.0f / static_cast<float>(samples) : 1.0f;
+            terms[k].lit = terms[k].lit * scale;
+            terms[k].shadowed = terms[k].shadowed * scale;
+        }
         for (int y = 0; y < rows; ++y) smoothRow(terms, open, columns, rows, y, false, smoothed);
         for (int y = 0; y < rows; ++y) smoothRow(terms, smoothed, columns, rows, y, true, open);
         for (int i = 0; i < count; ++i) {
