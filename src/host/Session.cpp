@@ -124,10 +124,13 @@ void deactivateDocuments() {
 }
 
 void answerNextFileDialog(const std::string& path) {
-    appState().dialogAnswers.emplace_back(path);
+    answerNextFileDialog(std::vector<std::string>{path});
+}
+void answerNextFileDialog(const std::vector<std::string>& paths) {
+    appState().dialogAnswers.push_back(paths);
 }
 void cancelNextFileDialog() {
-    appState().dialogAnswers.emplace_back(std::nullopt);
+    appState().dialogAnswers.emplace_back();
 }
 const std::vector<FileDialogRequest>& shownFileDialogs() {
     return appState().dialogs;

@@ -73,8 +73,11 @@ struct FileDialogRequest {
 };
 
 // Every shown dialog consumes the oldest queued answer; with none queued it is
-// cancelled.
+// cancelled. An answer of several files is what a user picks in a dialog that
+// allows several (none: cancel); a dialog that takes one file (or a folder)
+// gets the first.
 void answerNextFileDialog(const std::string& path);
+void answerNextFileDialog(const std::vector<std::string>& paths);
 void cancelNextFileDialog();
 // The dialogs shown so far, oldest first.
 const std::vector<FileDialogRequest>& shownFileDialogs();

@@ -131,15 +131,16 @@ TEST(ScriptParser, StepsArgumentsAndPlaces) {
     using fusionsim::Step;
     auto steps = fusionsim::parseScript(
         "  open  Lamp v3.json  # a comment\n\n#only a comment\ndialog save  out/a b.bip\n"
-        "open /abs/x.json\n",
+        "open /abs/x.json\ndialog open a|b.txt |  /abs/c.txt\n",
         "s.txt", "/base");
-    ASSERT_EQ(steps.size(), 3u);
+    ASSERT_EQ(steps.size(), 4u);
     EXPECT_EQ(steps[0].argument, "/base/Lamp v3.json");
     EXPECT_EQ(steps[1].kind, Step::DialogSave);
-    EXPECT_EQ(steps[1].argument, "/base/out/a b.bip");
+    EXPECT_EQ(steps[1].files, std::vector<std::string>{"/base/out/a b.bip"});
     EXPECT_EQ(steps[1].where, "s.txt:4");
     EXPECT_EQ(steps[2].argument, "/abs/x.json");
-    for (const char* bad :
-         {"open", "dialog", "dialog save", "dialog saveX y", "run now", "jump", "click a b"})
+    EXPECT_EQ(steps[3].files, (std::vector<std::string>{"/base/a", "/base/b.txt", "/abs/c.txt"}));
+    for (const char* bad : {"open", "dialog", "dialog save", "dialog saveX y", "run now", "jump",
+                            "click a b", "dialog open a.txt |"})
         EXPECT_THROW(fusionsim::parseScript(bad, "s.txt", "/base"), fusionsim::UsageError) << bad;
 }

@@ -1,6 +1,9 @@
 #include "support/Program.h"
 
 #include <arpa/inet.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <termios.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -25,6 +28,42 @@ std::string rest(FILE* file) {
     return text;
 }
 
+// A pseudo-terminal whose far end passes bytes as written (no \r added).
+struct Terminal {
+    int near = -1, far = -1;
+};
+
+Terminal openTerminal() {
+    Terminal t;
+    t.near = ::posix_openpt(O_RDWR | O_NOCTTY);
+    const char* name =
+        t.near >= 0 && ::grantpt(t.near) == 0 && ::unlockpt(t.near) == 0 ? ::ptsname(t.near) : nullptr;
+    t.far = name ? ::open(name, O_RDWR | O_NOCTTY) : -1;
+    termios raw{};
+    if (t.far < 0 || ::tcgetattr(t.far, &raw) != 0) throw std::runtime_error("no pseudo-terminal");
+    ::cfmakeraw(&raw);
+    ::tcsetattr(t.far, TCSANOW, &raw);
+    return t;
+}
+
+// Reads the terminal while the child runs (its buffer is small), then what is left.
+int readTerminal(Terminal& t, pid_t child, std::string& text) {
+    char block[4096];
+    int status = 0;
+    for (bool running = true; running;) {
+        pollfd ready{t.near, POLLIN, 0};
+        if (::poll(&ready, 1, 50) > 0 && (ready.revents & POLLIN)) {
+            const ssize_t n = ::read(t.near, block, sizeof block);
+            if (n > 0) text.append(block, size_t(n));
+        }
+        running = ::waitpid(child, &status, WNOHANG) == 0;
+    }
+    ::close(t.far);  // with the child gone, reading ends at the buffer's end (EIO)
+    for (ssize_t n; (n = ::read(t.near, block, sizeof block)) > 0;) text.append(block, size_t(n));
+    ::close(t.near);
+    return status;
+}
+
 bool portFree(int port) {
     const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
     const sockaddr_in address = loopback(port);
@@ -47,22 +86,31 @@ Outcome run(const std::vector<std::string>& arguments, const RunOptions& options
     FILE* out = std::tmpfile();
     FILE* err = std::tmpfile();
     Outcome outcome;
+    Terminal terminal = options.errorsOnTerminal ? openTerminal() : Terminal{};
     const pid_t child = ::fork();
     if (child == 0) {
         ::dup2(::fileno(out), 1);
-        ::dup2(::fileno(options.errorsIntoOutput ? out : err), 2);
+        ::dup2(terminal.far >= 0 ? terminal.far : ::fileno(options.errorsIntoOutput ? out : err), 2);
+        if (terminal.far >= 0) {
+            ::close(terminal.far);
+            ::close(terminal.near);
+        }
         if (!folder.empty() && ::chdir(folder.c_str()) != 0) ::_exit(127);
         ::execve(argv[0], argv.data(), envp.data());
         ::_exit(127);
     }
     int status = 0;
     if (child > 0) {
-        while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+        if (terminal.far >= 0) {
+            status = readTerminal(terminal, child, outcome.err);
+        } else {
+            while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+            }
         }
         outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     }
     outcome.out = rest(out);
-    outcome.err = rest(err);
+    outcome.err += rest(err);
     return outcome;
 }
 

@@ -22,6 +22,7 @@ struct RunOptions {
     std::filesystem::path folder;          // working folder; empty: this one
     std::vector<std::string> environment;  // NAME=value added to this environment
     bool errorsIntoOutput = false;         // standard error into `out`
+    bool errorsOnTerminal = false;         // standard error on a pseudo-terminal (POSIX)
 };
 
 // arguments[0] is the program's path.

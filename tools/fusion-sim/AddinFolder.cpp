@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <fstream>
 #include <ostream>
 
 #include "tools/fusion-sim/BoundedFile.h"
@@ -29,13 +30,9 @@ void expectString(const json& manifest, const char* field, const std::string& fi
         throw AddinFolderError(file + ": \"" + field + "\" is not a text");
 }
 
-}  // namespace
-
-AddinManifest readAddinFolder(const fs::path& folder) {
+// The manifest's fields; the library is left to the caller.
+AddinManifest readManifest(const fs::path& manifestPath) {
     AddinManifest addin;
-    addin.name = folder.filename().string();
-    if (addin.name.empty()) addin.name = folder.parent_path().filename().string();
-    const fs::path manifestPath = folder / (addin.name + ".manifest");
     const std::string file = manifestPath.string();
     std::string text, cause;
     std::error_code error;
@@ -66,10 +63,61 @@ AddinManifest readAddinFolder(const fs::path& folder) {
     addin.id = manifest.value("id", "");
     addin.version = manifest.value("version", "");
     addin.runOnStartup = manifest.value("runOnStartup", false);
-    addin.library = folder / (addin.name + ".so");
-    if (!fs::is_regular_file(addin.library, error))
-        throw AddinFolderError(addin.library.string() + ": no add-in library beside " + file);
     return addin;
+}
+
+bool sameBytes(const fs::path& a, const fs::path& b) {
+    std::error_code error;
+    if (fs::file_size(a, error) != fs::file_size(b, error) || error) return false;
+    std::ifstream first(a, std::ios::binary), second(b, std::ios::binary);
+    char x[1 << 14], y[1 << 14];
+    while (first && second) {
+        first.read(x, sizeof x);
+        second.read(y, sizeof y);
+        if (first.gcount() != second.gcount() ||
+            !std::equal(x, x + first.gcount(), y))
+            return false;
+    }
+    return !first.bad() && !second.bad() && first.eof() && second.eof();
+}
+
+}  // namespace
+
+AddinManifest readAddinFolder(const fs::path& folder) {
+    std::string name = folder.filename().string();
+    if (name.empty()) name = folder.parent_path().filename().string();
+    const fs::path manifestPath = folder / (name + ".manifest");
+    AddinManifest addin = readManifest(manifestPath);
+    addin.name = name;
+#ifdef _WIN32
+    addin.library = folder / (name + ".dll");
+#else
+    addin.library = folder / (name + ".so");
+#endif
+    std::error_code error;
+    if (!fs::is_regular_file(addin.library, error))
+        throw AddinFolderError(addin.library.string() + ": no add-in library beside " +
+                               manifestPath.string());
+    return addin;
+}
+
+AddinIdentity identifyAddin(const fs::path& libraryOrFolder) {
+    std::error_code error;
+    if (fs::is_directory(libraryOrFolder, error)) {
+        const AddinManifest addin = readAddinFolder(libraryOrFolder);
+        return {addin.id, addin.library};
+    }
+    std::string stem = libraryOrFolder.stem().string();
+    if (stem.rfind("lib", 0) == 0) stem.erase(0, 3);
+    const fs::path manifest = libraryOrFolder.parent_path() / (stem + ".manifest");
+    if (!fs::exists(manifest, error)) return {"", libraryOrFolder};
+    return {readManifest(manifest).id, libraryOrFolder};
+}
+
+bool sameAddin(const AddinIdentity& a, const AddinIdentity& b) {
+    if (!a.id.empty() && !b.id.empty()) return a.id == b.id;
+    std::error_code error;
+    return fs::equivalent(a.library, b.library, error) || sameBytes(a.library, b.library);
 }
 
 std::vector<AddinManifest> findAddins(const fs::path& addinsFolder, std::ostream& err) {

@@ -26,6 +26,12 @@ std::string usageText() {
            "                          click COMMAND_ID  click the placed control of that command\n"
            "                          dialog save PATH  answer the next file or folder dialog\n"
            "                                            with PATH (also: dialog open PATH)\n"
+           "                          dialog open PATH | PATH ...\n"
+           "                                            choose several files (separated by |)\n"
+           "                                            in a dialog that allows several; its\n"
+           "                                            filename() is the first, and a dialog\n"
+           "                                            that takes one file or a folder gets\n"
+           "                                            the first\n"
            "                          dialog cancel     cancel the next file or folder dialog\n"
            "                          run | stop        call the add-in's run or stop\n"
            "                          controls          print every placed control\n"
@@ -37,7 +43,11 @@ std::string usageText() {
            "  --addins DIR          the add-ins folder: each add-in folder in it whose manifest\n"
            "                        says \"runOnStartup\": true is run before the first step\n"
            "                        and stopped after the last (default:\n"
-           "                        ${XDG_CONFIG_HOME:-~/.config}/fusion-sim/AddIns)\n"
+           "                        ${XDG_CONFIG_HOME:-~/.config}/fusion-sim/AddIns); one that\n"
+           "                        is already running (the same manifest id, or the same\n"
+           "                        library) is named on standard error and not started again.\n"
+           "                        A library's manifest is the file beside it named after it\n"
+           "                        without \"lib\" (quorell-addin.manifest)\n"
            "  --deflection CM       STEP files: largest distance of a display mesh from the\n"
            "                        surface, in cm (default: 0.001 x the model's diagonal)\n"
            "  --angular-deflection RAD\n"
@@ -138,6 +148,17 @@ std::string resolved(const std::string& path, const std::string& baseFolder) {
     return (std::filesystem::path(baseFolder) / p).lexically_normal().string();
 }
 
+// "a.txt | b.txt" -> {"a.txt", "b.txt"}. A bar cannot be part of a file name on
+// Windows, where the host runs, so it is taken as the separator everywhere.
+std::vector<std::string> splitFiles(const std::string& text) {
+    std::vector<std::string> files;
+    size_t begin = 0;
+    for (size_t bar; (bar = text.find('|', begin)) != std::string::npos; begin = bar + 1)
+        files.push_back(trim(text.substr(begin, bar - begin)));
+    files.push_back(trim(text.substr(begin)));
+    return files;
+}
+
 }  // namespace
 
 std::vector<Step> parseScript(const std::string& text, const std::string& scriptName,
@@ -174,7 +195,11 @@ std::vector<Step> parseScript(const std::string& text, const std::string& script
                        rest.size() > 4 && (rest[4] == ' ' || rest[4] == '\t')) {
                 // Every dialog takes the oldest answer, whatever it asks for.
                 step.kind = Step::DialogSave;
-                step.argument = resolved(trim(rest.substr(4)), baseFolder);
+                for (const std::string& file : splitFiles(rest.substr(4))) {
+                    if (file.empty())
+                        fail("an empty file name in the answer (files are separated by |)");
+                    step.files.push_back(resolved(file, baseFolder));
+                }
             } else {
                 fail("expected \"dialog save PATH\", \"dialog open PATH\" or \"dialog cancel\"");
             }
@@ -192,15 +217,15 @@ std::vector<Step> parseScript(const std::string& text, const std::string& script
 
 std::vector<Step> stepsFor(const Options& options) {
     std::vector<Step> steps;
-    steps.push_back({Step::Open, options.design, ""});
-    steps.push_back({Step::Run, "", ""});
+    steps.push_back({Step::Open, options.design, {}, ""});
+    steps.push_back({Step::Run, "", {}, ""});
     if (options.mode == Options::Export) {
-        steps.push_back({Step::DialogSave, options.exportFile, ""});
-        steps.push_back({Step::Click, kExportCommandId, ""});
+        steps.push_back({Step::DialogSave, "", {options.exportFile}, ""});
+        steps.push_back({Step::Click, kExportCommandId, {}, ""});
     } else {
-        steps.push_back({Step::Click, kRenderCommandId, ""});
+        steps.push_back({Step::Click, kRenderCommandId, {}, ""});
     }
-    steps.push_back({Step::Stop, "", ""});
+    steps.push_back({Step::Stop, "", {}, ""});
     return steps;
 }
 

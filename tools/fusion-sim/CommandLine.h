@@ -32,7 +32,8 @@ struct Options {
 struct Step {
     enum Kind { Open, Click, DialogSave, DialogCancel, Run, Stop, Controls };
     Kind kind = Run;
-    std::string argument;  // design file, command id or save path
+    std::string argument;  // design file or command id
+    std::vector<std::string> files;  // a dialog's answer: one file or folder, or several files
     std::string where;     // "session.txt:3", for messages
 };
 

@@ -111,7 +111,7 @@ void Simulator::step(const Step& step) {
             break;
         }
         case Step::DialogSave:
-            host::answerNextFileDialog(step.argument);
+            host::answerNextFileDialog(step.files);
             break;
         case Step::DialogCancel:
             host::cancelNextFileDialog();

@@ -1,5 +1,6 @@
 // fusion-sim: plays Fusion 360 for the add-in (see --help).
 
+#include <algorithm>
 #include <filesystem>
 #include <iostream>
 #include <memory>
@@ -65,23 +66,36 @@ int main(int argc, char** argv) {
     }
 
     try {
-        std::string addinPath = options.addin.empty() ? AddinLibrary::defaultPath() : options.addin;
-        if (std::filesystem::is_directory(addinPath))
-            addinPath = readAddinFolder(addinPath).library.string();
-        AddinLibrary addin(addinPath);
+        const std::string given = options.addin.empty() ? AddinLibrary::defaultPath() : options.addin;
+        // Every add-in that runs, with what names it in messages; the given one first.
+        std::vector<std::pair<AddinIdentity, std::string>> running{
+            {identifyAddin(given), given}};
+        AddinLibrary addin(running.front().first.library.string());
         Simulator simulator(addin, std::cout, std::cerr);
         // Add-ins of the add-ins folder that start with the host; one that cannot be
-        // loaded is reported and the others still run.
+        // loaded is reported and the others still run. An add-in already running
+        // (the same manifest id, or the same library) is not started twice.
         std::vector<std::unique_ptr<AddinLibrary>> startup;
         const auto folder = options.addinsFolder.empty() ? defaultAddinsFolder()
                                                          : std::filesystem::path(options.addinsFolder);
         for (const AddinManifest& manifest : findAddins(folder, std::cerr)) {
-            std::error_code error;
-            if (!manifest.runOnStartup || std::filesystem::equivalent(manifest.library, addinPath, error))
+            if (!manifest.runOnStartup) continue;
+            const AddinIdentity identity{manifest.id, manifest.library};
+            const std::string where = manifest.library.parent_path().string();
+            auto same = std::find_if(running.begin(), running.end(),
+                                     [&](const auto& r) { return sameAddin(r.first, identity); });
+            if (same != running.end()) {
+                std::cerr << "fusion-sim: " << where << " is the same add-in as " << same->second
+                          << (identity.id.empty() || same->first.id.empty()
+                                  ? std::string(" (the same library)")
+                                  : " (id " + identity.id + ")")
+                          << "; only " << same->second << " runs" << std::endl;
                 continue;
+            }
             try {
                 startup.push_back(std::make_unique<AddinLibrary>(manifest.library.string()));
                 simulator.addStartupAddin(manifest.name, *startup.back());
+                running.emplace_back(identity, where);
             } catch (const std::exception& e) {
                 std::cerr << "fusion-sim: " << e.what() << "; the add-in is not loaded" << std::endl;
             }

@@ -21,19 +21,15 @@ char* FolderDialog::folder_raw() const {
     return hostText(chosen_);
 }
 
-// Answered from the same queue as file dialogs.
+// Answered from the same queue as file dialogs; a folder dialog picks one.
 DialogResults FolderDialog::showDialog() {
-    auto& state = appState();
     FileDialog::Settings asked;
     asked.title = title_;
     asked.initialDirectory = initialDirectory_;
-    state.dialogs.push_back({false, asked});
     chosen_.clear();
-    if (state.dialogAnswers.empty()) return DialogCancel;
-    std::optional<std::string> answer = std::move(state.dialogAnswers.front());
-    state.dialogAnswers.pop_front();
-    if (!answer) return DialogCancel;
-    chosen_ = *answer;
+    const auto answer = host::detail::takeDialogAnswer({false, asked});
+    if (answer.empty()) return DialogCancel;
+    chosen_ = answer.front();
     return DialogOK;
 }
 

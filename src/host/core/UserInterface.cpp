@@ -105,7 +105,7 @@ char* FileDialog::initialFilename_raw() const {
     return hostText(settings_.initialFilename);
 }
 char* FileDialog::filename_raw() const {
-    return hostText(chosen_);
+    return hostText(chosen_.empty() ? std::string() : chosen_.front());
 }
 
 DialogResults FileDialog::showOpen() {
@@ -116,19 +116,15 @@ DialogResults FileDialog::showSave() {
 }
 
 std::vector<std::string> FileDialog::filenames() const {
-    if (chosen_.empty()) return {};
-    return {chosen_};
+    return chosen_;
 }
 
+// A dialog that takes one file keeps the first of an answer of several.
 DialogResults FileDialog::show(bool save) {
-    auto& state = appState();
-    state.dialogs.push_back({save, settings_});
     chosen_.clear();
-    if (state.dialogAnswers.empty()) return DialogCancel;
-    std::optional<std::string> answer = std::move(state.dialogAnswers.front());
-    state.dialogAnswers.pop_front();
-    if (!answer) return DialogCancel;
-    chosen_ = *answer;
+    chosen_ = host::detail::takeDialogAnswer({save, settings_});
+    if (chosen_.empty()) return DialogCancel;
+    if (save || !settings_.multiSelect) chosen_.resize(1);
     return DialogOK;
 }
 

@@ -13,6 +13,15 @@ AppState& appState() {
     return *state;
 }
 
+std::vector<std::string> takeDialogAnswer(FileDialogRequest shown) {
+    AppState& state = appState();
+    state.dialogs.push_back(std::move(shown));
+    if (state.dialogAnswers.empty()) return {};
+    std::vector<std::string> answer = std::move(state.dialogAnswers.front());
+    state.dialogAnswers.pop_front();
+    return answer;
+}
+
 std::unordered_set<const adsk::core::EventHandler*>& liveHandlers() {
     static auto* handlers = new std::unordered_set<const adsk::core::EventHandler*>();
     return *handlers;

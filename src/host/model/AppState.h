@@ -38,7 +38,8 @@ struct AppState {
     adsk::core::DefaultModelingOrientations orientation = adsk::core::YUpModelingOrientation;
     Availability availability;
 
-    std::deque<std::optional<std::string>> dialogAnswers;  // none: cancel
+    // The files (or folder) of each answer; none: cancel.
+    std::deque<std::vector<std::string>> dialogAnswers;
     std::vector<FileDialogRequest> dialogs;
     std::vector<MessageBoxRecord> messageBoxes;
     std::function<void(const MessageBoxRecord&)> messageBoxSink;
@@ -49,6 +50,10 @@ struct AppState {
 // Never destroyed, so that handlers and pointers kept in other libraries' statics
 // stay safe while the process exits.
 AppState& appState();
+
+// Records a dialog being shown and takes the oldest queued answer for it: the
+// chosen files, or none when the dialog is cancelled.
+std::vector<std::string> takeDialogAnswer(FileDialogRequest shown);
 
 // Handlers alive right now; events skip the others.
 std::unordered_set<const adsk::core::EventHandler*>& liveHandlers();

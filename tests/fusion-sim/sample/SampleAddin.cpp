@@ -1,7 +1,7 @@
 // An add-in written the way published Fusion 360 C++ samples are: it writes the
-// assembly tree of the active design to the text palette, asks for files with
-// the file dialog and sums the physical properties of every body. It is built
-// against the host's interface headers alone.
+// assembly tree of the active design to the text palette, asks for files and a
+// folder, sums the physical properties of every body with a progress dialog and
+// edits a selection. It is built against the host's interface headers alone.
 #include <Core/CoreAll.h>
 #include <Fusion/FusionAll.h>
 
@@ -56,6 +56,46 @@ static void chooseFiles() {
         return;
     }
     for (const std::string& name : fileDialog->filenames()) palette->writeText("Chosen: " + name);
+    palette->writeText("First: " + fileDialog->filename());
+}
+
+static void chooseFolder() {
+    Ptr<FolderDialog> folderDialog = ui->createFolderDialog();
+    if (!folderDialog) return;
+    folderDialog->title("Choose a Folder");
+    if (folderDialog->showDialog() != DialogOK) {
+        palette->writeText("No folder chosen");
+        return;
+    }
+    palette->writeText("Folder: " + folderDialog->folder());
+}
+
+static const char* yesNo(bool value) {
+    return value ? "yes" : "no";
+}
+
+// What a selection of bodies answers while it is edited.
+static void editSelection(const Ptr<ObjectCollection>& bodies) {
+    if (bodies->count() < 2) return;
+    Ptr<Base> first = bodies->item(0), second = bodies->item(1);
+    Ptr<ObjectCollection> selection = ObjectCollection::create();
+    std::string line = "Selection: add null ";
+    line += yesNo(selection->add(nullptr));
+    selection->add(first);
+    selection->add(second);
+    selection->add(first);
+    line += format(", count %.0f, find %.0f", double(selection->count()),
+                   double(selection->find(first)));
+    line += format(" %.0f %.0f", double(selection->find(first, 1)), double(selection->find(first, 3)));
+    line += std::string(", item past end ") + (selection->item(3) ? "an object" : "null");
+    line += std::string(", remove second ") + yesNo(selection->removeByItem(second));
+    line += std::string(" again ") + yesNo(selection->removeByItem(second));
+    line += std::string(", contains second ") + yesNo(selection->contains(second));
+    line += std::string(", remove index 2 ") + yesNo(selection->removeByIndex(2));
+    line += std::string(", remove index 0 ") + yesNo(selection->removeByIndex(0));
+    line += format(", count %.0f", double(selection->count()));
+    line += std::string(", item 0 is the first ") + yesNo(selection->item(0) == first);
+    palette->writeText(line);
 }
 
 static void sumPhysicalProperties(const Ptr<Design>& design) {
@@ -69,7 +109,7 @@ static void sumPhysicalProperties(const Ptr<Design>& design) {
     Ptr<ProgressDialog> progress = ui->createProgressDialog();
     progress->show("Physical properties", "Body %v of %m", 0, int(bodies->count()));
     double area = 0, volume = 0, mass = 0;
-    for (size_t i = 0; i < bodies->count(); ++i) {
+    for (size_t i = 0; i < bodies->count() && !progress->wasCancelled(); ++i) {
         Ptr<BRepBody> body = bodies->item(i);
         Ptr<PhysicalProperties> props = body->physicalProperties();
         if (!props) continue;
@@ -86,6 +126,7 @@ static void sumPhysicalProperties(const Ptr<Design>& design) {
     palette->writeText(format("Bodies: %.0f", double(bodies->count())));
     palette->writeText(format("Area: %.3f cm^2, volume: %.3f cm^3", area, volume));
     palette->writeText(format("Mass: %.6f kg", mass));
+    editSelection(bodies);
 }
 
 extern "C" XI_EXPORT bool run(const char* /*context*/) {
@@ -110,6 +151,7 @@ extern "C" XI_EXPORT bool run(const char* /*context*/) {
     palette->writeText(format("Occurrences: %.0f",
                               double(design->rootComponent()->allOccurrences()->count())));
     chooseFiles();
+    chooseFolder();
     sumPhysicalProperties(design);
     return true;
 }

@@ -44,8 +44,10 @@ class FileDialog : public Base {
 
     DialogResults showOpen();
     DialogResults showSave();
-    // The chosen file after DialogOK, else empty.
+    // The chosen file after DialogOK (the first one when several were chosen),
+    // else empty.
     std::string filename() const { return detail::takeText(filename_raw()); }
+    // Every chosen file after DialogOK (several only with multi-select), else none.
     std::vector<std::string> filenames() const;
 
     char* title_raw() const;
@@ -68,7 +70,7 @@ class FileDialog : public Base {
     FileDialog() = default;
     DialogResults show(bool save);
     Settings settings_;
-    std::string chosen_;
+    std::vector<std::string> chosen_;
 };
 
 }  // namespace adsk::core
