@@ -115,8 +115,12 @@ DialogResults FileDialog::showSave() {
     return show(true);
 }
 
-std::vector<std::string> FileDialog::filenames() const {
-    return chosen_;
+char** FileDialog::filenames_raw(size_t& count) const {
+    count = chosen_.size();
+    if (count == 0) return nullptr;
+    char** texts = host::detail::allocateArray<char*>(count);
+    for (size_t i = 0; i < count; ++i) texts[i] = hostText(chosen_[i]);
+    return texts;
 }
 
 // A dialog that takes one file keeps the first of an answer of several.

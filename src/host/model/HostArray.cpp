@@ -61,5 +61,9 @@ void DeallocateArrayInternal(double* array) {
 void DeallocateArrayInternal(Point3D** array) {
     host::detail::releaseArray(array);
 }
+// Likewise the texts.
+void DeallocateArrayInternal(char** array) {
+    host::detail::releaseArray(array);
+}
 
 }  // namespace adsk::core

@@ -20,6 +20,7 @@ void DeallocateArrayInternal(int* array);
 void DeallocateArrayInternal(float* array);
 void DeallocateArrayInternal(double* array);
 void DeallocateArrayInternal(Point3D** array);
+void DeallocateArrayInternal(char** array);
 
 template <class T>
 class Ptr {
@@ -106,6 +107,14 @@ inline std::string takeText(char* text) {
     if (!text) return std::string();
     std::string result(text);
     DeallocateArrayInternal(text);
+    return result;
+}
+
+// Texts are handed over one by one, then the array that held them.
+inline std::vector<std::string> takeTexts(char** texts, size_t count) {
+    std::vector<std::string> result;
+    for (size_t i = 0; texts && i < count; ++i) result.push_back(takeText(texts[i]));
+    if (texts) DeallocateArrayInternal(texts);
     return result;
 }
 

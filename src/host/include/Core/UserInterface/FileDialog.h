@@ -48,13 +48,18 @@ class FileDialog : public Base {
     // else empty.
     std::string filename() const { return detail::takeText(filename_raw()); }
     // Every chosen file after DialogOK (several only with multi-select), else none.
-    std::vector<std::string> filenames() const;
+    std::vector<std::string> filenames() const {
+        size_t count = 0;
+        char** texts = filenames_raw(count);
+        return detail::takeTexts(texts, count);
+    }
 
     char* title_raw() const;
     char* filter_raw() const;
     char* initialDirectory_raw() const;
     char* initialFilename_raw() const;
     char* filename_raw() const;
+    char** filenames_raw(size_t& count) const;
 
     // What the add-in asked for, as the host program sees it.
     struct Settings {
