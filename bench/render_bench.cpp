@@ -2,7 +2,10 @@
 // design: the first click (a new scene: every body travels) and a second click
 // without changes (an update: no body travels), and prints their ratio.
 //
-//   render_bench [--help] [--parts N] [--rounds N] [--updates N]
+//   render_bench [--help] [--parts N] [--rounds N] [--updates N] [--load N]
+//
+// --load N keeps N threads of busy loops running through the measurements, for
+// the numbers of a machine under load.
 //
 // Everything runs in a private sandbox: the renderer stand-in is installed into
 // a temporary folder with its own registry hive and instance folder, started
@@ -19,6 +22,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -140,6 +144,33 @@ double seconds(const std::function<void()>& work) {
     return std::chrono::duration<double>(Clock::now() - begin).count();
 }
 
+// Threads that only spin, for as long as the object lives.
+class BusyLoad {
+  public:
+    explicit BusyLoad(int threads) {
+        for (int i = 0; i < threads; ++i)
+            spinners_.emplace_back([this] {
+                volatile unsigned long n = 0;
+                while (!stop_.load(std::memory_order_relaxed)) n = n + 1;
+            });
+    }
+    ~BusyLoad() {
+        stop_ = true;
+        for (std::thread& t : spinners_) t.join();
+    }
+
+  private:
+    std::atomic<bool> stop_{false};
+    std::vector<std::thread> spinners_;
+};
+
+std::string loadAverage() {
+    std::ifstream in("/proc/loadavg");
+    std::string one, five, fifteen;
+    in >> one >> five >> fifteen;
+    return one + " " + five + " " + fifteen;
+}
+
 struct Timing {
     double first = 1e300;
     double second = 1e300;
@@ -176,24 +207,28 @@ int main(int argc, char** argv) {
     int parts = 250;
     int rounds = 3;
     int updates = 5;
+    int load = 0;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (a == "--help" || a == "-h") {
-            std::cout << "usage: render_bench [--parts N] [--rounds N] [--updates N]\n"
+            std::cout << "usage: render_bench [--parts N] [--rounds N] [--updates N] [--load N]\n"
                          "Times the first render click (new scene) and a second click without\n"
                          "changes (update) for the sample design and a synthetic design of N\n"
                          "parts (default 250, about one million triangles), against a renderer\n"
                          "stand-in installed into a temporary folder. Best of N rounds (3);\n"
-                         "the click without changes is repeated N times per round (5).\n";
+                         "the click without changes is repeated N times per round (5).\n"
+                         "--load N runs N busy-loop threads meanwhile (default 0).\n";
             return 0;
         }
-        if ((a == "--parts" || a == "--rounds" || a == "--updates") && i + 1 < argc) {
+        if ((a == "--parts" || a == "--rounds" || a == "--updates" || a == "--load") &&
+            i + 1 < argc) {
             const int value = std::atoi(argv[++i]);
-            if (value < 1) {
-                std::cerr << "render_bench: " << a << " needs a positive number\n";
+            if (a == "--load" ? value < 0 || value > 64 : value < 1) {
+                std::cerr << "render_bench: " << a << " needs a "
+                          << (a == "--load" ? "number from 0 to 64" : "positive number") << "\n";
                 return 2;
             }
-            (a == "--parts" ? parts : a == "--rounds" ? rounds : updates) = value;
+            (a == "--parts" ? parts : a == "--rounds" ? rounds : a == "--updates" ? updates : load) = value;
         } else {
             std::cerr << "render_bench: unknown or incomplete option " << a
                       << " (see render_bench --help)\n";
@@ -216,6 +251,8 @@ int main(int argc, char** argv) {
     rows.push_back({"synthetic, " + std::to_string(parts) + " parts",
                     fusionsim::loadDesign(synthetic.string())});
 
+    std::printf("load average at start: %s; busy-loop threads: %d\n", loadAverage().c_str(), load);
+    const BusyLoad busy(load);
     std::printf("%-32s %10s %14s %15s %13s\n", "design", "triangles", "first click ms",
                 "second click ms", "second/first");
     double largeRatio = 0;
@@ -228,6 +265,9 @@ int main(int argc, char** argv) {
     }
     std::printf("target second/first <= 0.05 for the large design: %s (%.4f)\n",
                 largeRatio <= 0.05 ? "met" : "NOT met", largeRatio);
-    summaryLine("render: unchanged second click / first, large design", largeRatio, "<=", 0.05);
+    std::printf("load average at end: %s\n", loadAverage().c_str());
+    const std::string what = "render: unchanged second click / first, large design" +
+                             (load ? ", " + std::to_string(load) + " busy threads" : std::string());
+    summaryLine(what.c_str(), largeRatio, "<=", 0.05);
     return 0;
 }

@@ -1,5 +1,7 @@
 #include "convert/DesignConverter.h"
 
+#include <algorithm>
+#include <charconv>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -30,15 +32,17 @@ Ptr<Appearance> bodyAppearanceOf(const Ptr<adsk::fusion::BRepBody>& body,
     return own ? own : appearanceOverride;
 }
 
-// Enters the mesh's first vertex under the body's name when it has one. Reads
+// Keeps the mesh's first vertex in the body's mark when it has one. Reads
 // the host's coordinate array in place: the copying accessor would copy the
 // whole array of every body on every click for three floats.
-void firstVertex(const Ptr<adsk::fusion::TriangleMesh>& mesh,
-                 std::map<std::string, std::vector<float>>& vertices, const std::string& name) {
+void firstVertex(const Ptr<adsk::fusion::TriangleMesh>& mesh, BodyMark& mark) {
     std::size_t count = 0;
     float* coordinates = mesh->nodeCoordinatesAsFloat_raw(count);
     if (!coordinates) return;
-    if (count >= 3) vertices[name].assign(coordinates, coordinates + 3);
+    if (count >= 3) {
+        std::copy(coordinates, coordinates + 3, mark.firstVertex.begin());
+        mark.hasFirstVertex = true;
+    }
     adsk::core::DeallocateArrayInternal(coordinates);
 }
 
@@ -144,7 +148,6 @@ ComponentSignature DesignConverter::makeSignature(Ptr<adsk::fusion::Component> c
     std::vector<std::pair<std::string, int>> facesPerAppearance;
     for (std::size_t i = 0; i < bodyCount; ++i) {
         Ptr<adsk::fusion::BRepBody> body = required(bodies->item(i));
-        const std::string name = body->name();
         const Ptr<Appearance> bodyAppearance = bodyAppearanceOf(body, appearanceOverride);
         Ptr<adsk::fusion::BRepFaces> faces = required(body->faces());
         const std::size_t faceCount = faces->count();
@@ -164,13 +167,17 @@ ComponentSignature DesignConverter::makeSignature(Ptr<adsk::fusion::Component> c
             }
         }
         for (const auto& [id, count] : facesPerAppearance) {
-            signature.appearanceSummary += std::to_string(count);
+            char digits[16];
+            char* end = std::to_chars(digits, digits + sizeof digits, count).ptr;
+            signature.appearanceSummary.append(digits, end);
             signature.appearanceSummary += 'x';
             signature.appearanceSummary += id;
             signature.appearanceSummary += ' ';
         }
 
-        signature.bodyVisibility[name] = body->isVisible();
+        BodyMark& mark = signature.bodies.emplace_back();
+        mark.name = body->name();
+        mark.visible = body->isVisible();
 
         if (faceCount > 0) {
             Ptr<adsk::fusion::BRepFace> first = required(faces->item(0));
@@ -179,7 +186,7 @@ ComponentSignature DesignConverter::makeSignature(Ptr<adsk::fusion::Component> c
                 meshManager ? meshManager->displayMeshes() : nullptr;
             if (meshes && meshes->count() > 0) {
                 if (Ptr<adsk::fusion::TriangleMesh> mesh = meshes->item(0))
-                    firstVertex(mesh, signature.bodyFirstVertex, name);
+                    firstVertex(mesh, mark);
             }
         }
     }
@@ -189,8 +196,9 @@ ComponentSignature DesignConverter::makeSignature(Ptr<adsk::fusion::Component> c
     for (std::size_t i = 0; i < occurrenceCount; ++i) {
         Ptr<adsk::fusion::Occurrence> occurrence = required(occurrences->item(i));
         Ptr<adsk::fusion::Component> child = required(occurrence->component());
-        signature.childComponents.insert(child->name());
+        signature.childComponents.push_back(child->name());
     }
+    settleSignature(signature);
     return signature;
 }
 

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <functional>
 #include <limits>
+#include <tuple>
 
 #include "ConvertFixtures.h"
 
@@ -18,10 +19,20 @@ ComponentSignature sample() {
     s.area = 12.5;
     s.volume = 3.25;
     s.appearanceSummary = "2xA 1xB ";
-    s.bodyVisibility = {{"Base", true}, {"Lid", false}};
-    s.bodyFirstVertex = {{"Base", {1, 2, 3}}};
+    s.bodies = {{"Base", true, true, {1, 2, 3}}, {"Lid", false, false, {}}};
     s.childComponents = {"Arm", "Head"};
     return s;
+}
+
+// The body marks as (name, visible, first vertex or nothing) for comparison.
+std::vector<std::tuple<std::string, bool, std::vector<float>>> marks(const ComponentSignature& s) {
+    std::vector<std::tuple<std::string, bool, std::vector<float>>> out;
+    for (const BodyMark& m : s.bodies) {
+        out.emplace_back(m.name, m.visible,
+                         m.hasFirstVertex ? std::vector<float>(m.firstVertex.begin(), m.firstVertex.end())
+                                          : std::vector<float>{});
+    }
+    return out;
 }
 
 // The flags of the root component group after converting `data`.
@@ -50,13 +61,14 @@ TEST(SignaturesDiffer, EveryFieldCounts) {
     const std::vector<std::pair<const char*, std::function<void(ComponentSignature&)>>> changes{
         {"summary length", [](auto& s) { s.appearanceSummary += " "; }},
         {"visible", [](auto& s) { s.visible = false; }},
-        {"body added", [](auto& s) { s.bodyVisibility["New"] = true; }},
-        {"first vertex key",
+        {"body added", [](auto& s) { s.bodies.push_back({"New", true, false, {}}); }},
+        {"first vertex moved to another body",
          [](auto& s) {
-             s.bodyFirstVertex["Base2"] = s.bodyFirstVertex["Base"];
-             s.bodyFirstVertex.erase("Base");
+             s.bodies[1].hasFirstVertex = true;
+             s.bodies[1].firstVertex = s.bodies[0].firstVertex;
+             s.bodies[0].hasFirstVertex = false;
          }},
-        {"first vertex gone", [](auto& s) { s.bodyFirstVertex.clear(); }},
+        {"first vertex gone", [](auto& s) { s.bodies[0].hasFirstVertex = false; }},
         {"child renamed", [](auto& s) { s.childComponents = {"Arm", "Hood"}; }},
     };
     const ComponentSignature base = sample();
@@ -90,10 +102,9 @@ TEST(MakeSignature, RecordsTheComponentAsVisited) {
     EXPECT_EQ(s.volume, 2.0);
     // Base: its face without own appearance takes the body's A; Lid's face has B.
     EXPECT_EQ(s.appearanceSummary, "1xA 1xB 1xB ");
-    EXPECT_EQ(s.bodyVisibility, (std::map<std::string, bool>{{"Base", true}, {"Lid", true}}));
     // Host units, before any scaling.
-    EXPECT_EQ(s.bodyFirstVertex.at("Base"), (std::vector<float>{1, 2, 3}));
-    EXPECT_EQ(s.childComponents, std::set<std::string>{"Knob"});
+    EXPECT_EQ(marks(s), (decltype(marks(s)){{"Base", true, {1, 2, 3}}, {"Lid", true, {0, 0, 0}}}));
+    EXPECT_EQ(s.childComponents, std::vector<std::string>{"Knob"});
 }
 
 TEST(MakeSignature, CountsFacesPerAppearanceInOrderOfFirstUse) {
@@ -117,8 +128,22 @@ TEST(MakeSignature, FirstVertexNeedsAFaceAMeshAndThreeCoordinates) {
     auto doc = host::buildDocument(data);
     auto converter = makeConverter();
     auto s = converter->makeSignature(rootOf(doc), nullptr, true);
-    EXPECT_TRUE(s.bodyFirstVertex.empty());
-    EXPECT_EQ(s.bodyVisibility.size(), 3u);
+    EXPECT_EQ(marks(s), (decltype(marks(s)){
+                            {"NoFaces", true, {}}, {"NoMeshes", true, {}}, {"Short", true, {}}}));
+}
+
+TEST(MakeSignature, BodiesOfOneNameShareOneMark) {
+    // The later body sets the visibility, and the first vertex only when it has one.
+    auto data = document({component("Part", {body("Twin", std::nullopt, {face(std::nullopt, {1, 2, 3})}),
+                                             body("Solo", std::nullopt, {}),
+                                             body("Twin", std::nullopt, {})},
+                                     {occurrence("B"), occurrence("A"), occurrence("B")}),
+                          component("A"), component("B")});
+    data.products[0].design->components[0].bodies[2].visible = false;
+    auto doc = host::buildDocument(data);
+    auto s = makeConverter()->makeSignature(rootOf(doc), nullptr, true);
+    EXPECT_EQ(marks(s), (decltype(marks(s)){{"Solo", true, {}}, {"Twin", false, {1, 2, 3}}}));
+    EXPECT_EQ(s.childComponents, (std::vector<std::string>{"A", "B"}));
 }
 
 TEST(ChangeDetection, EachEditOfAComponentMarksItChanged) {
@@ -155,7 +180,8 @@ TEST(ChangeDetection, ComponentsAreKeyedByNameOnly) {
     auto doc = host::buildDocument(data);
     converter->convertDocument(doc);
     ASSERT_EQ(converter->currentSignatures.count("Leg"), 1u);
-    EXPECT_EQ(converter->currentSignatures.at("Leg").bodyVisibility.count("Long"), 1u);
+    ASSERT_EQ(converter->currentSignatures.at("Leg").bodies.size(), 1u);
+    EXPECT_EQ(converter->currentSignatures.at("Leg").bodies[0].name, "Long");
     // The second conversion compares both with LegB's entry: LegA differs, LegB does not.
     auto root = group(converter->convertDocument(doc)->getChildren()[0]);
     EXPECT_EQ(group(root->getChildren()[0])->getFlags(), 0x8001u);
