@@ -314,6 +314,48 @@ bool compareNodeWithDirect(const Mesh& mesh, int rounds) {
 }
 #endif
 
+// Wall time of formatting one float array of `numbers` values with `threads`
+// threads and no size limit for threads, best of enough repetitions.
+double arraySeconds(const Mesh& mesh, int32_t numbers, unsigned threads, std::vector<char>& buffer) {
+    orv::setTextThreads(threads);
+    orv::setParallelTextMinimum(0);
+    const ArrayRef values{mesh.points.data(), numbers};
+    double best = 1e30;
+    const int repetitions = std::max(5, static_cast<int>((int64_t{1} << 22) / numbers));
+    for (int r = 0; r < repetitions; ++r) {
+        FILE* f = fmemopen(buffer.data(), buffer.size(), "w");
+        const auto start = std::chrono::steady_clock::now();
+        {
+            orvScene_api_file writer(f, false);
+            writer.beginObject("mesh", true);
+            writer.beginGeometry("triangles");
+            writer.attribute("uvs", vtFloatArray, &values);
+            writer.endGeometry();
+            writer.endObject();
+        }
+        std::fflush(f);
+        const auto stop = std::chrono::steady_clock::now();
+        std::fclose(f);
+        best = std::min(best, std::chrono::duration<double>(stop - start).count());
+    }
+    orv::setTextThreads(0);
+    orv::setParallelTextMinimum(orv::kParallelTextNumbers);
+    return best;
+}
+
+// The text of one array on one thread against two threads, over array sizes:
+// where the second thread starts to pay off sets kParallelTextNumbers.
+void printThreadThreshold(const Mesh& mesh) {
+    std::vector<char> buffer(size_t{32} << 20);
+    std::printf("one float array as text, wall time, best of repetitions\n");
+    std::printf("%10s %12s %12s %10s\n", "numbers", "1 thread us", "2 threads us", "2/1");
+    for (int32_t numbers = 1024; numbers <= (1 << 20); numbers *= 2) {
+        const double one = arraySeconds(mesh, numbers, 1, buffer);
+        const double two = arraySeconds(mesh, numbers, 2, buffer);
+        std::printf("%10d %12.1f %12.1f %10.3f\n", numbers, one * 1e6, two * 1e6, two / one);
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -323,16 +365,21 @@ int main(int argc, char** argv) {
         const std::string arg = argv[i];
         if (arg == "--help" || arg == "-h") {
             std::printf(
-                "usage: writer_bench [--rounds N] [--dir FOLDER]\n"
+                "usage: writer_bench [--rounds N] [--dir FOLDER] [--threads-threshold]\n"
                 "Writes a one-million-triangle mesh with the scene file writer and with\n"
                 "reference writers (one fprintf per value; one fwrite per array), checks that\n"
                 "the outputs match byte for byte and prints times and speed ratios.\n"
                 "Files are written to FOLDER (default /tmp) and removed afterwards.\n"
                 "Built with the scene library, it also writes the mesh as a TriangleObject\n"
-                "through the object wrapper against the same statements made on the writer.\n");
+                "through the object wrapper against the same statements made on the writer.\n"
+                "--threads-threshold times one text array on 1 and 2 threads over sizes\n"
+                "from 1024 to 1048576 numbers instead.\n");
             return 0;
         } else if (arg == "--rounds" && i + 1 < argc) {
             rounds = std::max(1, std::atoi(argv[++i]));
+        } else if (arg == "--threads-threshold") {
+            printThreadThreshold(makeMesh());
+            return 0;
         } else if (arg == "--dir" && i + 1 < argc) {
             dir = argv[++i];
         } else {

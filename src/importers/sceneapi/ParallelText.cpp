@@ -19,6 +19,7 @@ constexpr int32_t kSliceElements = 1 << 14;
 constexpr unsigned kMaxThreads = 8;
 
 std::atomic<unsigned> chosenThreads{0};
+std::atomic<int64_t> parallelMinimum{kParallelTextNumbers};
 
 }  // namespace
 
@@ -35,6 +36,10 @@ char* ParallelTextBuffers::get(unsigned thread, size_t size) {
     return buffers_[thread].get();
 }
 
+void setParallelTextMinimum(int64_t numbers) {
+    parallelMinimum = numbers;
+}
+
 void setTextThreads(unsigned threads) {
     chosenThreads = threads;
 }
@@ -44,7 +49,8 @@ bool parallelElementsText(const ValueKind& kind, const void* data, int32_t count
                           const std::function<void(const char*, size_t)>& sink) {
     // Small arrays, the most of a scene, return before the processor count is
     // asked for: glibc reads it from /sys on every call.
-    if (!data || int64_t{count} * kind.count < kParallelTextNumbers) return false;
+    if (!data || int64_t{count} * kind.count < parallelMinimum.load(std::memory_order_relaxed))
+        return false;
     static const unsigned processors = std::thread::hardware_concurrency();
     const unsigned chosen = chosenThreads;
     const unsigned threads = std::min(chosen ? chosen : processors, kMaxThreads);

@@ -12,6 +12,15 @@ namespace orv {
 struct ValueKind;
 
 // Numbers in an array from which formatting on several threads pays off.
+// Measured with writer_bench --threads-threshold (one float array, 2 cores, best
+// of repetitions, machine at load average 16): a second thread adds a fixed
+// 25-30 us (1,024 numbers: 11.6 us on one thread, 37 us on two; 8,192: 94 us
+// against 122 us); 65,536 numbers take 1,044 us on one thread, so there the
+// start is under 3% and an idle second core nearly halves the time. Under
+// that load the second thread seldom found a core: two threads were 8% slower
+// at 65,536 (1,129 us) in both runs, and above it the runs scattered (1,048,576
+// numbers: 21-64 ms on two threads against 59-115 ms on one). Below 65,536 the
+// start weighs too much for what a busy machine may give back.
 inline constexpr int64_t kParallelTextNumbers = 1 << 16;
 
 // The formatting threads' text buffers, kept from one array to the next.
@@ -24,6 +33,10 @@ class ParallelTextBuffers {
     std::vector<std::unique_ptr<char[]>> buffers_;
     std::vector<size_t> sizes_;
 };
+
+// Smallest array, in numbers, formatted on several threads (by default
+// kParallelTextNumbers); for measuring where threads start to pay off.
+void setParallelTextMinimum(int64_t numbers);
 
 // Threads that format one large array: 0 (the default) uses every processor,
 // 1 formats on the calling thread only. For the whole process.
