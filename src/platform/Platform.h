@@ -114,6 +114,10 @@ bool processRunning(uint32_t processId);
 uint32_t currentProcessId();
 // GetModuleFileNameW of the program itself; empty when it cannot be told.
 std::wstring currentProgramPath();
+// The program's arguments after its name, in UTF-8: on Windows from the wide
+// command line (CommandLineToArgvW), since argv holds the ANSI code page's
+// rendering; elsewhere argv itself.
+std::vector<std::string> programArguments(int argc, char** argv);
 
 // -------------------------------------------------------------------- time
 

@@ -30,8 +30,9 @@ std::string systemPath(const std::string& line) {
     const size_t from = line.find(key);
     const size_t to = line.rfind('"');
     if (from == std::string::npos || to <= from + key.size()) return line;
-    const fs::path path(line.substr(from + key.size(), to - from - key.size()));
-    return line.substr(0, from + key.size()) + fs::absolute(path).make_preferred().string() +
+    const fs::path path =
+        support::pathFromUtf8(line.substr(from + key.size(), to - from - key.size()));
+    return line.substr(0, from + key.size()) + support::utf8(fs::absolute(path).make_preferred()) +
            line.substr(to);
 #else
     return line;
@@ -80,6 +81,46 @@ TEST(ExportEndToEnd, EveryDesignMatchesItsCheckedInScene) {
         ++compared;
     }
     EXPECT_GE(compared, 3);
+}
+
+// Texts with characters beyond ASCII are written as xX and their UTF-8 bytes
+// in hexadecimal; here they become quoted texts again.
+std::string quotedTexts(const std::string& scene) {
+    const std::regex hex("xX([0-9a-f]+)");
+    std::string out;
+    auto from = scene.cbegin();
+    for (std::sregex_iterator it(scene.begin(), scene.end(), hex), end; it != end; ++it) {
+        out.append(from, (*it)[0].first);
+        std::string bytes;
+        const std::string digits = (*it)[1].str();
+        for (size_t i = 0; i + 1 < digits.size(); i += 2)
+            bytes.push_back(static_cast<char>(std::stoi(digits.substr(i, 2), nullptr, 16)));
+        out += '"' + bytes + '"';
+        from = (*it)[0].second;
+    }
+    return out.append(from, scene.cend());
+}
+
+// Designs and exports in folders named with any characters: the same scene.
+TEST(ExportEndToEnd, FoldersWithAnyNameGiveTheSameScene) {
+    const fs::path examples = fs::canonical(EXAMPLES_DIR);
+    const std::string expected = readFile(support::dataPath("designs/desk-lamp.expected.bip"));
+    const support::TempFolder root;
+    for (const auto& row : support::readTable("e2e/folder-names.tsv")) {
+        SCOPED_TRACE(row[0]);
+        const fs::path folder = root.path() / support::pathFromUtf8(row[0]);
+        fs::create_directories(folder / "textures");
+        fs::copy_file(examples / "desk-lamp.json", folder / "desk-lamp.json");
+        fs::copy_file(examples / "textures" / "oak.png", folder / "textures" / "oak.png");
+        const fs::path bip = folder / "exported" / "desk-lamp.bip";
+        fs::create_directories(bip.parent_path());
+        const support::Outcome o = support::run({FUSION_SIM, "--addin", ADDIN_LIBRARY,
+                                                 support::utf8(folder / "desk-lamp.json"),
+                                                 "--export", support::utf8(bip)});
+        ASSERT_EQ(o.status, 0) << o.err;
+        expectSameScene(quotedTexts(readFile(bip)),
+                        support::replaceAll(expected, "@DESIGN_DIR@", support::utf8(folder)));
+    }
 }
 
 #ifndef _WIN32

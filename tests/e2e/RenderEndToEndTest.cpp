@@ -31,7 +31,7 @@ const fs::path kLamp = example("desk-lamp.json");
 const std::string kRender = std::string("click ") + fusionsim::kRenderCommandId;
 
 std::string openStep(const fs::path& design) {
-    return "open " + design.string();
+    return "open " + support::utf8(design);
 }
 
 // From the root group on: the model set itself, without what precedes it.
@@ -183,6 +183,25 @@ TEST_F(RenderEndToEnd, PortsHeldByOtherProgramsEndInThePortMessageAndFreedPortsW
     ASSERT_EQ(session({openStep(kLamp), "run", kRender}, output), 0) << output;
     EXPECT_EQ(renderers().size(), 1u);
     EXPECT_NE(scene().find("\"import_adjust_camera\" on"), std::string::npos);
+}
+
+// The renderer installed in folders named with any characters: the add-in
+// loads the live library from there, starts the program there and the
+// renderer writes its scenes into the resource folder there.
+TEST_F(RenderEndToEnd, InstallationInFoldersWithAnyNameWorks) {
+    const int port = support::freePortRange(10);
+    for (const auto& row : support::readTable("e2e/folder-names.tsv")) {
+        SCOPED_TRACE(row[0]);
+        installation.prefix = installation.root() / support::pathFromUtf8(row[0]) / "Quorell 12";
+        install(port, port + 9);
+        std::string output;
+        ASSERT_EQ(session({openStep(kLamp), "run", kRender}, output), 0) << output;
+        ASSERT_EQ(renderers().size(), 1u);
+        EXPECT_NE(scene().find("\"import_adjust_camera\" on"), std::string::npos);
+        EXPECT_NE(readFile(installation.prefix / "resources" / "sceneapi.log").find("Quorell live: "),
+                  std::string::npos);
+        stopRenderers();
+    }
 }
 
 #ifndef _WIN32

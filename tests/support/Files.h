@@ -17,6 +17,16 @@ void writeFile(const fs::path& path, const std::string& text);
 size_t count(const std::string& text, const std::string& part);
 std::string replaceAll(std::string text, const std::string& from, const std::string& to);
 
+// Paths from and to UTF-8 texts (program arguments, scripts, scene files),
+// never through the ANSI code page on Windows.
+inline fs::path pathFromUtf8(const std::string& text) {
+    return fs::path(std::u8string(text.begin(), text.end()));
+}
+inline std::string utf8(const fs::path& path) {
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
 // A file under tests/data of the source tree.
 fs::path dataPath(const std::string& relative);
 // The rows of a tab-separated file under tests/data; blank lines and lines

@@ -73,7 +73,7 @@ RendererInstallation::~RendererInstallation() {
 Outcome RendererInstallation::install(const std::string& standin, int firstPort, int lastPort) {
     standin_ = standin;
     const std::vector<std::string> arguments{
-        standin, "install", "--prefix", prefix.string(),
+        standin, "install", "--prefix", utf8(prefix),
         "--ports", std::to_string(firstPort) + "-" + std::to_string(lastPort)};
     RunOptions options;
     options.errorsIntoOutput = true;

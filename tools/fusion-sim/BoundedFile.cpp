@@ -6,7 +6,37 @@
 #include <filesystem>
 #include <memory>
 
+#include "platform/Platform.h"
+
 namespace fusionsim {
+
+#ifdef _WIN32
+std::filesystem::path systemPath(const std::string& path) {
+    return std::filesystem::path(platform::utf8ToWide(path));
+}
+std::string utf8Path(const std::filesystem::path& path) {
+    return platform::wideToUtf8(path.wstring());
+}
+#else
+std::filesystem::path systemPath(const std::string& path) {
+    return path;
+}
+std::string utf8Path(const std::filesystem::path& path) {
+    return path.string();
+}
+#endif
+
+namespace {
+
+FILE* openForReading(const std::string& path) {
+#ifdef _WIN32
+    return ::_wfopen(platform::utf8ToWide(path).c_str(), L"rb");
+#else
+    return std::fopen(path.c_str(), "rb");
+#endif
+}
+
+}  // namespace
 
 std::string sizeText(size_t bytes) {
     if (bytes >= (size_t(1) << 20) && bytes % (size_t(1) << 20) == 0)
@@ -17,11 +47,11 @@ std::string sizeText(size_t bytes) {
 bool readBoundedFile(const std::string& path, size_t maxBytes, std::string* text,
                      std::string* cause) {
     std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) {
+    if (std::filesystem::is_directory(systemPath(path), ec)) {
         *cause = "is a folder, not a file";
         return false;
     }
-    std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
+    std::unique_ptr<FILE, int (*)(FILE*)> file(openForReading(path), &std::fclose);
     if (!file) {
         *cause = std::string("cannot read: ") + std::strerror(errno);
         return false;

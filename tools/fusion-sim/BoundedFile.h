@@ -3,9 +3,15 @@
 // devices and files beyond a size are refused instead of filling memory.
 
 #include <cstddef>
+#include <filesystem>
 #include <string>
 
 namespace fusionsim {
+
+// File names are UTF-8 texts; these make paths of them and texts of paths (on
+// Windows through UTF-16, never through the ANSI code page).
+std::filesystem::path systemPath(const std::string& path);
+std::string utf8Path(const std::filesystem::path& path);
 
 // The file's bytes in text, or false with the cause (without the file name)
 // in cause: a folder, a file that cannot be read, or one larger than maxBytes.

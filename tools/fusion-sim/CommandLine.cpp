@@ -3,9 +3,14 @@
 #include <filesystem>
 #include <sstream>
 
+#include "platform/Platform.h"
+
 namespace fusionsim {
 
 std::string usageText() {
+    // Library file names as this system spells them (NAME.dll, libNAME.so).
+    const std::string suffix = platform::wideToUtf8(platform::kLibrarySuffix);
+    const std::string addin = platform::wideToUtf8(platform::libraryFileName(L"quorell-addin"));
     return "usage: fusion-sim DESIGN --export FILE [--addin PATH] [--addins DIR]\n"
            "       fusion-sim DESIGN [--export FILE] --preview IMAGE.png [--addin PATH] [--addins DIR]\n"
            "       fusion-sim DESIGN --render [--addin PATH] [--addins DIR]\n"
@@ -38,8 +43,8 @@ std::string usageText() {
            "                        relative paths are taken from the script's folder;\n"
            "                        stop is called at the end if the add-in still runs\n"
            "  --addin PATH          the add-in the steps run and stop: a library, or an add-in\n"
-           "                        folder NAME/ holding NAME.manifest and NAME.so (default:\n"
-           "                        libquorell-addin.so beside fusion-sim)\n"
+           "                        folder NAME/ holding NAME.manifest and NAME" + suffix + " (default:\n"
+           "                        " + addin + " beside fusion-sim)\n"
            "  --addins DIR          the add-ins folder: each add-in folder in it whose manifest\n"
            "                        says \"runOnStartup\": true is run before the first step\n"
            "                        and stopped after the last (default:\n"

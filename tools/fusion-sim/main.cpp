@@ -9,6 +9,7 @@
 
 #include "tools/fusion-sim/AddinFolder.h"
 #include "tools/fusion-sim/AddinLibrary.h"
+#include "platform/Platform.h"
 #include "tools/fusion-sim/BoundedFile.h"
 #include "tools/fusion-sim/CommandLine.h"
 #include "tools/fusion-sim/DesignLoader.h"
@@ -38,7 +39,7 @@ int main(int argc, char** argv) {
     std::vector<Step> steps;
     std::optional<host::DocumentData> design;
     try {
-        options = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+        options = parseCommandLine(platform::programArguments(argc, argv));
         setMeshSettings({options.deflection, options.angularDeflection});
         if (options.mode == Options::Help) {
             std::cout << usageText();

@@ -18,7 +18,7 @@ constexpr const char* kSuffix = ".instance";
 }
 
 std::string instanceRecordPath(int64_t processId) {
-    return (fs::path(instanceFolder()) / (std::to_string(processId) + kSuffix)).string();
+    return utf8Path(systemPath(instanceFolder()) / (std::to_string(processId) + kSuffix));
 }
 
 bool publishInstance(const InstanceRecord& record, std::string* error) {
@@ -39,11 +39,11 @@ bool publishInstance(const InstanceRecord& record, std::string* error) {
 
 void withdrawInstance(int64_t processId) {
     std::error_code ec;
-    fs::remove(instanceRecordPath(processId), ec);
+    fs::remove(systemPath(instanceRecordPath(processId)), ec);
 }
 
 bool readInstanceRecord(const std::string& path, InstanceRecord* record) {
-    std::ifstream in(path);
+    std::ifstream in(systemPath(path));
     if (!in) return false;
     InstanceRecord r;
     int seen = 0;
@@ -83,12 +83,12 @@ bool publisherRunning(const InstanceRecord& record) {
 std::vector<InstanceRecord> runningInstances() {
     std::vector<InstanceRecord> found;
     std::error_code ec;
-    fs::directory_iterator it(instanceFolder(), ec), end;
+    fs::directory_iterator it(systemPath(instanceFolder()), ec), end;
     for (; !ec && it != end; it.increment(ec)) {
         const fs::path path = it->path();
         if (path.extension() != kSuffix) continue;
         InstanceRecord record;
-        const bool readable = readInstanceRecord(path.string(), &record);
+        const bool readable = readInstanceRecord(utf8Path(path), &record);
         // A record is only trusted under its own name, so a copied or
         // renamed file cannot stand for another process.
         if (!readable || path.stem().string() != std::to_string(record.processId) ||

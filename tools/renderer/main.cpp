@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "Installation.h"
 #include "RendererServer.h"
@@ -156,7 +157,13 @@ int runInstance(int argc, char** argv) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main(int systemArgc, char** systemArgv) {
+    // UTF-8 arguments on every system (folders with any name).
+    std::vector<std::string> texts = platform::programArguments(systemArgc, systemArgv);
+    std::vector<char*> arguments{systemArgc > 0 ? systemArgv[0] : nullptr};
+    for (std::string& t : texts) arguments.push_back(t.data());
+    const int argc = static_cast<int>(arguments.size());
+    char** argv = arguments.data();
     if (argc > 1 && std::strcmp(argv[1], "install") == 0) return runInstall(argc, argv);
     if (argc > 1 && std::strcmp(argv[1], "uninstall") == 0) return runUninstall(argc, argv);
     return runInstance(argc, argv);

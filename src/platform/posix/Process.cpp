@@ -186,4 +186,8 @@ std::wstring currentProgramPath() {
     return n > 0 ? utf8ToWide(std::string_view(path, static_cast<size_t>(n))) : std::wstring();
 }
 
+std::vector<std::string> programArguments(int argc, char** argv) {
+    return std::vector<std::string>(argv + (argc > 0), argv + argc);
+}
+
 }  // namespace platform

@@ -1,6 +1,7 @@
 // Processes started with CreateProcessW: no handle is inherited, so the
 // program holds none of the caller's files, pipes or sockets.
 #include <windows.h>
+#include <shellapi.h>
 
 #include <cerrno>
 #include <string>
@@ -124,6 +125,16 @@ std::wstring currentProgramPath() {
         path.resize(path.size() * 2);
     }
     return {};
+}
+
+std::vector<std::string> programArguments(int argc, char** argv) {
+    int count = 0;
+    wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    std::vector<std::string> arguments;
+    if (wide == nullptr) return std::vector<std::string>(argv + (argc > 0), argv + argc);
+    for (int i = 1; i < count; ++i) arguments.push_back(wideToUtf8(wide[i]));
+    LocalFree(wide);
+    return arguments;
 }
 
 }  // namespace platform
