@@ -57,18 +57,27 @@ fi
 tinyxml2_src=/usr/local/src/tinyxml2
 if $windows && [ ! -f "$tinyxml2_src/tinyxml2.cpp" ]; then
   echo "setup: fetching Debian's tinyxml2 source into $tinyxml2_src"
-  if ! grep -rqs '^Types: deb-src\|^deb-src ' /etc/apt/sources.list /etc/apt/sources.list.d; then
-    "${sudo_cmd[@]}" tee /etc/apt/sources.list.d/quorell-debian-src.sources >/dev/null <<'SRC'
+  # Source indexes: any deb-src entry will do (deb822 files may list several
+  # types on one line); else one for this release's main archive is added.
+  if ! grep -Eqs '^Types:.*[[:space:]]deb-src([[:space:]]|$)|^deb-src[[:space:]]' \
+      /etc/apt/sources.list /etc/apt/sources.list.d/*.list /etc/apt/sources.list.d/*.sources; then
+    codename=$(. /etc/os-release 2>/dev/null && echo "${VERSION_CODENAME:-}")
+    "${sudo_cmd[@]}" tee /etc/apt/sources.list.d/quorell-debian-src.sources >/dev/null <<SRC
 Types: deb-src
 URIs: http://deb.debian.org/debian
-Suites: bookworm
+Suites: ${codename:-bookworm}
 Components: main
 Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
 SRC
   fi
   "${sudo_cmd[@]}" apt-get update -qq
   download=$(mktemp -d)
-  (cd "$download" && apt-get source -qq --download-only tinyxml2 >/dev/null 2>&1)
+  if ! (cd "$download" && apt-get source -qq --download-only tinyxml2 >/dev/null 2>&1) ||
+     ! compgen -G "$download/tinyxml2_*.orig.tar.*" >/dev/null; then
+    echo "setup: apt-get source tinyxml2 failed: no deb-src entry for the Debian archive?" >&2
+    rm -rf "$download"
+    exit 1
+  fi
   "${sudo_cmd[@]}" mkdir -p "$tinyxml2_src"
   "${sudo_cmd[@]}" tar -xf "$download"/tinyxml2_*.orig.tar.* --strip-components=1 -C "$tinyxml2_src"
   rm -rf "$download"
