@@ -7,7 +7,6 @@
 #include <fstream>
 #include <ostream>
 
-#include "platform/Platform.h"
 #include "tools/fusion-sim/BoundedFile.h"
 #include "tools/fusion-sim/JsonTextCheck.h"
 
@@ -93,7 +92,7 @@ AddinManifest readAddinFolder(const fs::path& folder) {
 #ifdef _WIN32
     addin.library = folder / (name + ".dll");
 #else
-    addin.library = folder / (name + platform::wideToUtf8(platform::kLibrarySuffix));
+    addin.library = folder / (name + ".so");
 #endif
     std::error_code error;
     if (!fs::is_regular_file(addin.library, error))
