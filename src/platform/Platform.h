@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <ctime>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -144,6 +145,25 @@ std::string wideToUtf8(std::wstring_view text);
 std::wstring decimalText(int32_t value);
 
 // ------------------------------------------------------------------- files
+
+// File names are UTF-8 texts; these make paths of them and texts of paths (on
+// Windows through UTF-16, never through the ANSI code page). Inline, so that
+// code which does not link this library (the live library) can use them too.
+#ifdef _WIN32
+inline std::filesystem::path systemPath(const std::string& path) {
+    return std::filesystem::path(utf8ToWide(path));
+}
+inline std::string utf8Path(const std::filesystem::path& path) {
+    return wideToUtf8(path.wstring());
+}
+#else
+inline std::filesystem::path systemPath(const std::string& path) {
+    return path;
+}
+inline std::string utf8Path(const std::filesystem::path& path) {
+    return path.string();
+}
+#endif
 
 // A wide path as the system's file functions take it: on POSIX UTF-8 with
 // backslashes turned into slashes, on Windows UTF-8 as given.

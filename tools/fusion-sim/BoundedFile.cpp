@@ -10,22 +10,6 @@
 
 namespace fusionsim {
 
-#ifdef _WIN32
-std::filesystem::path systemPath(const std::string& path) {
-    return std::filesystem::path(platform::utf8ToWide(path));
-}
-std::string utf8Path(const std::filesystem::path& path) {
-    return platform::wideToUtf8(path.wstring());
-}
-#else
-std::filesystem::path systemPath(const std::string& path) {
-    return path;
-}
-std::string utf8Path(const std::filesystem::path& path) {
-    return path.string();
-}
-#endif
-
 namespace {
 
 FILE* openForReading(const std::string& path) {
@@ -47,7 +31,7 @@ std::string sizeText(size_t bytes) {
 bool readBoundedFile(const std::string& path, size_t maxBytes, std::string* text,
                      std::string* cause) {
     std::error_code ec;
-    if (std::filesystem::is_directory(systemPath(path), ec)) {
+    if (std::filesystem::is_directory(platform::systemPath(path), ec)) {
         *cause = "is a folder, not a file";
         return false;
     }

@@ -8,11 +8,6 @@
 
 namespace fusionsim {
 
-// File names are UTF-8 texts; these make paths of them and texts of paths (on
-// Windows through UTF-16, never through the ANSI code page).
-std::filesystem::path systemPath(const std::string& path);
-std::string utf8Path(const std::filesystem::path& path);
-
 // The file's bytes in text, or false with the cause (without the file name)
 // in cause: a folder, a file that cannot be read, or one larger than maxBytes.
 bool readBoundedFile(const std::string& path, size_t maxBytes, std::string* text,

@@ -7,6 +7,7 @@
 #include <nlohmann/json.hpp>
 
 #include "host/Primitives.h"
+#include "platform/Platform.h"
 #include "tools/fusion-sim/BoundedFile.h"
 #include "tools/fusion-sim/DesignLimits.h"
 #include "tools/fusion-sim/JsonTextCheck.h"
@@ -257,10 +258,10 @@ host::PropertyData Reader::property(const json& j, const std::string& path) cons
         p.kind = host::PropertyKind::Filename;
         if (!value) fail(member(path, "value"), "missing");
         const std::string file = text(*value, member(path, "value"));
-        const std::filesystem::path filePath = systemPath(file);
+        const std::filesystem::path filePath = platform::systemPath(file);
         p.filename = file.empty() || filePath.is_absolute()
                          ? file
-                         : utf8Path((baseFolder_ / filePath).lexically_normal());
+                         : platform::utf8Path((baseFolder_ / filePath).lexically_normal());
     } else {
         // Any other type stays a plain property; a float value is kept as a number.
         allowOnly(j, path, {"id", "name", "type", "value"});
@@ -470,7 +471,7 @@ host::DocumentData Reader::document(const json& root) const {
         fail("format", "unsupported format " + shortText(*format) + " (expected \"design/1\")");
 
     host::DocumentData doc;
-    doc.name = utf8Path(systemPath(file_).stem());
+    doc.name = platform::utf8Path(platform::systemPath(file_).stem());
     if (const json* d = find(root, "document")) {
         expectObject(*d, "document");
         allowOnly(*d, "document", {"name", "saved", "version", "creationId"});
@@ -529,8 +530,8 @@ host::DocumentData JsonDesignLoader::load(const std::string& path) const {
     std::string text, cause;
     if (!readBoundedFile(path, kMaxDesignFileBytes, &text, &cause))
         throw DesignError(path, "", cause);
-    const auto folder = std::filesystem::absolute(systemPath(path)).parent_path();
-    return loadText(text, path, utf8Path(folder));
+    const auto folder = std::filesystem::absolute(platform::systemPath(path)).parent_path();
+    return loadText(text, path, platform::utf8Path(folder));
 }
 
 host::DocumentData JsonDesignLoader::loadText(const std::string& text,
@@ -546,7 +547,8 @@ host::DocumentData JsonDesignLoader::loadText(const std::string& text,
         if (auto end = cause.find("] "); end != std::string::npos) cause = cause.substr(end + 2);
         throw DesignError(displayName, "", "not JSON: " + cause);
     }
-    host::DocumentData document = Reader(displayName, systemPath(baseFolder)).document(root);
+    host::DocumentData document =
+        Reader(displayName, platform::systemPath(baseFolder)).document(root);
     checkDesignLimits(document, displayName);
     return document;
 }

@@ -2,8 +2,6 @@
 
 #ifdef _WIN32
 #include <process.h>
-
-#include "platform/Platform.h"
 #else
 #include <unistd.h>
 #endif
@@ -11,6 +9,8 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+
+#include "platform/Platform.h"
 
 namespace livelink {
 
@@ -34,22 +34,6 @@ int processId() {
 
 }  // namespace
 
-#ifdef _WIN32
-std::filesystem::path systemPath(const std::string& path) {
-    return std::filesystem::path(platform::utf8ToWide(path));
-}
-std::string utf8Path(const std::filesystem::path& path) {
-    return platform::wideToUtf8(path.wstring());
-}
-#else
-std::filesystem::path systemPath(const std::string& path) {
-    return path;
-}
-std::string utf8Path(const std::filesystem::path& path) {
-    return path.string();
-}
-#endif
-
 bool writeFileAtomically(const std::string& path, const std::function<bool(FILE*)>& write,
                          std::string* error) {
     namespace fs = std::filesystem;
@@ -58,9 +42,9 @@ bool writeFileAtomically(const std::string& path, const std::function<bool(FILE*
         return false;
     };
     std::error_code ec;
-    const fs::path folder = systemPath(path).parent_path();
+    const fs::path folder = platform::systemPath(path).parent_path();
     if (!folder.empty()) fs::create_directories(folder, ec);
-    if (ec) return fail("cannot create " + utf8Path(folder) + ": " + ec.message());
+    if (ec) return fail("cannot create " + platform::utf8Path(folder) + ": " + ec.message());
     // One temporary name per process: two writers never share one.
     const std::string temporary = path + ".tmp." + std::to_string(processId());
     FILE* file = openForWriting(temporary);
@@ -68,14 +52,14 @@ bool writeFileAtomically(const std::string& path, const std::function<bool(FILE*
     const bool written = write(file) && std::fflush(file) == 0 && std::ferror(file) == 0;
     const int writeErrno = errno;
     if (std::fclose(file) != 0 || !written) {
-        fs::remove(systemPath(temporary), ec);
+        fs::remove(platform::systemPath(temporary), ec);
         return fail("cannot write " + temporary + ": " +
                     std::strerror(written ? errno : writeErrno));
     }
-    fs::rename(systemPath(temporary), systemPath(path), ec);
+    fs::rename(platform::systemPath(temporary), platform::systemPath(path), ec);
     if (ec) {
         const std::string why = "cannot rename " + temporary + " to " + path + ": " + ec.message();
-        fs::remove(systemPath(temporary), ec);
+        fs::remove(platform::systemPath(temporary), ec);
         return fail(why);
     }
     return true;

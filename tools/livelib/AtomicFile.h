@@ -10,11 +10,6 @@
 
 namespace livelink {
 
-// File names are UTF-8 texts; these turn them into paths the system takes
-// and back (on Windows through UTF-16, never through the ANSI code page).
-std::filesystem::path systemPath(const std::string& path);
-std::string utf8Path(const std::filesystem::path& path);
-
 // Creates the folder when needed; write fills the open temporary file and
 // returns false when it failed. False, with error naming the file and the
 // cause, when anything failed; the temporary file is then removed.

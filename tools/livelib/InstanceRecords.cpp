@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "AtomicFile.h"
+#include "platform/Platform.h"
 
 namespace fs = std::filesystem;
 
@@ -18,7 +19,8 @@ constexpr const char* kSuffix = ".instance";
 }
 
 std::string instanceRecordPath(int64_t processId) {
-    return utf8Path(systemPath(instanceFolder()) / (std::to_string(processId) + kSuffix));
+    return platform::utf8Path(platform::systemPath(instanceFolder()) /
+                              (std::to_string(processId) + kSuffix));
 }
 
 bool publishInstance(const InstanceRecord& record, std::string* error) {
@@ -39,11 +41,11 @@ bool publishInstance(const InstanceRecord& record, std::string* error) {
 
 void withdrawInstance(int64_t processId) {
     std::error_code ec;
-    fs::remove(systemPath(instanceRecordPath(processId)), ec);
+    fs::remove(platform::systemPath(instanceRecordPath(processId)), ec);
 }
 
 bool readInstanceRecord(const std::string& path, InstanceRecord* record) {
-    std::ifstream in(systemPath(path));
+    std::ifstream in(platform::systemPath(path));
     if (!in) return false;
     InstanceRecord r;
     int seen = 0;
@@ -83,12 +85,12 @@ bool publisherRunning(const InstanceRecord& record) {
 std::vector<InstanceRecord> runningInstances() {
     std::vector<InstanceRecord> found;
     std::error_code ec;
-    fs::directory_iterator it(systemPath(instanceFolder()), ec), end;
+    fs::directory_iterator it(platform::systemPath(instanceFolder()), ec), end;
     for (; !ec && it != end; it.increment(ec)) {
         const fs::path path = it->path();
         if (path.extension() != kSuffix) continue;
         InstanceRecord record;
-        const bool readable = readInstanceRecord(utf8Path(path), &record);
+        const bool readable = readInstanceRecord(platform::utf8Path(path), &record);
         // A record is only trusted under its own name, so a copied or
         // renamed file cannot stand for another process.
         if (!readable || path.stem().string() != std::to_string(record.processId) ||
