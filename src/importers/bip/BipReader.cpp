@@ -723,16 +723,31 @@ class Parser {
     void comment() {
         size_t end = s.find('\n', p);
         end = end == std::string_view::npos ? n : end + 1;
-        size_t next = end;
-        while (next < n && s[next] == '\n') ++next;
+        // Empty lines as the writer writes them inside a block: nothing but
+        // the indentation. They are handed on bare; the writer indents again.
+        size_t emptyLines = 0, next = end, lastEmpty = end;
+        for (;;) {
+            size_t q = next;
+            while (q < n && s[q] == ' ') ++q;
+            if (q >= n || s[q] != '\n') break;
+            lastEmpty = next;
+            next = q + 1;
+            ++emptyLines;
+        }
+        size_t word = next;
+        while (word < n && s[word] == ' ') ++word;
         // These statements write an empty line before themselves.
-        const std::string_view following = s.substr(next, s.find_first_of(" \n", next) - next);
+        const std::string_view following = s.substr(word, s.find_first_of(" \n", word) - word);
         const bool opensWithEmptyLine = following == "group" || following == "camera" ||
                                         following == "options" || following == "image" ||
                                         following == "light" || following == "accel" ||
                                         following == "render" || following == "#define";
-        if (opensWithEmptyLine && next > end) --next;
-        const std::string text = withoutNul(std::string(s.substr(p, next - p)), p);
+        if (opensWithEmptyLine && emptyLines > 0) {
+            --emptyLines;
+            next = lastEmpty;
+        }
+        std::string text = withoutNul(std::string(s.substr(p, end - p)), p);
+        text.append(emptyLines, '\n');
         p = next;
         target.writeText("%s", text.c_str());
     }
