@@ -273,7 +273,7 @@ Ptr<Design> makeDesign(const DesignData& data, bool release) {
     for (const ComponentData& c : data.components) {
         auto component = ModelAccess::make<Component>();
         ModelAccess::setComponent(*component, componentId(c), c.name, design.get());
-        if (c.physical) ModelAccess::setPhysical(*component, c.physical->area, c.physical->volume);
+        if (c.physical) ModelAccess::setPhysical(*component, *c.physical);
         ModelAccess::items(*components).push_back(component);
         componentById[componentId(c)] = component;
     }

@@ -73,10 +73,17 @@ struct OccurrenceData {
     std::optional<Transform> transform = kIdentity;  // none: the host reports no transform
 };
 
+// What a saved design recorded of a component's physical properties (its
+// bodies and every occurrence below it); anything not recorded is measured.
 struct PhysicalData {
     double area = 0;    // cm²
     double volume = 0;  // cm³
+    std::optional<std::array<double, 3>> centre{};  // of mass, cm, in the component's space
+    bool fromBodies = false;  // nothing recorded: area and volume measured too
 };
+inline PhysicalData measuredPhysical() {
+    return PhysicalData{.fromBodies = true};
+}
 
 struct ComponentData {
     std::string id{};  // default: the name

@@ -102,7 +102,7 @@ TEST_F(JsonLoader, DefaultsOfAMinimalDesign) {
     EXPECT_EQ(design.units, "cm");
     EXPECT_EQ(design.components[0].id, "Only");
     ASSERT_TRUE(design.components[0].physical);
-    EXPECT_EQ(design.components[0].physical->area, 0);
+    EXPECT_TRUE(design.components[0].physical->fromBodies);
     host::openDocument(d);
     EXPECT_EQ(adsk::core::Application::get()
                   ->activeDocument()

@@ -436,7 +436,7 @@ host::ComponentData Reader::component(const json& j, const std::string& path) co
         c.physical = host::PhysicalData{number(*physical, at, "area", 0),
                                         number(*physical, at, "volume", 0)};
     } else {
-        c.physical = host::measureMeshes(c.bodies);
+        c.physical = host::measuredPhysical();
     }
     return c;
 }

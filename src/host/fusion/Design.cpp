@@ -148,11 +148,6 @@ char* Component::id_raw() const {
     return hostText(id_);
 }
 
-Ptr<PhysicalProperties> Component::getPhysicalProperties(CalculationAccuracy accuracy) const {
-    if (!hasPhysical_) return nullptr;
-    return host::ModelAccess::make<PhysicalProperties>(area_, volume_, density_, accuracy);
-}
-
 Ptr<Design> Component::parentDesign() const {
     return Ptr<Design>(design_, false);
 }

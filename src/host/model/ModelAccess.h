@@ -93,10 +93,16 @@ class ModelAccess {
 
     static void setComponent(adsk::fusion::Component& c, std::string id, std::string name,
                              const adsk::fusion::Design* design);
-    static void setPhysical(adsk::fusion::Component& c, double area, double volume) {
+    static void setPhysical(adsk::fusion::Component& c, const PhysicalData& recorded) {
         c.hasPhysical_ = true;
-        c.area_ = area;
-        c.volume_ = volume;
+        c.recordedPhysical_ = !recorded.fromBodies;
+        c.area_ = recorded.area;
+        c.volume_ = recorded.volume;
+        c.recordedCentre_ = recorded.centre;
+    }
+    // The placement of an occurrence in its parent; null when the host has none.
+    static const std::array<double, 16>* placement(const adsk::fusion::Occurrence& o) {
+        return o.hasTransform_ ? &o.transform_ : nullptr;
     }
     static void setCollections(adsk::fusion::Component& c,
                                adsk::core::Ptr<adsk::fusion::Occurrences> occurrences,

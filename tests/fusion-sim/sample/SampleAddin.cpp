@@ -1,7 +1,8 @@
 // An add-in written the way published Fusion 360 C++ samples are: it writes the
 // assembly tree of the active design to the text palette, asks for files and a
-// folder, sums the physical properties of every body with a progress dialog and
-// edits a selection. It is built against the host's interface headers alone.
+// folder, sums the physical properties of every body with a progress dialog,
+// edits a selection and writes each component's physical properties. It is
+// built against the host's interface headers alone.
 #include <Core/CoreAll.h>
 #include <Fusion/FusionAll.h>
 
@@ -129,6 +130,23 @@ static void sumPhysicalProperties(const Ptr<Design>& design) {
     editSelection(bodies);
 }
 
+// Each component with everything below it, the centre in its own space.
+static void componentProperties(const Ptr<Design>& design) {
+    Ptr<Components> components = design->allComponents();
+    for (size_t c = 0; c < components->count(); ++c) {
+        Ptr<Component> component = components->item(c);
+        Ptr<PhysicalProperties> props = component->physicalProperties();
+        if (!props) continue;
+        Ptr<Point3D> centre = props->centerOfMass();
+        palette->writeText(component->name() +
+                           format(": area %.3f cm^2, volume %.3f cm^3, density %.6f kg/cm^3",
+                                  props->area(), props->volume(), props->density()) +
+                           format(", mass %.6f kg", props->mass()) +
+                           format(", centre of mass (%.3f, %.3f, %.3f)", centre->x(), centre->y(),
+                                  centre->z()));
+    }
+}
+
 extern "C" XI_EXPORT bool run(const char* /*context*/) {
     app = Application::get();
     if (!app) return false;
@@ -153,6 +171,7 @@ extern "C" XI_EXPORT bool run(const char* /*context*/) {
     chooseFiles();
     chooseFolder();
     sumPhysicalProperties(design);
+    componentProperties(design);
     return true;
 }
 

@@ -37,6 +37,18 @@ TEST(StepWrittenAssembly, InchesBecomeCentimetresAndTheUnitIsKept) {
     EXPECT_NEAR(design.components[design.root].area, (3 * 22 + 41) * cm2, 1e-6);
 }
 
+TEST(StepWrittenAssembly, CentresOfMassArePlacedThroughTheAssembly) {
+    const Design& design = writtenAssembly();
+    auto expectCentre = [](const std::array<double, 3>& centre, std::array<double, 3> inches) {
+        for (std::size_t k = 0; k < 3; ++k) EXPECT_NEAR(centre[k], inches[k] * kCm, 1e-9) << k;
+    };
+    // The block's centre (0.5, 1, 1.5) at (1, 2, 3), and turned at (4, 0, 0).
+    expectCentre(component(design, "pair").centre, {2.25, 1.75, 3});
+    expectCentre(component(design, "plate").centre, {2, 2, 0.25});  // the free shell has no mass
+    // The pair (12 in³), the hidden spare (6 in³) at (0, 10, 0), the plate (8 in³) at (0, 0, -1).
+    expectCentre(design.components[design.root].centre, {46.0 / 26, 103.0 / 26, 1.5});
+}
+
 TEST(StepWrittenAssembly, APartPlacedAtTwoLevelsIsOneComponent) {
     const Design& design = writtenAssembly();
     const Component& top = design.components[design.root];

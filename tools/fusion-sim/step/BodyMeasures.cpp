@@ -18,11 +18,14 @@ Measures measure(const TopoDS_Shape& body) {
     GProp_GProps surface;
     BRepGProp::SurfaceProperties(body, surface);
     result.area = surface.Mass();
+    gp_Pnt centre = surface.Mass() > 0 ? surface.CentreOfMass() : gp_Pnt();
     if (body.ShapeType() == TopAbs_SOLID) {
         GProp_GProps volume;
         BRepGProp::VolumeProperties(body, volume);
         result.volume = std::abs(volume.Mass());
+        if (result.volume > 0) centre = volume.CentreOfMass();
     }
+    result.centre = {centre.X(), centre.Y(), centre.Z()};
     return result;
 }
 

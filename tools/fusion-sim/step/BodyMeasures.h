@@ -1,4 +1,4 @@
-// Exact area and volume of bodies by OpenCASCADE's integration, computed on
+// Exact area, volume and centre of mass of bodies by OpenCASCADE's integration, computed on
 // background threads while the caller meshes the same shapes, so that the
 // integration costs no time of its own on a machine with a core to spare.
 #pragma once
@@ -6,6 +6,7 @@
 #include <NCollection_DataMap.hxx>
 #include <TopTools_ShapeMapHasher.hxx>
 #include <TopoDS_Shape.hxx>
+#include <array>
 #include <atomic>
 #include <mutex>
 #include <string>
@@ -17,6 +18,8 @@ namespace steploader {
 struct Measures {
     double area = 0.0;    // in the model's unit squared
     double volume = 0.0;  // in the model's unit cubed; 0 unless a solid
+    // Of the volume for a solid, of the surface otherwise; in the model's unit.
+    std::array<double, 3> centre{};
 };
 
 class BodyMeasures {

@@ -6,7 +6,7 @@
 namespace steploader {
 namespace {
 
-constexpr char kMagic[8] = {'Q', 'S', 'T', 'E', 'P', 'D', '1', '\n'};
+constexpr char kMagic[8] = {'Q', 'S', 'T', 'E', 'P', 'D', '2', '\n'};
 
 class Writer {
   public:
@@ -75,9 +75,9 @@ class Reader {
 // Smallest encoded sizes, used to bound element counts.
 constexpr std::size_t kMinAppearance = 8 + 8 + 3;
 constexpr std::size_t kMinFace = 4 + 4 * 8;
-constexpr std::size_t kMinBody = 8 + 2 + 4 + 16 + 8;
+constexpr std::size_t kMinBody = 8 + 2 + 4 + 16 + 24 + 8;
 constexpr std::size_t kMinOccurrence = 8 + 4 + 1 + 4 + 16 * 8;
-constexpr std::size_t kMinComponent = 8 + 16 + 8 + 8;
+constexpr std::size_t kMinComponent = 8 + 16 + 24 + 8 + 8;
 
 }  // namespace
 
@@ -99,6 +99,7 @@ std::string encodeDesign(const Design& design) {
         w.text(c.name);
         w.value(c.area);
         w.value(c.volume);
+        w.value(c.centre);
         w.value<std::uint64_t>(c.bodies.size());
         for (const Body& b : c.bodies) {
             w.text(b.name);
@@ -107,6 +108,7 @@ std::string encodeDesign(const Design& design) {
             w.value<std::int32_t>(b.appearance);
             w.value(b.area);
             w.value(b.volume);
+            w.value(b.centre);
             w.value<std::uint64_t>(b.faces.size());
             for (const Face& f : b.faces) {
                 w.value<std::int32_t>(f.appearance);
@@ -155,6 +157,7 @@ Design decodeDesign(std::string_view bytes) {
         c.name = r.text();
         c.area = r.value<double>();
         c.volume = r.value<double>();
+        c.centre = r.value<std::array<double, 3>>();
         c.bodies.resize(r.count(kMinBody));
         for (Body& b : c.bodies) {
             b.name = r.text();
@@ -163,6 +166,7 @@ Design decodeDesign(std::string_view bytes) {
             b.appearance = appearance(r.value<std::int32_t>());
             b.area = r.value<double>();
             b.volume = r.value<double>();
+            b.centre = r.value<std::array<double, 3>>();
             b.faces.resize(r.count(kMinFace));
             for (Face& f : b.faces) {
                 f.appearance = appearance(r.value<std::int32_t>());

@@ -48,6 +48,7 @@ struct Body {
     int appearance = kNoAppearance;
     double area = 0.0;    // cm², from the B-rep
     double volume = 0.0;  // cm³, from the B-rep; 0 unless solid
+    std::array<double, 3> centre{};  // of mass, cm, from the B-rep (of the surface unless solid)
     std::vector<Face> faces;
 };
 
@@ -67,6 +68,7 @@ struct Component {
     std::string name;
     double area = 0.0;    // cm², bodies of this component and of all occurrences below it
     double volume = 0.0;  // cm³, likewise
+    std::array<double, 3> centre{};  // of mass, cm, likewise, in the component's space
     std::vector<Body> bodies;
     std::vector<Occurrence> occurrences;
 };

@@ -32,8 +32,8 @@ class XcafConverter {
     // Instance names in `generatedNames` (or of XCAF's "=>[entry]" form) were
     // made up by a translator; such instances take their product's name.
     // `centimetresPerUnit` scales the document's lengths to the records'
-    // centimetres; `measures` holds every body's area and volume in the
-    // document's unit.
+    // centimetres; `measures` holds every body's area, volume and centre of
+    // mass in the document's unit.
     XcafConverter(const Handle(TDocStd_Document) & document, std::set<std::string> generatedNames,
                   double centimetresPerUnit, const BodyMeasures& measures);
 
@@ -51,7 +51,10 @@ class XcafConverter {
     void addBodies(int componentIndex, const TDF_Label& part);
     int appearanceOf(const TDF_Label& label);
     int appearanceOf(const Quantity_Color& colour);
-    void sumPhysicalProperties(int componentIndex, std::vector<bool>& done);
+    // Area, volume and centre of mass of every component: its bodies and
+    // every occurrence below it, placed by the occurrences' transforms.
+    void sumPhysicalProperties();
+    void physicalSums(Component& component, const std::vector<char>& state) const;
 
     Handle(XCAFDoc_ShapeTool) shapes_;
     Handle(XCAFDoc_ColorTool) colours_;

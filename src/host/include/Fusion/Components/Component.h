@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+#include <optional>
 #include <string>
 
 #include <Core/Base.h>
@@ -37,7 +39,9 @@ class Component : public Base {
     // Every occurrence below this component, each parent before its children;
     // the deeper ones are seen through their parents.
     Ptr<OccurrenceList> allOccurrences() const;
-    // Null when the host has no physical properties for the component.
+    // Of its bodies and of every occurrence below it, each placed by its
+    // transform; the centre of mass in this component's space. Null when the
+    // host has no physical properties for the component.
     Ptr<PhysicalProperties> getPhysicalProperties(
         CalculationAccuracy accuracy = LowCalculationAccuracy) const;
     Ptr<PhysicalProperties> physicalProperties() const { return getPhysicalProperties(); }
@@ -52,10 +56,22 @@ class Component : public Base {
     std::string name_;
     Ptr<Occurrences> occurrences_;
     Ptr<BRepBodies> bodies_;
+    // Measured on first request and kept: the design does not change after.
+    struct Totals {
+        double area = 0;
+        double volume = 0;
+        double density = 0;
+        std::array<double, 3> centre{};
+    };
+    const Totals& physicalTotals() const;
+
     bool hasPhysical_ = false;
+    bool recordedPhysical_ = false;  // area_ and volume_ as the saved design recorded them
     double area_ = 0;
     double volume_ = 0;
-    double density_ = 0.00785;        // kg/cm³
+    std::optional<std::array<double, 3>> recordedCentre_;
+    double density_ = 0.00785;  // kg/cm³
+    mutable std::optional<Totals> totals_;
     const Design* design_ = nullptr;  // the design owns its components
 };
 
