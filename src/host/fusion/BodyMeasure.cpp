@@ -16,18 +16,39 @@ struct Measure {
     double surface[3] = {};  // area-weighted centroids of the triangles
 };
 
+// The mesh's own arrays, read in place (a copy of a large mesh costs more than
+// the sums).
+struct SharedArrays {
+    size_t coordinateCount = 0, indexCount = 0;
+    float* coordinates;
+    int* indices;
+    explicit SharedArrays(const TriangleMesh& mesh)
+        : coordinates(mesh.nodeCoordinatesAsFloat_raw(coordinateCount)),
+          indices(mesh.nodeIndices_raw(indexCount)) {}
+    ~SharedArrays() {
+        if (coordinates) core::DeallocateArrayInternal(coordinates);
+        if (indices) core::DeallocateArrayInternal(indices);
+    }
+    SharedArrays(const SharedArrays&) = delete;
+    SharedArrays& operator=(const SharedArrays&) = delete;
+};
+
 void addMesh(const TriangleMesh& mesh, Measure& m) {
-    const std::vector<double> c = mesh.nodeCoordinatesAsDouble();
-    const std::vector<int> indices = mesh.nodeIndices();
-    const size_t nodes = c.size() / 3;
-    for (size_t t = 0; t + 2 < indices.size(); t += 3) {
+    const SharedArrays arrays(mesh);
+    const float* c = arrays.coordinates;
+    const int* indices = arrays.indices;
+    const size_t nodes = c ? arrays.coordinateCount / 3 : 0;
+    for (size_t t = 0; indices && t + 2 < arrays.indexCount; t += 3) {
         const int i[3] = {indices[t], indices[t + 1], indices[t + 2]};
         if (i[0] < 0 || i[1] < 0 || i[2] < 0 || size_t(i[0]) >= nodes || size_t(i[1]) >= nodes ||
             size_t(i[2]) >= nodes)
             continue;
-        const double* a = &c[3 * size_t(i[0])];
-        const double* b = &c[3 * size_t(i[1])];
-        const double* d = &c[3 * size_t(i[2])];
+        const float* pa = &c[3 * size_t(i[0])];
+        const float* pb = &c[3 * size_t(i[1])];
+        const float* pd = &c[3 * size_t(i[2])];
+        const double a[3] = {pa[0], pa[1], pa[2]};
+        const double b[3] = {pb[0], pb[1], pb[2]};
+        const double d[3] = {pd[0], pd[1], pd[2]};
         const double e1[3] = {b[0] - a[0], b[1] - a[1], b[2] - a[2]};
         const double e2[3] = {d[0] - a[0], d[1] - a[1], d[2] - a[2]};
         const double n[3] = {e1[1] * e2[2] - e1[2] * e2[1], e1[2] * e2[0] - e1[0] * e2[2],
