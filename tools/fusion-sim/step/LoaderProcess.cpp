@@ -9,6 +9,8 @@
 #include <cerrno>
 #include <csignal>
 #include <cstring>
+#include <optional>
+#include <thread>
 
 #include "step/DesignCodec.h"
 
@@ -73,6 +75,29 @@ std::string oneLine(std::string text) {
     return text;
 }
 
+// A child still running after it closed both descriptors is ending. If its
+// design decodes, a detached thread collects the child and the design is
+// returned; otherwise (or when the child has ended already) nothing happens
+// and the caller waits as usual.
+std::optional<Design> takeWithoutWaiting(pid_t child, const std::string& reply) {
+    siginfo_t info{};
+    if (::waitid(P_PID, static_cast<id_t>(child), &info, WEXITED | WNOHANG | WNOWAIT) != 0 ||
+        info.si_pid != 0) {
+        return std::nullopt;
+    }
+    try {
+        Design design = decodeDesign(reply);
+        std::thread([child] {
+            int status = 0;
+            while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+            }
+        }).detach();
+        return design;
+    } catch (const std::exception&) {  // LoadError, or no thread to spare
+        return std::nullopt;
+    }
+}
+
 }  // namespace
 
 int sendDesign(int designFd, int errorFd, const std::string& path,
@@ -92,11 +117,19 @@ int sendDesign(int designFd, int errorFd, const std::string& path,
     return writeAll(errorFd, message.data(), message.size()) ? kRefusedStatus : 1;
 }
 
-Design receiveDesign(const std::string& path, pid_t child, int designFd, int errorFd) {
+Design receiveDesign(const std::string& path, pid_t child, int designFd, int errorFd,
+                     ChildExit exit) {
     std::string reply, errors;
     readBoth(designFd, reply, errorFd, errors);
     ::close(designFd);
     ::close(errorFd);
+
+    if (exit == ChildExit::ReapInBackground && !reply.empty()) {
+        if (std::optional<Design> design = takeWithoutWaiting(child, reply)) {
+            passOn(errors);
+            return std::move(*design);
+        }
+    }
 
     int status = 0;
     struct rusage usage {};

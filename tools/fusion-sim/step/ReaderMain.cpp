@@ -101,6 +101,9 @@ int main(int argc, char** argv) {
     // End at once, as the forked loader does: the message stays the last line
     // on standard error (exit handlers, sanitizer summaries included, would
     // follow it), and OpenCASCADE's never-freed singletons need no teardown.
+    // After a design, standard error is closed first: with both of its pipes
+    // at their end, fusion-sim goes on while this process is torn down.
     std::fflush(nullptr);
+    if (status == 0) ::close(STDERR_FILENO);
     ::_exit(status);
 }

@@ -74,7 +74,8 @@ Design readWithProgram(const std::string& reader, const std::string& path, const
     // Only the child may hold the writing ends, or the reads below never end.
     ::close(design.release(1));
     ::close(errors.release(1));
-    return receiveDesign(path, child, design.release(0), errors.release(0));
+    return receiveDesign(path, child, design.release(0), errors.release(0),
+                         ChildExit::ReapInBackground);
 }
 
 }  // namespace steploader
