@@ -43,41 +43,59 @@ std::vector<TopoDS_Shape> bodiesOf(const TopoDS_Shape& part) {
     return bodies;
 }
 
-BodyMeasures::BodyMeasures(const std::vector<TopoDS_Shape>& bodies) {
-    copies_.reserve(bodies.size());
-    for (const TopoDS_Shape& body : bodies) {
-        if (index_.IsBound(body)) continue;  // a part listed twice
-        index_.Bind(body, static_cast<int>(copies_.size()));
-        copies_.push_back(BRepBuilderAPI_Copy(body, false, false).Shape());
-    }
-    results_.resize(copies_.size());
-    const unsigned threads = std::max(1u, std::thread::hardware_concurrency());
-    const std::size_t wanted = std::min<std::size_t>(threads, copies_.size());
+BodyMeasures::BodyMeasures() {
+    const unsigned processors = std::max(1u, std::thread::hardware_concurrency());
+    const unsigned wanted = std::max(1u, processors - 1);
     try {
-        for (std::size_t i = 0; i < wanted; ++i) workers_.emplace_back([this] { work(); });
+        for (unsigned i = 0; i < wanted; ++i) workers_.emplace_back([this] { work(true); });
     } catch (const std::system_error&) {
         // No more threads: finish() measures the rest on the caller's thread.
     }
 }
 
 BodyMeasures::~BodyMeasures() {
-    next_ = copies_.size();  // the workers stop after their current body
+    {
+        std::lock_guard<std::mutex> lock(guard_);
+        closed_ = true;
+        next_ = jobs_.size();  // the workers stop after their current body
+    }
+    queued_.notify_all();
     join();
 }
 
-void BodyMeasures::work() {
-    for (std::size_t i = next_++; i < copies_.size(); i = next_++) {
+void BodyMeasures::add(const TopoDS_Shape& body) {
+    if (body.IsNull() || index_.IsBound(body)) return;
+    Job job{BRepBuilderAPI_Copy(body, false, false).Shape(), {}};
+    {
+        std::lock_guard<std::mutex> lock(guard_);
+        index_.Bind(body, static_cast<int>(jobs_.size()));
+        jobs_.push_back(std::move(job));
+    }
+    queued_.notify_one();
+}
+
+void BodyMeasures::work(bool waitForMore) {
+    for (;;) {
+        Job* job = nullptr;
+        {
+            std::unique_lock<std::mutex> lock(guard_);
+            if (waitForMore) queued_.wait(lock, [this] { return next_ < jobs_.size() || closed_; });
+            if (next_ == jobs_.size()) return;
+            job = &jobs_[next_++];
+        }
+        std::string failed;
         try {
-            results_[i] = measure(copies_[i]);
+            job->result = measure(job->copy);
         } catch (const Standard_Failure& failure) {
             const char* text = failure.GetMessageString();
-            std::lock_guard<std::mutex> lock(errorGuard_);
-            if (error_.empty())
-                error_ = std::string("measuring a body failed: ") + failure.DynamicType()->Name() +
-                         (text && *text ? std::string(": ") + text : std::string());
+            failed = std::string("measuring a body failed: ") + failure.DynamicType()->Name() +
+                     (text && *text ? std::string(": ") + text : std::string());
         } catch (const std::exception& failure) {
-            std::lock_guard<std::mutex> lock(errorGuard_);
-            if (error_.empty()) error_ = std::string("measuring a body failed: ") + failure.what();
+            failed = std::string("measuring a body failed: ") + failure.what();
+        }
+        if (!failed.empty()) {
+            std::lock_guard<std::mutex> lock(guard_);
+            if (error_.empty()) error_ = failed;
         }
     }
 }
@@ -89,14 +107,19 @@ void BodyMeasures::join() {
 }
 
 void BodyMeasures::finish() {
-    work();
+    {
+        std::lock_guard<std::mutex> lock(guard_);
+        closed_ = true;
+    }
+    queued_.notify_all();
+    work(false);
     join();
     if (!error_.empty()) throw std::runtime_error(error_);
 }
 
 Measures BodyMeasures::of(const TopoDS_Shape& body) const {
     const int* found = index_.Seek(body);
-    return found ? results_[*found] : Measures{};
+    return found ? jobs_[static_cast<std::size_t>(*found)].result : Measures{};
 }
 
 }  // namespace steploader

@@ -1,13 +1,15 @@
-// Exact area, volume and centre of mass of bodies by OpenCASCADE's integration, computed on
-// background threads while the caller meshes the same shapes, so that the
-// integration costs no time of its own on a machine with a core to spare.
+// Exact area, volume and centre of mass of bodies by OpenCASCADE's
+// integration, computed on background threads while the caller goes on
+// transferring and meshing, so that the integration costs no time of its own
+// on a machine with a core to spare.
 #pragma once
 
 #include <NCollection_DataMap.hxx>
 #include <TopTools_ShapeMapHasher.hxx>
 #include <TopoDS_Shape.hxx>
 #include <array>
-#include <atomic>
+#include <condition_variable>
+#include <deque>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -24,32 +26,46 @@ struct Measures {
 
 class BodyMeasures {
   public:
-    // Starts measuring `bodies` at once. Each body's topology is copied first
-    // (its geometry is shared), so that meshing the originals, which adds
-    // triangulations and polygons to their faces and edges, races with nothing.
-    explicit BodyMeasures(const std::vector<TopoDS_Shape>& bodies);
+    // Starts the measuring threads: one fewer than the processors (at least
+    // one), as the caller's thread transfers and meshes meanwhile.
+    BodyMeasures();
     ~BodyMeasures();
     BodyMeasures(const BodyMeasures&) = delete;
     BodyMeasures& operator=(const BodyMeasures&) = delete;
 
-    // Measures what is left on this thread too and waits for the rest.
-    // Throws std::runtime_error with OpenCASCADE's message when a body failed.
+    // Queues one body; a shape given again is measured once. Its topology is
+    // copied here, on the caller's thread (its geometry is shared): the caller
+    // goes on transferring and meshing the originals, which adds curves,
+    // triangulations and polygons to their edges and faces.
+    void add(const TopoDS_Shape& body);
+
+    // Takes no more bodies, measures what is left on this thread too and
+    // waits for the rest. Throws std::runtime_error with OpenCASCADE's message
+    // when a body failed.
     void finish();
 
-    // The measures of one of the bodies given (as found again by exploring the
+    // The measures of a body given to add() (as found again by exploring the
     // same part); zero for a shape that was not given. Call after finish().
     Measures of(const TopoDS_Shape& body) const;
 
   private:
-    void work();
+    struct Job {
+        TopoDS_Shape copy;
+        Measures result;
+    };
+
+    void work(bool waitForMore);
     void join();
 
-    std::vector<TopoDS_Shape> copies_;
-    std::vector<Measures> results_;
-    NCollection_DataMap<TopoDS_Shape, int, TopTools_ShapeMapHasher> index_;
-    std::atomic<std::size_t> next_{0};
-    std::mutex errorGuard_;
+    // Jobs are only appended, so a job being measured never moves.
+    std::deque<Job> jobs_;
+    std::size_t next_ = 0;  // the first job nobody has taken
+    bool closed_ = false;
+    std::mutex guard_;  // jobs_' length, next_, closed_, error_
+    std::condition_variable queued_;
     std::string error_;
+    // Used on the caller's thread only.
+    NCollection_DataMap<TopoDS_Shape, int, TopTools_ShapeMapHasher> index_;
     std::vector<std::thread> workers_;
 };
 

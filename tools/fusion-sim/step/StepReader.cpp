@@ -10,24 +10,31 @@
 #include <STEPControl_Reader.hxx>
 #include <Standard_Failure.hxx>
 #include <StepData_StepModel.hxx>
+#include <StepBasic_ProductDefinition.hxx>
 #include <StepRepr_NextAssemblyUsageOccurrence.hxx>
 #include <TColStd_SequenceOfAsciiString.hxx>
 #include <TCollection_HAsciiString.hxx>
 #include <TDF_LabelSequence.hxx>
 #include <TDocStd_Document.hxx>
 #include <TopoDS_Compound.hxx>
+#include <TransferBRep.hxx>
+#include <Transfer_TransientProcess.hxx>
 #include <XCAFApp_Application.hxx>
 #include <XCAFDoc_DocumentTool.hxx>
 #include <XCAFDoc_ShapeTool.hxx>
+#include <XSControl_TransferReader.hxx>
+#include <XSControl_WorkSession.hxx>
 #include <algorithm>
 #include <cctype>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <future>
 #include <memory>
 #include <mutex>
 #include <set>
+#include <system_error>
 #include <vector>
 
 #include "step/BodyMeasures.h"
@@ -115,6 +122,59 @@ std::set<std::string> idsOfUnnamedInstances(STEPControl_Reader& reader) {
     return ids;
 }
 
+// The product definitions that no assembly usage names as the assembly:
+// the parts, in the file's order.
+std::vector<Handle(StepBasic_ProductDefinition)> partDefinitions(STEPControl_Reader& reader) {
+    std::vector<Handle(StepBasic_ProductDefinition)> parts;
+    const Handle(StepData_StepModel) model = reader.StepModel();
+    if (model.IsNull()) return parts;
+    std::set<const Standard_Transient*> assemblies;
+    for (int i = 1; i <= model->NbEntities(); ++i) {
+        const auto usage = Handle(StepRepr_NextAssemblyUsageOccurrence)::DownCast(model->Value(i));
+        if (!usage.IsNull()) assemblies.insert(usage->RelatingProductDefinition().get());
+    }
+    for (int i = 1; i <= model->NbEntities(); ++i) {
+        const auto definition = Handle(StepBasic_ProductDefinition)::DownCast(model->Value(i));
+        if (!definition.IsNull() && assemblies.count(definition.get()) == 0)
+            parts.push_back(definition);
+    }
+    return parts;
+}
+
+// Transfers the parts one by one and hands each part's bodies to `measures`
+// at once, so that they are measured on another core while the rest of the
+// file is transferred. The document's transfer that follows finds these
+// parts done and reuses their shapes. A part that fails here is left to that
+// transfer, which reports it as it always does.
+void transferPartsAhead(STEPControl_Reader& reader, BodyMeasures& measures) {
+    const Handle(XSControl_WorkSession) session = reader.WS();
+    for (const Handle(StepBasic_ProductDefinition)& part : partDefinitions(reader)) {
+        try {
+            if (!reader.TransferEntity(part)) continue;
+        } catch (const Standard_Failure&) {
+            return;
+        }
+        const Handle(Transfer_TransientProcess) process =
+            session.IsNull() ? nullptr : session->TransferReader()->TransientProcess();
+        if (process.IsNull()) return;
+        for (const TopoDS_Shape& body : bodiesOf(TransferBRep::ShapeResult(process, part)))
+            measures.add(body);
+    }
+}
+
+// Checks the file's numbers on another thread; get() waits and throws the
+// check's LoadError. Without a thread to spare the check runs here.
+std::future<void> checkInBackground(const std::string& path) {
+    try {
+        return std::async(std::launch::async, [path] { checkStepFile(path); });
+    } catch (const std::system_error&) {
+        checkStepFile(path);
+        std::promise<void> done;
+        done.set_value();
+        return done.get_future();
+    }
+}
+
 // What one read leaves behind: OpenCASCADE's reader session with the file's
 // entities, the document, the mesher's model and the measured copies. Tearing
 // them down takes several percent of a load, and every caller reads one file
@@ -149,8 +209,9 @@ std::string hostUnitName(const std::string& stepUnit) {
     return "mm";
 }
 
-Design readStepDesign(const std::string& path, const Options& options) {
-    checkStepFile(path);
+namespace {
+
+Design readChecked(const std::string& path, const Options& options, std::future<void>& checked) {
     Design design;
     design.documentName = std::filesystem::path(path).stem().string();
     try {
@@ -183,7 +244,13 @@ Design readStepDesign(const std::string& path, const Options& options) {
         const std::set<std::string> generatedNames = idsOfUnnamedInstances(reader.ChangeReader());
         if (reader.NbRootsForTransfer() == 0) throw LoadError(path + ": the file holds no shapes");
 
+        // NAN or INF in a coordinate makes the later stages run forever.
+        checked.get();
+
         start = Clock::now();
+        auto measured = std::make_unique<BodyMeasures>();
+        BodyMeasures& measures = *measured;
+        transferPartsAhead(reader.ChangeReader(), measures);
         if (!reader.Transfer(document)) {
             throw LoadError(path + ": OpenCASCADE could not transfer the shapes");
         }
@@ -195,17 +262,14 @@ Design readStepDesign(const std::string& path, const Options& options) {
 
         const double scale = centimetresPerUnit(document);
 
-        // Exact areas and volumes are integrated on other threads meanwhile.
-        std::vector<TopoDS_Shape> bodies;
+        // Bodies that no part transferred ahead held are measured meanwhile.
         BRep_Builder builder;
         TopoDS_Compound parts;
         builder.MakeCompound(parts);
         for (const TopoDS_Shape& part : distinctParts(shapes)) {
             builder.Add(parts, part);
-            for (TopoDS_Shape& body : bodiesOf(part)) bodies.push_back(std::move(body));
+            for (const TopoDS_Shape& body : bodiesOf(part)) measures.add(body);
         }
-        auto measured = std::make_unique<BodyMeasures>(bodies);
-        BodyMeasures& measures = *measured;
 
         start = Clock::now();
         double deflection = options.deflection / scale;
@@ -228,6 +292,20 @@ Design readStepDesign(const std::string& path, const Options& options) {
                         (text && *text ? std::string(": ") + text : std::string()));
     }
     return design;
+}
+
+}  // namespace
+
+Design readStepDesign(const std::string& path, const Options& options) {
+    // The numbers are checked while OpenCASCADE reads the file; a file that
+    // the check refuses is refused for that reason, whatever failed meanwhile.
+    std::future<void> checked = checkInBackground(path);
+    try {
+        return readChecked(path, options, checked);
+    } catch (...) {
+        if (checked.valid()) checked.get();
+        throw;
+    }
 }
 
 }  // namespace steploader
