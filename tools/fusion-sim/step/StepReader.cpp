@@ -2,6 +2,7 @@
 
 #include <BRepBndLib.hxx>
 #include <BRepMesh_IncrementalMesh.hxx>
+#include <BRepBuilderAPI_MakeFace.hxx>
 #include <BRep_Builder.hxx>
 #include <Bnd_Box.hxx>
 #include <Message.hxx>
@@ -24,6 +25,8 @@
 #include <XCAFDoc_ShapeTool.hxx>
 #include <XSControl_TransferReader.hxx>
 #include <XSControl_WorkSession.hxx>
+#include <gp_Cylinder.hxx>
+#include <gp_Pln.hxx>
 #include <algorithm>
 #include <cctype>
 #include <chrono>
@@ -175,6 +178,28 @@ std::future<void> checkInBackground(const std::string& path) {
     }
 }
 
+// Meshing costs milliseconds the first time: its code is paged in and its
+// thread pool started. Meshing two small faces of its own on a core that is
+// idle while the file is read pays that ahead of the file's meshing.
+std::future<void> warmUpMesher() {
+    auto warmUp = [] {
+        try {
+            BRep_Builder builder;
+            TopoDS_Compound faces;
+            builder.MakeCompound(faces);
+            builder.Add(faces, BRepBuilderAPI_MakeFace(gp_Pln(), -1.0, 1.0, -1.0, 1.0).Face());
+            builder.Add(faces, BRepBuilderAPI_MakeFace(gp_Cylinder(gp_Ax3(), 1.0), 0.0, 6.0, 0.0, 1.0).Face());
+            BRepMesh_IncrementalMesh(faces, 0.01, false, 0.5, true);
+        } catch (const Standard_Failure&) {
+        }
+    };
+    try {
+        return std::async(std::launch::async, warmUp);
+    } catch (const std::system_error&) {
+        return {};  // no thread to spare: the file's meshing pays as before
+    }
+}
+
 // What one read leaves behind: OpenCASCADE's reader session with the file's
 // entities, the document, the mesher's model and the measured copies. Tearing
 // them down takes several percent of a load, and every caller reads one file
@@ -212,6 +237,7 @@ std::string hostUnitName(const std::string& stepUnit) {
 namespace {
 
 Design readChecked(const std::string& path, const Options& options, std::future<void>& checked) {
+    std::future<void> mesherReady = warmUpMesher();
     Design design;
     design.documentName = std::filesystem::path(path).stem().string();
     try {
@@ -271,6 +297,7 @@ Design readChecked(const std::string& path, const Options& options, std::future<
             for (const TopoDS_Shape& body : bodiesOf(part)) measures.add(body);
         }
 
+        if (mesherReady.valid()) mesherReady.wait();
         start = Clock::now();
         double deflection = options.deflection / scale;
         if (deflection <= 0) deflection = options.relativeDeflection * modelDiagonal(shapes);
