@@ -63,6 +63,13 @@ const Component::Totals& Component::physicalTotals() const {
     std::unordered_set<const Component*> onPath{this};
     while (!stack.empty()) {
         const Component& c = *stack.back().component;
+        // Everything recorded (an exactly measured design): nothing to measure.
+        if (c.recordedPhysical_ && c.recordedCentre_) {
+            c.totals_ = Totals{c.area_, c.volume_, c.density_, *c.recordedCentre_};
+            onPath.erase(&c);
+            stack.pop_back();
+            continue;
+        }
         const size_t occurrenceCount = c.occurrences_ ? c.occurrences_->count() : 0;
         if (stack.back().next < occurrenceCount) {
             Ptr<Occurrence> o = c.occurrences_->item(stack.back().next++);
