@@ -19,8 +19,12 @@ struct ValueKind;
 // start is under 3% and an idle second core nearly halves the time. Under
 // that load the second thread seldom found a core: two threads were 8% slower
 // at 65,536 (1,129 us) in both runs, and above it the runs scattered (1,048,576
-// numbers: 21-64 ms on two threads against 59-115 ms on one). Below 65,536 the
-// start weighs too much for what a busy machine may give back.
+// numbers: 21-64 ms on two threads against 59-115 ms on one). On the same
+// machine when quiet (two runs), two threads break even at 8,192 numbers
+// (0.96-0.99 of one thread) and take 0.87-0.88 at 65,536 and 0.86-0.93 above:
+// the text is handed on in order on the calling thread, so only the formatting
+// halves. Below 65,536 the start weighs too much for what a busy machine may
+// give back.
 inline constexpr int64_t kParallelTextNumbers = 1 << 16;
 
 // The formatting threads' text buffers, kept from one array to the next.
