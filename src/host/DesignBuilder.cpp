@@ -300,6 +300,9 @@ Ptr<Design> makeDesign(const DesignData& data, bool release) {
             }
             ModelAccess::setBody(*body, b.name, b.visible, appearanceOf(b.appearance), faces,
                                  component.get());
+            if (b.physical)
+                ModelAccess::setBodyPhysical(*body, b.physical->area, b.physical->volume,
+                                             b.physical->centre);
             ModelAccess::items(*bodies).push_back(body);
         }
 

@@ -54,11 +54,21 @@ struct FaceData {
     bool hasMeshManager = true;  // false: the face reports no mesh manager
 };
 
+// A body's exact physical properties, when the design brings them (STEP
+// designs measure the B-rep); without them the host measures the display
+// meshes.
+struct BodyPhysicalData {
+    double area = 0;                  // cm²
+    double volume = 0;                // cm³
+    std::array<double, 3> centre{};  // of mass, cm, in the component's space
+};
+
 struct BodyData {
     std::string name{};
     bool visible = true;
     std::optional<std::string> appearance{};
     std::vector<FaceData> faces{};
+    std::optional<BodyPhysicalData> physical{};
 };
 
 // Row-major, translation in the last column.

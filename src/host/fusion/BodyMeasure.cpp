@@ -70,6 +70,10 @@ void addMesh(const TriangleMesh& mesh, Measure& m) {
 }  // namespace
 
 Ptr<PhysicalProperties> BRepBody::getPhysicalProperties(CalculationAccuracy accuracy) const {
+    const double density = component_ ? host::ModelAccess::density(*component_) : 0.00785;
+    if (measured_)
+        return host::ModelAccess::make<PhysicalProperties>(area_, volume_, density, accuracy,
+                                                           centre_);
     Measure m;
     for (size_t f = 0; faces_ && f < faces_->count(); ++f) {
         Ptr<MeshManager> manager = faces_->item(f)->meshManager();
@@ -83,7 +87,6 @@ Ptr<PhysicalProperties> BRepBody::getPhysicalProperties(CalculationAccuracy accu
         if (solid) centre[size_t(k)] = m.moment[k] / m.volume;
         else if (m.area > 0) centre[size_t(k)] = m.surface[k] / m.area;
     }
-    const double density = component_ ? host::ModelAccess::density(*component_) : 0.00785;
     return host::ModelAccess::make<PhysicalProperties>(m.area, std::fabs(m.volume), density,
                                                        accuracy, centre);
 }

@@ -118,6 +118,13 @@ class ModelAccess {
                         adsk::core::Ptr<adsk::core::Appearance> appearance,
                         adsk::core::Ptr<adsk::fusion::BRepFaces> faces,
                         const adsk::fusion::Component* component);
+    static void setBodyPhysical(adsk::fusion::BRepBody& b, double area, double volume,
+                                const std::array<double, 3>& centre) {
+        b.measured_ = true;
+        b.area_ = area;
+        b.volume_ = volume;
+        b.centre_ = centre;
+    }
     static void setFace(adsk::fusion::BRepFace& f, adsk::core::Ptr<adsk::core::Appearance> a,
                         adsk::core::Ptr<adsk::fusion::MeshManager> meshManager,
                         const adsk::fusion::BRepBody* body) {

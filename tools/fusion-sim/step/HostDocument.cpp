@@ -146,6 +146,7 @@ host::DocumentData toHostDocument(Design design) {
             b.name = body.name;
             b.visible = body.visible;
             b.appearance = appearanceId(design, body.appearance);
+            b.physical = host::BodyPhysicalData{body.area, body.volume, body.centre};
             if (static_cast<int>(index) == design.root && lacksAppearance(body))
                 b.appearance = defaultAppearance();
             for (Face& face : body.faces) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <string>
 
 #include <Core/Base.h>
@@ -59,6 +60,11 @@ class BRepBody : public Base {
     Ptr<core::Appearance> appearance_;
     Ptr<BRepFaces> faces_;
     const Component* component_ = nullptr;  // the component owns its bodies
+    // Exact area, volume and centre of mass, when the design brought them.
+    bool measured_ = false;
+    double area_ = 0;
+    double volume_ = 0;
+    std::array<double, 3> centre_{};
 };
 
 }  // namespace adsk::fusion
