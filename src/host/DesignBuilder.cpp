@@ -72,41 +72,6 @@ DesignData& DocumentData::addDesign() {
     return *products.back().design;
 }
 
-PhysicalData measureMeshes(const std::vector<BodyData>& bodies) {
-    double area = 0;
-    double volume = 0;
-    for (const BodyData& body : bodies) {
-        for (const FaceData& face : body.faces) {
-            for (const MeshData& mesh : face.meshes) {
-                const auto& c = mesh.coordinates;
-                const size_t nodes = c.size() / 3;
-                for (size_t t = 0; t + 2 < mesh.indices.size(); t += 3) {
-                    const int i0 = mesh.indices[t], i1 = mesh.indices[t + 1],
-                              i2 = mesh.indices[t + 2];
-                    if (i0 < 0 || i1 < 0 || i2 < 0 || size_t(i0) >= nodes || size_t(i1) >= nodes ||
-                        size_t(i2) >= nodes)
-                        continue;
-                    const double a[3] = {c[3 * i0], c[3 * i0 + 1], c[3 * i0 + 2]};
-                    const double b[3] = {c[3 * i1], c[3 * i1 + 1], c[3 * i1 + 2]};
-                    const double d[3] = {c[3 * i2], c[3 * i2 + 1], c[3 * i2 + 2]};
-                    const double e1[3] = {b[0] - a[0], b[1] - a[1], b[2] - a[2]};
-                    const double e2[3] = {d[0] - a[0], d[1] - a[1], d[2] - a[2]};
-                    const double n[3] = {e1[1] * e2[2] - e1[2] * e2[1],
-                                         e1[2] * e2[0] - e1[0] * e2[2],
-                                         e1[0] * e2[1] - e1[1] * e2[0]};
-                    area += 0.5 * std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
-                    // Divergence theorem: the signed tetrahedron from the origin.
-                    volume +=
-                        (a[0] * (b[1] * d[2] - b[2] * d[1]) - a[1] * (b[0] * d[2] - b[2] * d[0]) +
-                         a[2] * (b[0] * d[1] - b[1] * d[0])) /
-                        6.0;
-                }
-            }
-        }
-    }
-    return {area, std::fabs(volume)};
-}
-
 namespace {
 
 std::string componentId(const ComponentData& c) {

@@ -137,9 +137,6 @@ struct DocumentData {
     DesignData& addDesign();
 };
 
-// Area from the triangles, volume by the divergence theorem (closed meshes).
-PhysicalData measureMeshes(const std::vector<BodyData>& bodies);
-
 // A reference that names no appearance or component, a repeated id, or an
 // occurrence cycle. path is relative to the design, e.g.
 // "components[2].occurrences[0].component"; product is the product's index.

@@ -79,7 +79,7 @@ host::DocumentData lampDocument() {
     root.occurrences.push_back({.component = "base"});
     root.occurrences.push_back({.component = "arm", .transform = host::translation(0, 0, 1)});
     for (host::ComponentData* c : {&root, &base, &arm})
-        c->physical = host::measureMeshes(c->bodies);
+        c->physical = host::measuredPhysical();
     design.components = {root, base, arm};
     design.root = "root";
     return doc;
