@@ -83,12 +83,11 @@ struct OccurrenceData {
     std::optional<Transform> transform = kIdentity;  // none: the host reports no transform
 };
 
-// What a saved design recorded of a component's physical properties (its
-// bodies and every occurrence below it); anything not recorded is measured.
+// What a saved design recorded of a component's area and volume (its bodies
+// and every occurrence below it); the centre of mass is always measured.
 struct PhysicalData {
     double area = 0;    // cm²
     double volume = 0;  // cm³
-    std::optional<std::array<double, 3>> centre{};  // of mass, cm, in the component's space
     bool fromBodies = false;  // nothing recorded: area and volume measured too
 };
 inline PhysicalData measuredPhysical() {

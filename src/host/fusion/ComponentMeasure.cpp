@@ -63,13 +63,6 @@ const Component::Totals& Component::physicalTotals() const {
     std::unordered_set<const Component*> onPath{this};
     while (!stack.empty()) {
         const Component& c = *stack.back().component;
-        // Everything recorded (an exactly measured design): nothing to measure.
-        if (c.recordedPhysical_ && c.recordedCentre_) {
-            c.totals_ = Totals{c.area_, c.volume_, c.density_, *c.recordedCentre_};
-            onPath.erase(&c);
-            stack.pop_back();
-            continue;
-        }
         const size_t occurrenceCount = c.occurrences_ ? c.occurrences_->count() : 0;
         if (stack.back().next < occurrenceCount) {
             Ptr<Occurrence> o = c.occurrences_->item(stack.back().next++);
@@ -97,7 +90,7 @@ const Component::Totals& Component::physicalTotals() const {
         totals.area = c.recordedPhysical_ ? c.area_ : sums.area;
         totals.volume = c.recordedPhysical_ ? c.volume_ : sums.volume;
         totals.density = sums.volume > 0 ? sums.mass / sums.volume : c.density_;
-        totals.centre = c.recordedCentre_ ? *c.recordedCentre_ : sums.centre();
+        totals.centre = sums.centre();
         c.totals_ = totals;
         onPath.erase(&c);
         stack.pop_back();

@@ -98,7 +98,6 @@ class ModelAccess {
         c.recordedPhysical_ = !recorded.fromBodies;
         c.area_ = recorded.area;
         c.volume_ = recorded.volume;
-        c.recordedCentre_ = recorded.centre;
     }
     // The placement of an occurrence in its parent; null when the host has none.
     static const std::array<double, 16>* placement(const adsk::fusion::Occurrence& o) {

@@ -67,7 +67,9 @@ std::string describe(const Design& design, const std::string& what) {
     }
     if (kind == "measures") {  // cm² and cm³ to two decimals
         char text[64];
-        std::snprintf(text, sizeof text, "%.2f %.2f", c.area, c.volume);
+        const steptest::PhysicalTotals totals =
+            steptest::physicalTotals(design, &c == &design.components[design.root] ? "" : c.name);
+        std::snprintf(text, sizeof text, "%.2f %.2f", totals.area, totals.volume);
         return text;
     }
     if (kind == "name") return c.name;

@@ -28,6 +28,10 @@
 #include <filesystem>
 #include <map>
 
+#include <Fusion/FusionAll.h>
+
+#include "host/DesignBuilder.h"
+#include "step/HostDocument.h"
 #include "step/IsolatedLoad.h"
 #include "support/Files.h"
 
@@ -156,6 +160,20 @@ const Design& sample(const std::string& name) {
     auto found = loaded.find(name);
     if (found == loaded.end()) found = loaded.emplace(name, loadStepDesign(samplePath(name))).first;
     return found->second;
+}
+
+PhysicalTotals physicalTotals(const Design& design, const std::string& name) {
+    namespace fusion = adsk::fusion;
+    using adsk::core::Ptr;
+    const Ptr<adsk::core::Document> document = host::buildDocument(toHostDocument(design));
+    const Ptr<fusion::Design> host = document->products()->item(0)->cast<fusion::Design>();
+    Ptr<fusion::Component> wanted = host->rootComponent();
+    for (size_t i = 0; !name.empty() && i < host->allComponents()->count(); ++i)
+        if (host->allComponents()->item(i)->name() == name) wanted = host->allComponents()->item(i);
+    EXPECT_TRUE(name.empty() || wanted->name() == name) << "no component " << name;
+    const Ptr<fusion::PhysicalProperties> p = wanted->physicalProperties();
+    const Ptr<adsk::core::Point3D> c = p->centerOfMass();
+    return {p->area(), p->volume(), {c->x(), c->y(), c->z()}};
 }
 
 const Component& component(const Design& design, const std::string& name) {

@@ -7,6 +7,7 @@
 
 #include <TopoDS_Shape.hxx>
 
+#include <array>
 #include <functional>
 #include <string>
 
@@ -50,6 +51,15 @@ class SampleTest : public testing::Test {
 
 // The first component with this name; fails the test when there is none.
 const steploader::Component& component(const steploader::Design& design, const std::string& name);
+
+// A component's physical properties as the host reports them from the design
+// (its bodies and every occurrence below it): cm², cm³, cm. An empty name: the root.
+struct PhysicalTotals {
+    double area = 0;
+    double volume = 0;
+    std::array<double, 3> centre{};
+};
+PhysicalTotals physicalTotals(const steploader::Design& design, const std::string& name = "");
 
 int totalFaces(const steploader::Design& design);
 

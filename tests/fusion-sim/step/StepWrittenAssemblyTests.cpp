@@ -13,6 +13,7 @@ namespace {
 
 using namespace steploader;
 using steptest::component;
+using steptest::physicalTotals;
 using steptest::writtenAssembly;
 
 constexpr double kCm = 2.54;  // per inch
@@ -30,11 +31,11 @@ TEST(StepWrittenAssembly, InchesBecomeCentimetresAndTheUnitIsKept) {
     EXPECT_NEAR(component(design, "pair").occurrences.at(0).transform[11], 3 * kCm, 1e-9);
     // Square and cubic inches; a component sums every instance below it, hidden ones included.
     const double cm2 = kCm * kCm, cm3 = cm2 * kCm;
-    EXPECT_NEAR(component(design, "block").volume, 6 * cm3, 1e-6);
-    EXPECT_NEAR(component(design, "plate").area, 41 * cm2, 1e-6);  // with the free shell
+    EXPECT_NEAR(physicalTotals(design, "block").volume, 6 * cm3, 1e-6);
+    EXPECT_NEAR(physicalTotals(design, "plate").area, 41 * cm2, 1e-6);  // with the free shell
     EXPECT_DOUBLE_EQ(component(design, "plate").bodies.at(1).volume, 0.0);
-    EXPECT_NEAR(design.components[design.root].volume, (3 * 6 + 8) * cm3, 1e-6);
-    EXPECT_NEAR(design.components[design.root].area, (3 * 22 + 41) * cm2, 1e-6);
+    EXPECT_NEAR(physicalTotals(design).volume, (3 * 6 + 8) * cm3, 1e-6);
+    EXPECT_NEAR(physicalTotals(design).area, (3 * 22 + 41) * cm2, 1e-6);
 }
 
 TEST(StepWrittenAssembly, CentresOfMassArePlacedThroughTheAssembly) {
@@ -43,10 +44,10 @@ TEST(StepWrittenAssembly, CentresOfMassArePlacedThroughTheAssembly) {
         for (std::size_t k = 0; k < 3; ++k) EXPECT_NEAR(centre[k], inches[k] * kCm, 1e-9) << k;
     };
     // The block's centre (0.5, 1, 1.5) at (1, 2, 3), and turned at (4, 0, 0).
-    expectCentre(component(design, "pair").centre, {2.25, 1.75, 3});
-    expectCentre(component(design, "plate").centre, {2, 2, 0.25});  // the free shell has no mass
+    expectCentre(physicalTotals(design, "pair").centre, {2.25, 1.75, 3});
+    expectCentre(physicalTotals(design, "plate").centre, {2, 2, 0.25});  // the free shell has no mass
     // The pair (12 in³), the hidden spare (6 in³) at (0, 10, 0), the plate (8 in³) at (0, 0, -1).
-    expectCentre(design.components[design.root].centre, {46.0 / 26, 103.0 / 26, 1.5});
+    expectCentre(physicalTotals(design).centre, {46.0 / 26, 103.0 / 26, 1.5});
 }
 
 TEST(StepWrittenAssembly, APartPlacedAtTwoLevelsIsOneComponent) {

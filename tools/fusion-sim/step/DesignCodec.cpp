@@ -6,7 +6,7 @@
 namespace steploader {
 namespace {
 
-constexpr char kMagic[8] = {'Q', 'S', 'T', 'E', 'P', 'D', '2', '\n'};
+constexpr char kMagic[8] = {'Q', 'S', 'T', 'E', 'P', 'D', '3', '\n'};
 
 class Writer {
   public:
@@ -77,7 +77,7 @@ constexpr std::size_t kMinAppearance = 8 + 8 + 3;
 constexpr std::size_t kMinFace = 4 + 4 * 8;
 constexpr std::size_t kMinBody = 8 + 2 + 4 + 16 + 24 + 8;
 constexpr std::size_t kMinOccurrence = 8 + 4 + 1 + 4 + 16 * 8;
-constexpr std::size_t kMinComponent = 8 + 16 + 24 + 8 + 8;
+constexpr std::size_t kMinComponent = 8 + 8 + 8;
 
 }  // namespace
 
@@ -97,9 +97,6 @@ std::string encodeDesign(const Design& design) {
     w.value<std::uint64_t>(design.components.size());
     for (const Component& c : design.components) {
         w.text(c.name);
-        w.value(c.area);
-        w.value(c.volume);
-        w.value(c.centre);
         w.value<std::uint64_t>(c.bodies.size());
         for (const Body& b : c.bodies) {
             w.text(b.name);
@@ -155,9 +152,6 @@ Design decodeDesign(std::string_view bytes) {
     const int componentCount = static_cast<int>(design.components.size());
     for (Component& c : design.components) {
         c.name = r.text();
-        c.area = r.value<double>();
-        c.volume = r.value<double>();
-        c.centre = r.value<std::array<double, 3>>();
         c.bodies.resize(r.count(kMinBody));
         for (Body& b : c.bodies) {
             b.name = r.text();

@@ -140,7 +140,7 @@ host::DocumentData toHostDocument(Design design) {
         host::ComponentData c;
         c.id = componentId(static_cast<int>(index));
         c.name = component.name;
-        c.physical = host::PhysicalData{component.area, component.volume, component.centre};
+        c.physical = host::measuredPhysical();  // from the bodies' exact measures
         for (Body& body : component.bodies) {
             host::BodyData b;
             b.name = body.name;

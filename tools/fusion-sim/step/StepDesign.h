@@ -66,9 +66,6 @@ struct Occurrence {
 
 struct Component {
     std::string name;
-    double area = 0.0;    // cm², bodies of this component and of all occurrences below it
-    double volume = 0.0;  // cm³, likewise
-    std::array<double, 3> centre{};  // of mass, cm, likewise, in the component's space
     std::vector<Body> bodies;
     std::vector<Occurrence> occurrences;
 };

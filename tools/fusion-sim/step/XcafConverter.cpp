@@ -88,7 +88,6 @@ void XcafConverter::convert(Design& design, const std::string& rootName) {
             design.components[design.root].occurrences.push_back(occurrence);
         }
     }
-    sumPhysicalProperties();
     design_ = nullptr;
 }
 
@@ -210,70 +209,6 @@ int XcafConverter::appearanceOf(const Quantity_Color& colour) {
     design_->appearances.push_back(Appearance{id, name, rgb});
     appearances_.emplace(key, index);
     return index;
-}
-
-void XcafConverter::sumPhysicalProperties() {
-    // Children before parents, on an explicit stack (the file sets the depth);
-    // each component is summed once however often it is placed.
-    std::vector<Component>& components = design_->components;
-    std::vector<char> state(components.size(), 0);  // 0 new, 1 on the stack, 2 summed
-    struct Frame {
-        int component;
-        std::size_t next;  // the next occurrence to visit
-    };
-    std::vector<Frame> stack;
-    for (std::size_t start = 0; start < components.size(); ++start) {
-        if (state[start] != 0) continue;
-        state[start] = 1;
-        stack.push_back({static_cast<int>(start), 0});
-        while (!stack.empty()) {
-            Component& component = components[stack.back().component];
-            if (stack.back().next < component.occurrences.size()) {
-                const int child = component.occurrences[stack.back().next++].component;
-                if (state[child] == 0) {  // on the stack already: a cycle, left out
-                    state[child] = 1;
-                    stack.push_back({child, 0});
-                }
-                continue;
-            }
-            physicalSums(component, state);
-            state[stack.back().component] = 2;
-            stack.pop_back();
-        }
-    }
-}
-
-void XcafConverter::physicalSums(Component& component, const std::vector<char>& state) const {
-    // The centre weighted by volume (one density throughout); by area when
-    // nothing below has volume, as for free shells and faces.
-    double area = 0, volume = 0;
-    std::array<double, 3> volumeMoment{}, areaMoment{};
-    auto add = [&](double partArea, double partVolume, const std::array<double, 3>& centre) {
-        area += partArea;
-        volume += partVolume;
-        for (std::size_t k = 0; k < 3; ++k) {
-            volumeMoment[k] += partVolume * centre[k];
-            areaMoment[k] += partArea * centre[k];
-        }
-    };
-    for (const Body& body : component.bodies) add(body.area, body.volume, body.centre);
-    for (const Occurrence& occurrence : component.occurrences) {
-        if (state[occurrence.component] != 2) continue;
-        const Component& child = design_->components[occurrence.component];
-        const Transform& t = occurrence.transform;
-        const std::array<double, 3>& c = child.centre;
-        add(child.area, child.volume,
-            {t[0] * c[0] + t[1] * c[1] + t[2] * c[2] + t[3],
-             t[4] * c[0] + t[5] * c[1] + t[6] * c[2] + t[7],
-             t[8] * c[0] + t[9] * c[1] + t[10] * c[2] + t[11]});
-    }
-    component.area = area;
-    component.volume = volume;
-    for (std::size_t k = 0; k < 3; ++k) {
-        component.centre[k] = volume > 0 ? volumeMoment[k] / volume
-                              : area > 0 ? areaMoment[k] / area
-                                         : 0.0;
-    }
 }
 
 }  // namespace steploader

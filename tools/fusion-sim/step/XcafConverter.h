@@ -51,10 +51,6 @@ class XcafConverter {
     void addBodies(int componentIndex, const TDF_Label& part);
     int appearanceOf(const TDF_Label& label);
     int appearanceOf(const Quantity_Color& colour);
-    // Area, volume and centre of mass of every component: its bodies and
-    // every occurrence below it, placed by the occurrences' transforms.
-    void sumPhysicalProperties();
-    void physicalSums(Component& component, const std::vector<char>& state) const;
 
     Handle(XCAFDoc_ShapeTool) shapes_;
     Handle(XCAFDoc_ColorTool) colours_;

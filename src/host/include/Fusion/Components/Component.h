@@ -69,7 +69,6 @@ class Component : public Base {
     bool recordedPhysical_ = false;  // area_ and volume_ as the saved design recorded them
     double area_ = 0;
     double volume_ = 0;
-    std::optional<std::array<double, 3>> recordedCentre_;
     double density_ = 0.00785;  // kg/cm³
     mutable std::optional<Totals> totals_;
     const Design* design_ = nullptr;  // the design owns its components
