@@ -19,7 +19,18 @@ void addNode(MeshData& m, const Vec3& p, const Vec3& n, double u, double v) {
 }
 
 void addTriangle(MeshData& m, int a, int b, int c) {
-    m.indices.insert(m.indices.end(), {a, b, c});
+    m.indices.push_back(a);
+    m.indices.push_back(b);
+    m.indices.push_back(c);
+}
+
+// Sizes every array once: generated meshes are large, and growing them
+// doubles the memory a design's loading touches.
+void reserve(MeshData& m, size_t nodes, size_t triangles) {
+    m.coordinates.reserve(3 * nodes);
+    m.normals.reserve(3 * nodes);
+    m.textureCoordinates.reserve(2 * nodes);
+    m.indices.reserve(3 * triangles);
 }
 
 FaceData faceOf(MeshData mesh) {
@@ -72,6 +83,7 @@ std::vector<FaceData> makeCylinder(double radius, double height, int segments, c
     const double step = 2 * std::numbers::pi / segments;
 
     MeshData side;
+    reserve(side, 2 * size_t(segments + 1), 2 * size_t(segments));
     for (int j = 0; j <= segments; ++j) {
         const double c = std::cos(j * step), s = std::sin(j * step);
         const Vec3 n = at({0, 0, 0}, u, v, w, c, s, 0);
@@ -86,6 +98,7 @@ std::vector<FaceData> makeCylinder(double radius, double height, int segments, c
 
     auto cap = [&](double sign) {
         MeshData m;
+        reserve(m, size_t(segments) + 1, size_t(segments));
         const Vec3 n = {sign * w[0], sign * w[1], sign * w[2]};
         addNode(m, at(center, u, v, w, 0, 0, sign * h), n, 0.5, 0.5);
         for (int j = 0; j < segments; ++j) {
@@ -115,12 +128,22 @@ std::vector<FaceData> makeSphere(double radius, int segments, int rings, const V
     rings = std::max(rings, 2);
     MeshData m;
     const int columns = segments + 1;  // the seam is doubled for the texture
+    reserve(m, size_t(rings + 1) * columns, 2 * size_t(segments) * (rings - 1));
+    // The angles' sines and cosines, once per ring and once per column.
+    std::vector<double> sinTheta(rings + 1), cosTheta(rings + 1), sinPhi(columns), cosPhi(columns);
     for (int i = 0; i <= rings; ++i) {
         const double theta = std::numbers::pi * i / rings;
+        sinTheta[i] = std::sin(theta);
+        cosTheta[i] = std::cos(theta);
+    }
+    for (int j = 0; j <= segments; ++j) {
+        const double phi = 2 * std::numbers::pi * j / segments;
+        sinPhi[j] = std::sin(phi);
+        cosPhi[j] = std::cos(phi);
+    }
+    for (int i = 0; i <= rings; ++i) {
         for (int j = 0; j <= segments; ++j) {
-            const double phi = 2 * std::numbers::pi * j / segments;
-            const Vec3 n = {std::sin(theta) * std::cos(phi), std::sin(theta) * std::sin(phi),
-                            std::cos(theta)};
+            const Vec3 n = {sinTheta[i] * cosPhi[j], sinTheta[i] * sinPhi[j], cosTheta[i]};
             addNode(
                 m,
                 {center[0] + radius * n[0], center[1] + radius * n[1], center[2] + radius * n[2]},
