@@ -177,6 +177,8 @@ InProcessTimes exportInProcess(const host::DocumentData& doc, const fs::path& fi
 struct ChildRun {
     Duration time;
     long maxRssKb = 0;
+    long pageFaults = 0;  // first touches of memory pages
+    double systemCpu = 0;
     int status = -1;
 };
 
@@ -199,6 +201,8 @@ ChildRun runProgram(const std::vector<std::string>& argv) {
     run.time.cpu = usage.ru_utime.tv_sec + usage.ru_utime.tv_usec / 1e6 + usage.ru_stime.tv_sec +
                    usage.ru_stime.tv_usec / 1e6;
     run.maxRssKb = usage.ru_maxrss;
+    run.pageFaults = usage.ru_minflt + usage.ru_majflt;
+    run.systemCpu = usage.ru_stime.tv_sec + usage.ru_stime.tv_usec / 1e6;
     run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return run;
 }
@@ -266,6 +270,7 @@ int run(const Options& options) {
     // The program runs first, while this process is small: a forked child's peak
     // memory counts the parent's pages until exec.
     Duration program;
+    ChildRun bestRun;
     long maxRss = 0;
     for (int round = 0; round < options.rounds; ++round) {
         ChildRun run = runProgram({fusionSim.string(), designFile.string(), "--export",
@@ -274,6 +279,7 @@ int run(const Options& options) {
             std::fprintf(stderr, "export_bench: fusion-sim exited with %d\n", run.status);
             return 1;
         }
+        if (round == 0 || run.time.cpu < bestRun.time.cpu) bestRun = run;
         program.keepBest(run.time);
         maxRss = std::max(maxRss, run.maxRssKb);
     }
@@ -313,6 +319,11 @@ int run(const Options& options) {
         "target: export / write <= 1.3 (the program also loads and generates the design)\n");
     std::printf("triangles per second: export %.0f, whole program %.0f (wall clock)\n",
                 totals.triangles / exportTime.wall, totals.triangles / program.wall);
+    // A new process touches every page of its meshes for the first time; the
+    // in-process rows run on memory the earlier rounds have already touched.
+    std::printf("fusion-sim's fastest run: %ld page faults (%.1f MB first touched), %.3f s of its cpu "
+                "in the kernel\n",
+                bestRun.pageFaults, bestRun.pageFaults * 4096 / 1e6, bestRun.systemCpu);
     std::printf("peak memory of fusion-sim: %.1f MB = %.2f x the mesh arrays (target < 3)\n",
                 maxRss / 1e3, maxRss * 1e3 / totals.bytes);
     summaryLine("export: in process / write, wall", exportTime.wall / write.wall, "<=", 1.3);
