@@ -244,7 +244,8 @@ bool parse(int argc, char** argv, Options& options) {
             std::cout << "usage: export_bench [--parts N] [--rounds N] [--dir FOLDER]\n"
                          "Times fusion-sim DESIGN --export and the add-in's export against\n"
                          "writing the same meshes through the scene writer; prints ratios,\n"
-                         "triangles per second and peak memory against the mesh arrays.\n";
+                         "triangles per second and peak memory against the mesh arrays.\n"
+                         "(--first-touch BYTES is the child it starts to time new memory.)\n";
             return false;
         } else if (a == "--parts") {
             options.parts = std::stoi(value());
