@@ -99,6 +99,10 @@ double rawLoopback(const std::vector<uint8_t>& bytes, bool reuse) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc > 1 && std::string(argv[1]) != "--help" && std::string(argv[1]) != "-h") {
+        std::fprintf(stderr, "livelink_bench: unknown argument \"%s\" (see --help)\n", argv[1]);
+        return 2;
+    }
     if (argc > 1) {
         std::printf(
             "Usage: livelink_bench\n"
@@ -106,7 +110,7 @@ int main(int argc, char** argv) {
             "to a renderer stand-in, the same number of bytes over raw loopback TCP, and\n"
             "writes the scene as a .bip text file; prints the times, their ratios and the\n"
             "bytes of a no-change update against the first transfer.\n");
-        return std::string(argv[1]) == "--help" ? 0 : 2;
+        return 0;
     }
     const fs::path temp =
         fs::temp_directory_path() / ("quorell-livelink-bench-" + std::to_string(::getpid()));

@@ -111,7 +111,12 @@ std::string loadAverage() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc > 1 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+    const bool help = argc > 1 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0);
+    if (argc > 1 && !help) {
+        std::fprintf(stderr, "reader_bench: unknown argument \"%s\" (see --help)\n", argv[1]);
+        return 2;
+    }
+    if (help) {
         std::printf(
             "Usage: reader_bench\n"
             "Writes a one-million-triangle scene (text, then binary arrays) with the file\n"

@@ -131,12 +131,17 @@ bool writePng(const fs::path& path, int size, const Painter& paint, bool dark) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2 || std::string(argv[1]) == "--help" || std::string(argv[1]) == "-h") {
+    const std::string first = argc > 1 ? argv[1] : "";
+    if (argc != 2 || first == "--help" || first == "-h") {
         std::cout << "usage: quorell-icons FOLDER\n\n"
                      "Draws the add-in's button icons into FOLDER/render_command and\n"
                      "FOLDER/export_command: 16x16.png and 32x32.png, their @2x forms and\n"
                      "their -dark forms for the dark theme.\n";
         return argc == 2 ? 0 : 2;
+    }
+    if (first.starts_with("-")) {
+        std::cerr << "quorell-icons: unknown option " << first << " (see --help)\n";
+        return 2;
     }
     const fs::path folder = argv[1];
     const std::pair<const char*, Painter> icons[] = {{"render_command", renderIcon},
