@@ -40,6 +40,10 @@ int main(int argc, char** argv) {
                      "prints: read-ms transfer-ms mesh-ms triangles\n");
         return argc == 2 ? 0 : 2;
     }
+    if (argv[1][0] == '-') {
+        std::fprintf(stderr, "step_occt_baseline: unknown option %s (see --help)\n", argv[1]);
+        return 2;
+    }
     Handle(XCAFApp_Application) application = XCAFApp_Application::GetApplication();
     Handle(TDocStd_Document) document;
     application->NewDocument("MDTV-XCAF", document);
