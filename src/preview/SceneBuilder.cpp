@@ -1,6 +1,7 @@
 #include "preview/SceneBuilder.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 #include <filesystem>
 #include <type_traits>
@@ -279,7 +280,10 @@ bool SceneBuilder::attribute(const char* rawName, ValueType type, const void* va
             break;
         case Context::Load:
             if (name == "meter_scale" && numbersOf(type, value, v, 1) == 1 && v[0] > 0) scene.meterScale = v[0];
-            if (name == "import_up_vector" && numbersOf(type, value, v, 1) == 1) scene.upVector = static_cast<int>(v[0]);
+            // Any number a file holds; only one an int can hold is an axis.
+            if (name == "import_up_vector" && numbersOf(type, value, v, 1) == 1 && v[0] >= INT_MIN &&
+                v[0] <= INT_MAX)
+                scene.upVector = static_cast<int>(v[0]);
             break;
         case Context::Camera: {
             if (scene.cameras.empty()) break;
