@@ -24,8 +24,8 @@ void addTriangle(MeshData& m, int a, int b, int c) {
     m.indices.push_back(c);
 }
 
-// Sizes every array once: generated meshes are large, and growing them
-// doubles the memory a design's loading touches.
+// Sizes every array once: a generated mesh can be large, and growing it
+// copies every array again on the way.
 void reserve(MeshData& m, size_t nodes, size_t triangles) {
     m.coordinates.reserve(3 * nodes);
     m.normals.reserve(3 * nodes);
