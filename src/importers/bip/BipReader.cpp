@@ -40,6 +40,60 @@ struct OpenBlock {
     bool plain = false;  // a plain-style attribute: its statement ends with the line
     int32_t bindKind = 0;
     std::string name;
+    bool outerPlainStyle = false;  // the attribute style to go back to when it closes
+};
+
+// The form the file writer gives an attribute at a point of the file: plain
+// (`name value`) or parameter (`"name" value,`). Each kind of block sets it
+// inside and after itself as the writer's blocks do. Object, options, camera
+// and image blocks are top blocks: the writer opens options, camera and image
+// blocks only while none is open.
+enum class Style : uint8_t { Plain, Parameter, Unchanged, Outer };
+
+struct StyleRule {
+    Style inside, after;
+    bool topBlock;
+};
+
+constexpr StyleRule kStyleRules[] = {
+    {Style::Plain, Style::Outer, false},          // group
+    {Style::Plain, Style::Outer, true},           // object
+    {Style::Parameter, Style::Outer, false},      // geometry
+    {Style::Parameter, Style::Outer, false},      // animation
+    {Style::Unchanged, Style::Unchanged, false},  // load
+    {Style::Plain, Style::Parameter, true},       // options
+    {Style::Plain, Style::Parameter, true},       // camera
+    {Style::Plain, Style::Parameter, true},       // image
+    {Style::Parameter, Style::Plain, false},      // output
+    {Style::Unchanged, Style::Unchanged, false},  // light
+    {Style::Parameter, Style::Outer, false},      // accel
+    {Style::Unchanged, Style::Unchanged, false},  // matrix
+    {Style::Unchanged, Style::Unchanged, false},  // material
+    {Style::Parameter, Style::Outer, false},      // shader
+    {Style::Parameter, Style::Outer, false},      // captured shader
+};
+static_assert(std::size(kStyleRules) == std::size(kBlockNames));
+
+struct AttributeStyle {
+    bool plain = false;
+    bool topBlockOpen = false;
+
+    // As a block opens; returns the style to go back to when it closes.
+    bool open(Block kind) {
+        const StyleRule& rule = kStyleRules[static_cast<int>(kind)];
+        const bool outer = plain;
+        if (rule.inside != Style::Unchanged) plain = rule.inside == Style::Plain;
+        if (rule.topBlock) topBlockOpen = true;
+        return outer;
+    }
+
+    void close(Block kind, bool outer) {
+        const StyleRule& rule = kStyleRules[static_cast<int>(kind)];
+        if (rule.after == Style::Outer) plain = outer;
+        if (rule.after == Style::Plain || rule.after == Style::Parameter)
+            plain = rule.after == Style::Plain;
+        if (rule.topBlock) topBlockOpen = false;
+    }
 };
 
 // Where a value ends: a parameter-style attribute at ',', a plain-style one
@@ -292,7 +346,15 @@ class Parser {
 
     void open(Block kind, size_t at) {
         checkDepth(at);
-        stack.push_back({kind, at, CaptureUse::Attribute, false, 0, {}});
+        stack.push_back({kind, at, CaptureUse::Attribute, false, 0, {}, style.open(kind)});
+    }
+
+    // The writer opens options, camera and image blocks only outside objects
+    // and each other; elsewhere it would drop the block's braces.
+    void checkTopBlock(size_t at, const char* kind) const {
+        if (style.topBlockOpen)
+            fail(at, std::string("a statement other than ") + kind +
+                         " (it cannot stand inside an object, options, camera or image block)");
     }
 
     void openBody(Block kind, size_t at) {
@@ -305,7 +367,8 @@ class Parser {
         checkDepth(at);
         target.pushChunk();
         target.openShader(nullptr, type.c_str());
-        stack.push_back({Block::Captured, at, use, plain, bindKind, name});
+        stack.push_back(
+            {Block::Captured, at, use, plain, bindKind, name, style.open(Block::Captured)});
         ++capturedDepth;
     }
 
@@ -314,6 +377,7 @@ class Parser {
         ++p;
         const OpenBlock block = std::move(stack.back());
         stack.pop_back();
+        style.close(block.kind, block.outerPlainStyle);
         switch (block.kind) {
             case Block::Group: return target.endGroup();
             case Block::Object: return target.endObject();
@@ -622,6 +686,7 @@ class Parser {
             return open(Block::Output, start);
         }
         if (keyword == "options" || keyword == "image") {
+            checkTopBlock(start, keyword == "options" ? "options" : "image");
             expect('{', "'{'");
             if (keyword == "options") {
                 target.beginOptions();
@@ -819,6 +884,7 @@ class Parser {
     }
 
     void camera(size_t start, bool modify) {
+        checkTopBlock(start, "camera");
         blanks();
         std::string text;
         const bool named = peek() != '{';
@@ -879,6 +945,10 @@ class Parser {
             target.shaderInputId(text.c_str(), shader);
             return;
         }
+        // An attribute: where the writer writes them plain, a quoted name could
+        // hold what a bare one cannot (a blank, a keyword) and not read back.
+        if (style.plain)
+            fail(start, "an attribute in plain form here (name value, no quotes or comma)");
         if (!value(text, End::Comma, current))
             return openCaptured(start, current.capturedType, CaptureUse::Attribute, text, false, 0);
         expect(',', "','");
@@ -967,6 +1037,7 @@ class Parser {
     orvScene_api& target;
     ReadOptions options;
     std::vector<OpenBlock> stack;
+    AttributeStyle style;
     size_t capturedDepth = 0;
     int indentState = -1;  // unknown, off, on
     int binaryState = -1;
