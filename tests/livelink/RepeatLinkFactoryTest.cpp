@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -54,6 +55,7 @@ class RepeatLinkFactoryTest : public ::testing::Test {
     int32_t rangeMin = 4000;
     int32_t rangeMax = 4003;
     std::vector<std::pair<int32_t, int32_t>> rangeRequests;
+    std::function<bool()> launchedRunning;  // unset: nothing tells whether it still runs
 
     orv::LiveLinkServices services() {
         orv::LiveLinkServices s;
@@ -75,6 +77,7 @@ class RepeatLinkFactoryTest : public ::testing::Test {
             return rangeStatus;
         };
         s.sleep = [this](int32_t ms) { pauses.push_back(ms); };
+        s.launchedRunning = launchedRunning;
         return s;
     }
 
@@ -199,6 +202,17 @@ TEST_F(RepeatLinkFactoryTest, RendererThatNeverAppearsExhaustsTheRetriesThenTrie
     EXPECT_EQ(live.attempts,
               (std::vector<Attempt>{
                   {"127.0.0.1", 4000, 1}, {"127.0.0.1", 4001, 1}, {"127.0.0.1", 4002, 1}}));
+}
+
+TEST_F(RepeatLinkFactoryTest, StartedRendererThatEndsIsQueriedOnceMoreThenTheRangeIsTried) {
+    query.lists = {instanceList({})};
+    live.acceptedPorts = {4000};
+    launchedRunning = [this] { return query.listCalls < 3; };
+    auto f = renderFactory();
+    ASSERT_EQ(f->getSceneApi(), &live);
+    EXPECT_EQ(query.listCalls, 1 + 3) << "two queries while it ran, one after it ended";
+    EXPECT_EQ(pauses.size(), 3u);
+    EXPECT_EQ(live.attempts, (std::vector<Attempt>{{"127.0.0.1", 4000, 1}}));
 }
 
 TEST_F(RepeatLinkFactoryTest, LaunchFailureMessageStaysUntilTheNextCallWhenTheRangeConnects) {
