@@ -199,6 +199,7 @@ TEST_F(Renderer, BadInputEndsOnlyThatConnection) {
         std::vector<uint8_t>(64, 0x5a),                                // no hello at all
         hello(99),                                                     // unknown protocol version
         helloThen({0xff, 0xff, 0xff, 0xff, 1}),                        // more than a frame may hold
+        helloThen({0, 0, 0, 0, 1}),                                    // less than its operation
         helloThen({1, 0, 0, 0, 200}),                                  // an operation nobody knows
         helloThen({8, 0, 0, 0, attribute, 50, 0, 0, 0, 'a', 'b', 0}),  // name past the payload
         helloThen(badKind),
