@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "importers/bip/LargeBuffer.h"
@@ -46,8 +47,7 @@ struct OpenBlock {
 // The form the file writer gives an attribute at a point of the file: plain
 // (`name value`) or parameter (`"name" value,`). Each kind of block sets it
 // inside and after itself as the writer's blocks do. Object, options, camera
-// and image blocks are top blocks: the writer opens options, camera and image
-// blocks only while none is open.
+// and image blocks are top blocks, of which the writer keeps the innermost.
 enum class Style : uint8_t { Plain, Parameter, Unchanged, Outer };
 
 struct StyleRule {
@@ -76,14 +76,14 @@ static_assert(std::size(kStyleRules) == std::size(kBlockNames));
 
 struct AttributeStyle {
     bool plain = false;
-    bool topBlockOpen = false;
+    std::optional<Block> topBlock;
 
     // As a block opens; returns the style to go back to when it closes.
     bool open(Block kind) {
         const StyleRule& rule = kStyleRules[static_cast<int>(kind)];
         const bool outer = plain;
         if (rule.inside != Style::Unchanged) plain = rule.inside == Style::Plain;
-        if (rule.topBlock) topBlockOpen = true;
+        if (rule.topBlock) topBlock = kind;
         return outer;
     }
 
@@ -92,7 +92,7 @@ struct AttributeStyle {
         if (rule.after == Style::Outer) plain = outer;
         if (rule.after == Style::Plain || rule.after == Style::Parameter)
             plain = rule.after == Style::Plain;
-        if (rule.topBlock) topBlockOpen = false;
+        if (rule.topBlock) topBlock.reset();
     }
 };
 
@@ -349,12 +349,17 @@ class Parser {
         stack.push_back({kind, at, CaptureUse::Attribute, false, 0, {}, style.open(kind)});
     }
 
-    // The writer opens options, camera and image blocks only outside objects
-    // and each other; elsewhere it would drop the block's braces.
-    void checkTopBlock(size_t at, const char* kind) const {
-        if (style.topBlockOpen)
-            fail(at, std::string("a statement other than ") + kind +
-                         " (it cannot stand inside an object, options, camera or image block)");
+    // The writer opens options, camera and image blocks only where no top
+    // block is open, and the end of one with an object opened inside it would
+    // write no brace.
+    void checkTopBlock(size_t at, Block kind) const {
+        if (!style.topBlock) return;
+        const bool object = kind == Block::Object;
+        if (object && *style.topBlock == Block::Object) return;
+        fail(at, std::string("a statement other than ") + kBlockNames[static_cast<int>(kind)] +
+                     (object ? " (it cannot stand inside an options, camera or image block)"
+                             : " (it cannot stand inside an object, options, camera or image "
+                               "block)"));
     }
 
     void openBody(Block kind, size_t at) {
@@ -647,6 +652,7 @@ class Parser {
             return camera(start, true);
         }
         if (keyword == "group" || keyword == "object") {
+            if (keyword == "object") checkTopBlock(start, Block::Object);
             const std::string text = name();
             expect('{', "'{'");
             if (keyword == "group")
@@ -686,7 +692,7 @@ class Parser {
             return open(Block::Output, start);
         }
         if (keyword == "options" || keyword == "image") {
-            checkTopBlock(start, keyword == "options" ? "options" : "image");
+            checkTopBlock(start, keyword == "options" ? Block::Options : Block::Image);
             expect('{', "'{'");
             if (keyword == "options") {
                 target.beginOptions();
@@ -847,6 +853,7 @@ class Parser {
                 return open(Block::Group, start);
             }
             if (what == "object") {
+                checkTopBlock(start, Block::Object);
                 target.beginObject(text.c_str(), false);
                 return open(Block::Object, start);
             }
@@ -884,7 +891,7 @@ class Parser {
     }
 
     void camera(size_t start, bool modify) {
-        checkTopBlock(start, "camera");
+        checkTopBlock(start, Block::Camera);
         blanks();
         std::string text;
         const bool named = peek() != '{';
