@@ -330,11 +330,27 @@ class Parser {
     // The writer may be switched between the two anywhere, so every such line
     // tells which one wrote it.
     void sawIndentation(size_t at, size_t depth) {
-        if (depth == 0 || capturedDepth > 0 || s.substr(at, 2) == "xX") return;
+        if (depth == 0 || capturedDepth > 0 || ledByHexName(at)) return;
         const int indented = at > 0 && s[at - 1] != '\n';
         if (indented == indentState) return;
         indentState = indented;
         updateFlags();
+    }
+
+    // A statement led by a name in hexadecimal form, or by one the writer will
+    // give that form (an attribute or shader input name, bare where attributes
+    // are quoted), is written unindented whatever the flags say.
+    bool ledByHexName(size_t at) const {
+        if (s.substr(at, 2) == "xX") return true;
+        size_t end = at;
+        if (s[at] == '"') {
+            end = s.find_first_of("\"\n", at + 1);
+            if (end == std::string_view::npos) return false;
+            ++at;
+        } else if (!style.plain) {
+            while (end < n && !kWordStops[static_cast<unsigned char>(s[end])]) ++end;
+        }
+        return orvScene_api_file::hexNameForm(s.substr(at, end - at));
     }
 
     // ---- blocks --------------------------------------------------------------

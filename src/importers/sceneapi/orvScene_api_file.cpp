@@ -23,9 +23,9 @@ constexpr size_t kDirectWrite = 0x10000;
 
 const char kHexDigits[] = "0123456789abcdef";
 
-bool needsHexForm(const char* text, size_t length) {
-    for (size_t i = 0; i < length; ++i) {
-        const auto c = static_cast<unsigned char>(text[i]);
+bool needsHexForm(std::string_view text) {
+    for (const char byte : text) {
+        const auto c = static_cast<unsigned char>(byte);
         if (c == '\n' || c == '\r' || c == '"' || c >= 0x80) return true;
     }
     return false;
@@ -201,6 +201,10 @@ void orvScene_api_file::raw(const void* bytes, size_t length) {
     commit(p + length);
 }
 
+bool orvScene_api_file::hexNameForm(std::string_view name) {
+    return needsHexForm(name);
+}
+
 void orvScene_api_file::name(const char* text) {
     const int32_t saved = level;
     level = 0;
@@ -212,7 +216,7 @@ void orvScene_api_file::nameAtLevel(const char* text) {
     if (!text) text = "";
     const size_t length = std::strlen(text);
     const size_t start = used;
-    if (needsHexForm(text, length)) {
+    if (needsHexForm({text, length})) {
         char* p = reserve(2 + 2 * length);
         *p++ = 'x';
         *p++ = 'X';

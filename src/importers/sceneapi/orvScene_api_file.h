@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "importers/sceneapi/orvScene_api.h"
@@ -30,6 +31,9 @@ class orvScene_api_file : public orvScene_api {
     static constexpr uint32_t kFlagNoIndent = 0x400000;
     // Longest text of one formatted piece; longer text is cut.
     static constexpr size_t kMaxPiece = 0xFFFFF;
+    // Whether a name is written in its hexadecimal form (never indented)
+    // rather than quoted.
+    static bool hexNameForm(std::string_view name);
 
     // Sets LC_NUMERIC to "C" for the writer's lifetime. The stream is not owned.
     orvScene_api_file(FILE* stream, bool binaryArrays);
