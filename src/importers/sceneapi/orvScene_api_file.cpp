@@ -23,14 +23,6 @@ constexpr size_t kDirectWrite = 0x10000;
 
 const char kHexDigits[] = "0123456789abcdef";
 
-bool needsHexForm(std::string_view text) {
-    for (const char byte : text) {
-        const auto c = static_cast<unsigned char>(byte);
-        if (c == '\n' || c == '\r' || c == '"' || c >= 0x80) return true;
-    }
-    return false;
-}
-
 char* hexBytes(char* out, const unsigned char* bytes, size_t length) {
     for (size_t i = 0; i < length; ++i) {
         *out++ = kHexDigits[bytes[i] >> 4];
@@ -202,7 +194,11 @@ void orvScene_api_file::raw(const void* bytes, size_t length) {
 }
 
 bool orvScene_api_file::hexNameForm(std::string_view name) {
-    return needsHexForm(name);
+    for (const char byte : name) {
+        const auto c = static_cast<unsigned char>(byte);
+        if (c == '\n' || c == '\r' || c == '"' || c >= 0x80) return true;
+    }
+    return false;
 }
 
 void orvScene_api_file::name(const char* text) {
@@ -216,7 +212,7 @@ void orvScene_api_file::nameAtLevel(const char* text) {
     if (!text) text = "";
     const size_t length = std::strlen(text);
     const size_t start = used;
-    if (needsHexForm({text, length})) {
+    if (hexNameForm({text, length})) {
         char* p = reserve(2 + 2 * length);
         *p++ = 'x';
         *p++ = 'X';
