@@ -325,14 +325,14 @@ class Parser {
         updateFlags();
     }
 
-    // A line `depth` blocks deep starts after the indentation when it is on
-    // (a parameter with a name in hexadecimal form always at the line's start).
-    // The writer may be switched between the two anywhere, so every such line
-    // tells which one wrote it.
+    // A line `depth` blocks deep starts after the indentation when it is on,
+    // unless a name in hexadecimal form leads it. The writer may be switched
+    // between the two anywhere, so every such line tells which one wrote it;
+    // its leading name is looked at only when it would change the setting.
     void sawIndentation(size_t at, size_t depth) {
-        if (depth == 0 || capturedDepth > 0 || ledByHexName(at)) return;
+        if (depth == 0 || capturedDepth > 0) return;
         const int indented = at > 0 && s[at - 1] != '\n';
-        if (indented == indentState) return;
+        if (indented == indentState || ledByHexName(at)) return;
         indentState = indented;
         updateFlags();
     }
